@@ -1,0 +1,70 @@
+// qorvel: drives the add-in and the host engine from the command line.
+#include "cli/Command.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+std::vector<Command>& registry() {
+    static std::vector<Command> all;
+    return all;
+}
+
+void printUsage(QTextStream& stream) {
+    stream << "Usage: qorvel COMMAND [ARGUMENTS]\n\nCommands:\n";
+    for (const auto& command : commands()) {
+        stream << "  " << command.name << ' ' << command.synopsis << "\n      " << command.summary << '\n';
+    }
+    stream << "\nqorvel COMMAND --help describes one command.\n";
+}
+
+}  // namespace
+
+bool registerCommand(Command command) {
+    auto& all = registry();
+    const auto at = std::lower_bound(all.begin(), all.end(), command,
+                                     [](const Command& a, const Command& b) { return a.name < b.name; });
+    all.insert(at, std::move(command));
+    return true;
+}
+
+const std::vector<Command>& commands() { return registry(); }
+
+QTextStream& out() {
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err() {
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+}  // namespace cli
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qorvel"));
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
+        arguments.first() == QLatin1String("-h")) {
+        cli::printUsage(arguments.isEmpty() ? cli::err() : cli::out());
+        return arguments.isEmpty() ? cli::exitUsage : cli::exitOk;
+    }
+    const QString name = arguments.takeFirst();
+    for (const auto& command : cli::commands()) {
+        if (command.name == name) {
+            const int code = command.run(arguments);
+            cli::out().flush();
+            cli::err().flush();
+            return code;
+        }
+    }
+    cli::err() << "qorvel: unknown command '" << name << "'; see qorvel --help\n";
+    return cli::exitUsage;
+}

@@ -1,0 +1,10 @@
+#include "Platform.h"
+
+namespace platform {
+
+Services& services() {
+    static Services installed;
+    return installed;
+}
+
+}  // namespace platform

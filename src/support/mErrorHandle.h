@@ -1,0 +1,21 @@
+// The one error path of the add-in: every procedure hands its caught failure here with its location.
+#pragma once
+
+#include "catalogue/host.h"
+
+#include <QString>
+
+#include <exception>
+
+// Source of the add-in's own run-time errors.
+inline const QString kProjectName = QStringLiteral("plavo");
+
+// Reports one caught error: a data access error (source "DAO.*") as a plain message, anything else as a
+// problem report that offers an e-mail to support.
+void ErrorHandle(const host::Error& error, int line, const QString& additionalText, const QString& procedureName,
+                 const QString& moduleName);
+
+// The same for whatever is being handled in the current catch block: a host::Error as it is, any other
+// exception as an add-in error of source kProjectName. Call only from inside a catch block.
+void ErrorHandleCurrent(const QString& procedureName, const QString& moduleName,
+                        const QString& additionalText = QString());
