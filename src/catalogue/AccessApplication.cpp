@@ -1,0 +1,3 @@
+#include "catalogue/AccessApplication.h"
+
+host::Application* AccessApplication = nullptr;
