@@ -1,0 +1,77 @@
+// A database of the host stand-in: one SQLite file (.qdb) holding the user's tables, the system catalogue
+// (MSysObjects, MSysQueries) kept the way the real engine keeps it, and host-private tables for saved SQL
+// text, forms, reports and descriptions. Implements the data access interface the add-in uses, and the
+// operations the programs need to build and export a database.
+#pragma once
+
+#include "catalogue/host.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace qdb {
+
+struct FieldSpec {
+    QString name;
+    QString type;  // Text, Memo, Byte, Integer, Long, Single, Double, Currency, DateTime, YesNo, AutoNumber
+};
+
+struct TableSpec {
+    QString name;
+    QString description;
+    std::vector<FieldSpec> fields;
+    std::vector<QVariantList> rows;  // one value per field, in field order; a null QVariant is Null
+};
+
+struct QuerySpec {
+    QString name;
+    QString sql;
+    QString description;
+};
+
+struct ControlSpec {
+    QString name;
+    QString rowSource;  // a table or query name, an SQL statement, or empty
+};
+
+// A form or a report.
+struct FormSpec {
+    QString name;
+    QString recordSource;  // a table or query name, an SQL statement, or empty
+    QString description;
+    std::vector<ControlSpec> controls;
+};
+
+class QdbDatabase : public host::Database {
+public:
+    // Creates a new, empty database file; fails when the file exists.
+    static std::shared_ptr<QdbDatabase> create(const QString& path);
+    // Opens an existing database file.
+    static std::shared_ptr<QdbDatabase> open(const QString& path);
+
+    // Building a database. Names follow the host's object-naming rules (errInvalidName); a name taken by
+    // another table or query fails with errObjectExists.
+    virtual void createTable(const TableSpec& table) = 0;
+    virtual void dropTable(const QString& name) = 0;
+    virtual void saveForm(const FormSpec& form) = 0;  // creates or replaces; keeps its hidden queries in step
+    virtual void saveReport(const FormSpec& report) = 0;
+    virtual void deleteForm(const QString& name) = 0;
+    virtual void deleteReport(const QString& name) = 0;
+    // Sets or clears (empty text) the Description of a document in a container ("Tables", "Forms", "Reports").
+    virtual void setDescription(const QString& container, const QString& document, const QString& text) = 0;
+
+    // Reading a database back, in creation order.
+    virtual std::vector<TableSpec> tables() = 0;
+    virtual std::vector<QuerySpec> queries() = 0;  // saved queries without the hidden ~sq_ ones
+    virtual std::vector<FormSpec> forms() = 0;
+    virtual std::vector<FormSpec> reports() = 0;
+
+    // Runs the work as one transaction: everything is written, or nothing when it throws.
+    virtual void transaction(const std::function<void()>& work) = 0;
+};
+
+}  // namespace qdb
