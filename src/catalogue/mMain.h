@@ -31,3 +31,9 @@ QString ObjectDescription(int objectType, const QString& name);
 // A catalogue statement with every "{Name}" replaced by the object's name, made safe to stand between
 // apostrophes.
 QString CatalogueStatement(const QString& statement, const QString& name);
+
+// The add-in's version ("3.0.26") and title line ("VEXOR Qorvel Editor v.3.0.26").
+QString AppVersionText();
+QString AppTitleAndVersion();
+// The host's major version (SysCmd 7), 0 when it cannot be read.
+quint8 AccessMajorVersion();
