@@ -6,6 +6,11 @@
 #include "catalogue/mMain.h"
 #include "datasources/CV_QueryDataSource.h"
 
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // Each field as "key | Name | TableName".
@@ -224,4 +229,32 @@ TEST_F(CatalogueRoutines, QueriesThatReadThemselvesEndTheSearch) {
     query("Loop2", "SELECT Loop1.* FROM Loop1;");
     EXPECT_TRUE(fieldsOf("Loop1").isEmpty());
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join('\n').toStdString();
+}
+
+TEST_F(CatalogueRoutines, StarWithoutQualifierIsReported) {
+    // The engine never writes a bare star column, but a catalogue from elsewhere may hold one: put it in
+    // behind the engine's back.
+    query("Bare Star", "SELECT A.Id, A.Name FROM A;");
+    sqlite3* connection = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &connection), SQLITE_OK);
+    // The catalogue's text columns name the engine's collation; an exact one serves this one statement.
+    sqlite3_create_collation(connection, "HOSTTEXT", SQLITE_UTF8, nullptr,
+                             [](void*, int lengthA, const void* a, int lengthB, const void* b) {
+                                 const int common = std::min(lengthA, lengthB);
+                                 const int order = std::memcmp(a, b, static_cast<std::size_t>(common));
+                                 return order != 0 ? order : lengthA - lengthB;
+                             });
+    const char* statement =
+        "UPDATE MSysQueries SET Expression = '*' WHERE Attribute = 6 AND Expression = 'A.Name' AND ObjectId "
+        "= "
+        "(SELECT Id FROM MSysObjects WHERE Name = 'Bare Star');";
+    EXPECT_EQ(sqlite3_exec(connection, statement, nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_changes(connection), 1);
+    sqlite3_close(connection);
+
+    CV_QueryDataSource record;
+    EXPECT_FALSE(GetTableFields("Bare Star", record));
+    EXPECT_EQ(Describe(record), QStringList{"[Bare Star].[Id] | Id | A"});  // the fields added so far
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages.first().contains("GetTableFields"));
 }
