@@ -795,7 +795,8 @@ void Parser::parseComparison() {
     parseConcat();
     while (true) {
         if (peek().kind == TokenKind::Symbol) {
-            const QString op = textOf(mPos, mPos + 1);
+            const Token& token = peek();
+            const QStringView op = QStringView(mSql).sliced(token.start, token.end - token.start);
             if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=") {
                 ++mPos;
                 parseConcat();
@@ -1005,7 +1006,7 @@ bool Parser::atQueryStart() const {
     while (atSymbol(u"(", ahead)) {
         ++ahead;
     }
-    return atKeyword(Keyword::Select, ahead) || (ahead > 0 && atKeyword(Keyword::Table, ahead));
+    return atKeyword(Keyword::Select, ahead) || atKeyword(Keyword::Table, ahead);
 }
 
 void Parser::expectCloseParenthesis() {
