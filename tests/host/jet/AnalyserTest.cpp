@@ -142,6 +142,25 @@ TEST(AnalyserErrors, BrokenTextFailsWithTheHostsNumberAndMessage) {
     }
 }
 
+TEST(Analyser, AcceptsTheDialect) {
+    const QStringList lines = readFile(kDataDir + QLatin1String("/accepted.txt")).split(u'\n');
+    int count = 0;
+    for (const QString& line : lines) {
+        if (line.isEmpty() || line.startsWith(u'#')) {
+            continue;
+        }
+        const QString sql = line.section(u'|', 1).replace(QLatin1String("\\n"), QLatin1String("\n"));
+        SCOPED_TRACE(sql.toStdString());
+        try {
+            EXPECT_EQ(jet::analyse(sql).type, line.section(u'|', 0, 0).toInt());
+        } catch (const host::Error& error) {
+            ADD_FAILURE() << error.number() << " " << error.description().toStdString();
+        }
+        ++count;
+    }
+    EXPECT_GT(count, 0);
+}
+
 // Nesting beyond any real query must end in the host's error, not in a stack overflow.
 TEST(AnalyserErrors, AbsurdNestingFailsCleanly) {
     const QString parentheses =
