@@ -123,6 +123,15 @@ Query Parser::parse() {
     Query query;
     if (acceptKeyword(Keyword::Parameters)) {
         parseParameters(query);
+    } else if (acceptKeyword(Keyword::Procedure)) {
+        // PROCEDURE name [parameter type, ...]; statement: the older way of declaring parameters.
+        if (!atName()) {
+            fail(QStringLiteral("Syntax error in PROCEDURE clause."));
+        }
+        ++mPos;
+        if (!acceptSymbol(u";")) {
+            parseParameters(query);
+        }
     }
     if (atQueryStart()) {
         parseQueryExpression(query);

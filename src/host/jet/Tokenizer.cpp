@@ -49,6 +49,7 @@ Keyword keywordOf(QStringView word) {
         {"PARAMETERS", Keyword::Parameters},
         {"PERCENT", Keyword::Percent},
         {"PIVOT", Keyword::Pivot},
+        {"PROCEDURE", Keyword::Procedure},
         {"RIGHT", Keyword::Right},
         {"SELECT", Keyword::Select},
         {"SET", Keyword::Set},

@@ -51,6 +51,7 @@ enum class Keyword : unsigned char {
     Parameters,
     Percent,
     Pivot,
+    Procedure,
     Right,
     Select,
     Set,
