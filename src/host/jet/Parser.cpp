@@ -574,6 +574,9 @@ void Parser::parseDataDefinition(Query& query) {
         if (peek().kind == TokenKind::Unterminated) {
             failUnterminated(mPos);
         }
+        if (atSymbol(u"]")) {
+            fail(message);
+        }
         if (atSymbol(u"(")) {
             ++depth;
         } else if (atSymbol(u")") && --depth < 0) {
@@ -1187,8 +1190,8 @@ void Parser::failUnterminated(size_t from) const {
     const QString expression = mSql.sliced(mTokens[std::min(from, mPos)].start).trimmed();
     QString description;
     if (opening == u'[') {
-        description =
-            QStringLiteral("Invalid bracketing of name '%1'.").arg(mSql.sliced(token.start).trimmed());
+        description = QStringLiteral("Invalid bracketing of name '%1'.")
+                          .arg(mSql.sliced(token.start, token.end - token.start).trimmed());
     } else if (opening == u'#') {
         description = QStringLiteral("Syntax error in date in query expression '%1'.").arg(expression);
     } else {
