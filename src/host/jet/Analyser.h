@@ -35,8 +35,10 @@ struct CatalogueRow {
 //        when none is written) and Expression its SQL without the enclosing parentheses. A union has one row
 //        per part: Name2 "%$##@_Alias" followed by the part's number, Expression the part's SQL.
 //   6    one per output column (none for SELECT *; none for a union): Expression as written, Name1 the alias.
-//        Append: Name1 the target field. Update: Name1 the field set, Expression its new value. Crosstab: the
-//        row headings, then the TRANSFORM value with Flag 1 and the PIVOT expression with Flag 2.
+//        Append: Name1 the target field (from the field list; without one, the column's alias or the
+//        field a plain column reference names). Update: Name1 the field set, Expression its new value.
+//        Crosstab: the row headings, then the TRANSFORM value with Flag 1 and the PIVOT expression with
+//        Flag 2.
 //   7    one per join: Flag 1 inner, 2 left, 3 right; Name1 and Name2 the sources on either side (the one
 //        the ON condition names, by alias when aliased); Expression the ON condition.
 //   8    the WHERE condition.   9  one per GROUP BY item.   10  the HAVING condition.

@@ -326,15 +326,19 @@ void Parser::parseSelectList(Query& query) {
             query.flags |= QueryFlag::AllFields;
             continue;
         }
+        const size_t start = mPos;
         const QString expression = parseTopExpression();
+        QString outputName = referencedField(start, mPos);
         QVariant alias;
         if (acceptKeyword(Keyword::As)) {
             if (!atName()) {
                 failExpression();
             }
-            alias = takeName();
+            outputName = takeName();
+            alias = outputName;
         }
         query.columns.push_back({6, {}, alias, {}, expression});
+        query.outputNames.push_back(outputName);
     } while (acceptSymbol(u","));
     if (!atClauseEnd(followers)) {
         failExpression();
@@ -480,7 +484,12 @@ void Parser::parseAppend(Query& query) {
         fail(kInsertMessage);
     }
     query.kind = StatementKind::Append;
-    if (haveFields && !(query.flags & QueryFlag::AllFields)) {
+    if (!haveFields) {
+        // Without a field list every column goes to the target field of its own name.
+        for (size_t i = 0; i < query.outputNames.size(); ++i) {
+            query.columns[i].name1 = nullIfEmpty(query.outputNames[i]);
+        }
+    } else if (!(query.flags & QueryFlag::AllFields)) {
         if (fields.size() != query.columns.size()) {
             fail(QStringLiteral("Number of query values and destination fields are not the same."));
         }
@@ -1099,6 +1108,28 @@ QString Parser::textOf(size_t first, size_t end) const {
         return QString();
     }
     return mSql.sliced(mTokens[first].start, mTokens[end - 1].end - mTokens[first].start);
+}
+
+// The field named by the expression in tokens `first` to `end` when it is a plain reference (Field, t.Field,
+// [t].[Field]); empty for any other expression.
+QString Parser::referencedField(size_t first, size_t end) const {
+    if (end <= first || (end - first) % 2 == 0) {
+        return QString();
+    }
+    for (size_t i = first; i < end; i += 2) {
+        const Token& name = mTokens[i];
+        const bool keyword = name.kind == TokenKind::Word && name.keyword != Keyword::None && i == first;
+        if ((name.kind != TokenKind::Bracketed && name.kind != TokenKind::Word) || keyword) {
+            return QString();
+        }
+        if (i + 1 < end) {
+            const Token& dot = mTokens[i + 1];
+            if (dot.kind != TokenKind::Symbol || (mSql[dot.start] != u'.' && mSql[dot.start] != u'!')) {
+                return QString();
+            }
+        }
+    }
+    return nameText(mTokens[end - 1]);
 }
 
 // ---------------------------------------------------------------------------------------------------------
