@@ -391,6 +391,9 @@ void Parser::parseOrderBy(Query& query) {
 
 void Parser::parseCrosstab(Query& query) {
     ++mPos;  // TRANSFORM
+    if (atClauseEnd({Keyword::Select})) {
+        fail(kTransformMessage);
+    }
     const QString value = parseTopExpression();
     QVariant alias;
     if (acceptKeyword(Keyword::As)) {
@@ -504,7 +507,7 @@ void Parser::parseUpdate(Query& query) {
     if (acceptKeyword(Keyword::DistinctRow)) {
         query.flags |= QueryFlag::DistinctRow;
     }
-    if (atKeyword(Keyword::Set)) {
+    if (atClauseEnd({Keyword::Set})) {
         fail(kUpdateMessage);
     }
     parseFromList(query);
@@ -537,6 +540,9 @@ void Parser::parseDelete(Query& query) {
     ++mPos;  // DELETE
     if (acceptKeyword(Keyword::DistinctRow)) {
         query.flags |= QueryFlag::DistinctRow;
+    }
+    if (atClauseEnd({})) {
+        fail(kDeleteMessage);
     }
     if (acceptSymbol(u"*")) {
         query.flags |= QueryFlag::AllFields;
