@@ -981,8 +981,7 @@ void Parser::parsePrimary() {
 
 // A name, a qualified name (t.f, [t].[f], Forms!f!c) or a star of a source (t.*).
 void Parser::parseNameChain() {
-    const QString first = nameText(peek());
-    ++mPos;
+    const size_t first = mPos++;
     bool qualified = false;
     while (atSymbol(u".") || atSymbol(u"!")) {
         const Token& next = peek(1);
@@ -999,7 +998,7 @@ void Parser::parseNameChain() {
         }
     }
     if (qualified && mQualifiers) {
-        mQualifiers->push_back(first);
+        mQualifiers->push_back(nameText(mTokens[first]));
     }
 }
 
