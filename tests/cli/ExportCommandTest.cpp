@@ -1,0 +1,53 @@
+// qorvel export: the JSON text of a database holds everything the JSON it was built from held, and building
+// from an export exports the same text again.
+#include "QorvelRun.h"
+
+#include "host/JsonDatabase.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ExportCommand, SampleDatabaseRoundTrip) {
+    QTemporaryDir folder;
+    const QString sample = sourceFile("samples/sample.json");
+    ASSERT_EQ(runQorvel({"create", folder.filePath("first.qdb"), "--from", sample}).exitCode, 0);
+    const QorvelRun exported =
+        runQorvel({"export", folder.filePath("first.qdb"), folder.filePath("first.json")});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.constData();
+    EXPECT_TRUE(exported.out.isEmpty());
+    const QByteArray first = readFile(folder.filePath("first.json"));
+
+    // Nothing of the sample is lost or changed on the way through the engine: queries keep their file order
+    // and their text to the last line break, values keep their types.
+    EXPECT_EQ(QString::fromUtf8(first),
+              QString::fromUtf8(qdb::JsonDatabase::write(qdb::JsonDatabase::parse(readFile(sample)))));
+
+    ASSERT_EQ(runQorvel({"create", folder.filePath("second.qdb"), "--from", folder.filePath("first.json")})
+                  .exitCode,
+              0);
+    ASSERT_EQ(runQorvel({"export", folder.filePath("second.qdb"), folder.filePath("second.json")}).exitCode,
+              0);
+    EXPECT_EQ(QString::fromUtf8(readFile(folder.filePath("second.json"))), QString::fromUtf8(first));
+}
+
+TEST(ExportCommand, MissingOrForeignDatabase) {
+    QTemporaryDir folder;
+    const QString missing = folder.filePath("missing.qdb");
+    QorvelRun run = runQorvel({"export", missing, folder.filePath("out.json")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.errText(), "qorvel: cannot open database '" + missing + "': no such file\n");
+
+    const QString foreign = folder.filePath("foreign.qdb");
+    writeFile(foreign, "This is a letter, not a database.\n");
+    run = runQorvel({"export", foreign, folder.filePath("out.json")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.oneErrorLine()) << run.err.constData();
+    EXPECT_TRUE(run.errText().startsWith("qorvel: cannot open database '" + foreign + "': "))
+        << run.err.constData();
+    EXPECT_FALSE(QFile::exists(folder.filePath("out.json")));
+}
+
+}  // namespace
