@@ -144,7 +144,7 @@ TEST_F(CreateCommandTest, UsageErrorsAndUnreadableInput) {
 }
 
 TEST(CommandHelp, EveryCommandDescribesItself) {
-    for (const QString command : {"create", "export", "sql"}) {
+    for (const QString command : {"create", "export", "catalogue", "sql"}) {
         SCOPED_TRACE(command.toStdString());
         const QorvelRun run = runQorvel({command, "--help"});
         EXPECT_EQ(run.exitCode, 0);
