@@ -10,10 +10,20 @@ namespace {
 const QString kName = QStringLiteral("catalogue");
 const QString kSynopsis = QStringLiteral("DB [NAME]");
 
-const QString kStatement = QStringLiteral(
-    "SELECT MSysObjects.Name, MSysQueries.Attribute, MSysQueries.Flag, MSysQueries.Name1, MSysQueries.Name2, "
-    "MSysQueries.Expression FROM MSysObjects INNER JOIN MSysQueries ON MSysObjects.Id = MSysQueries.ObjectId "
-    "ORDER BY MSysObjects.Id, MSysQueries.rowid;");
+// The rows of every query, or (with a WHERE clause) of one; rowid is the order the engine wrote them in.
+QString catalogueStatement(const QString& where) {
+    return QStringLiteral(
+               "SELECT MSysObjects.Name, MSysQueries.Attribute, MSysQueries.Flag, MSysQueries.Name1, "
+               "MSysQueries.Name2, MSysQueries.Expression FROM MSysObjects INNER JOIN MSysQueries ON "
+               "MSysObjects.Id = MSysQueries.ObjectId %1 ORDER BY MSysObjects.Id, MSysQueries.rowid;")
+        .arg(where);
+}
+
+// The name as an SQL text literal.
+QString textLiteral(const QString& text) {
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) +
+           QLatin1Char('\'');
+}
 
 const QStringList kColumns{QStringLiteral("Name"),  QStringLiteral("Attribute"),
                            QStringLiteral("Flag"),  QStringLiteral("Name1"),
@@ -50,12 +60,10 @@ int run(const QStringList& arguments) {
         if (one) {
             database->queryDef(name);  // errItemNotFound when it is not a saved query
         }
-        const auto rows = database->openRecordset(kStatement);
+        const auto rows = database->openRecordset(catalogueStatement(
+            one ? QStringLiteral("WHERE MSysObjects.Name = %1").arg(textLiteral(name)) : QString()));
         QStringList text{kColumns.join(QLatin1Char(','))};
         for (; !rows->eof(); rows->moveNext()) {
-            if (one && rows->text(kColumns[0]).compare(name, Qt::CaseInsensitive) != 0) {
-                continue;
-            }
             QStringList fields;
             for (const auto& column : kColumns) {
                 fields.push_back(csvField(rows->text(column)));

@@ -137,14 +137,17 @@ bool isIntegral(double value, double low, double high) {
     return std::trunc(value) == value && value >= low && value <= high;
 }
 
+// Dates and times are taken as written, in UTC unless the text names a zone, so that no daylight-saving gap
+// of the machine's zone can shift them.
 QVariant parseDateTime(const QString& text) {
-    QDateTime value = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!value.isValid()) {
+    if (text.size() == 10) {
         const QDate date = QDate::fromString(text, Qt::ISODate);
-        if (date.isValid()) {
-            value = date.startOfDay();
-        }
+        return date.isValid() ? QVariant(QDateTime(date, QTime(0, 0), Qt::UTC)) : QVariant();
     }
+    const QString time = text.mid(10);
+    const bool zoned =
+        time.endsWith(QLatin1Char('Z')) || time.contains(QLatin1Char('+')) || time.contains(QLatin1Char('-'));
+    const QDateTime value = QDateTime::fromString(zoned ? text : text + QLatin1Char('Z'), Qt::ISODateWithMs);
     return value.isValid() ? QVariant(value) : QVariant();
 }
 
@@ -339,17 +342,19 @@ QJsonValue jsonValue(const QVariant& value, const QString& type) {
         return value.toBool();
     }
     if (type == QLatin1String("DateTime")) {
-        QDateTime dateTime = value.toDateTime();
-        if (!dateTime.isValid()) {
-            dateTime = parseDateTime(value.toString()).toDateTime();
-        }
+        const QDateTime dateTime = value.typeId() == QMetaType::QDateTime
+                                       ? value.toDateTime()
+                                       : parseDateTime(value.toString()).toDateTime();
         if (!dateTime.isValid()) {
             return value.toString();
         }
+        const QString date = dateTime.date().toString(Qt::ISODate);
         if (dateTime.time() == QTime(0, 0)) {
-            return dateTime.date().toString(Qt::ISODate);
+            return date;
         }
-        return dateTime.toString(dateTime.time().msec() ? Qt::ISODateWithMs : Qt::ISODate);
+        const QString format =
+            dateTime.time().msec() ? QStringLiteral("HH:mm:ss.zzz") : QStringLiteral("HH:mm:ss");
+        return date + QLatin1Char('T') + dateTime.time().toString(format);
     }
     if (type == QLatin1String("Single") || type == QLatin1String("Double") ||
         type == QLatin1String("Currency")) {

@@ -33,6 +33,36 @@ TEST(ExportCommand, SampleDatabaseRoundTrip) {
     EXPECT_EQ(QString::fromUtf8(readFile(folder.filePath("second.json"))), QString::fromUtf8(first));
 }
 
+TEST(ExportCommand, DatesAreKeptAsWrittenInAnyTimeZone) {
+    // 02:30 on 31 March 2024 does not exist in Berlin's local time (clocks jump from 02:00 to 03:00).
+    const QByteArray json = R"({
+  "tables": [
+    {
+      "name": "Times",
+      "fields": [
+        {"name": "At", "type": "DateTime"}
+      ],
+      "rows": [
+        ["2024-03-31T02:30:00"],
+        ["2024-10-27T02:30:00"],
+        ["2024-03-31"]
+      ]
+    }
+  ],
+  "queries": [],
+  "forms": [],
+  "reports": []
+}
+)";
+    QTemporaryDir folder;
+    writeFile(folder.filePath("times.json"), json);
+    const QString db = folder.filePath("times.qdb");
+    ASSERT_EQ(runQorvel({"create", db, "--from", folder.filePath("times.json")}, "Europe/Berlin").exitCode,
+              0);
+    ASSERT_EQ(runQorvel({"export", db, folder.filePath("out.json")}, "America/New_York").exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(readFile(folder.filePath("out.json"))), QString::fromUtf8(json));
+}
+
 TEST(ExportCommand, MissingOrForeignDatabase) {
     QTemporaryDir folder;
     const QString missing = folder.filePath("missing.qdb");

@@ -40,7 +40,7 @@ TEST(JsonDatabase, EveryFieldTypeSurvivesWritingAndReading) {
                               1.5,
                               0.1,
                               1234.5678,
-                              QDateTime(QDate(2024, 3, 19), QTime(14, 30)),
+                              QDateTime(QDate(2024, 3, 19), QTime(14, 30), Qt::UTC),
                               true,
                               7};
     for (const auto& type : JsonDatabase::fieldTypes()) {
@@ -74,9 +74,9 @@ TEST(JsonDatabase, DatesAreTextInIsoForm) {
         JsonDatabase::parse(R"({"tables": [{"name": "T", "fields": [{"name": "D", "type": "DateTime"}],
         "rows": [["2024-03-19"], ["2024-03-19T14:30:05"], ["2024-03-19T14:30:05.250"]]}]})");
     const auto& rows = parsed.tables.at(0).rows;
-    EXPECT_EQ(rows.at(0).at(0).toDateTime(), QDateTime(QDate(2024, 3, 19), QTime(0, 0)));
-    EXPECT_EQ(rows.at(1).at(0).toDateTime(), QDateTime(QDate(2024, 3, 19), QTime(14, 30, 5)));
-    EXPECT_EQ(rows.at(2).at(0).toDateTime(), QDateTime(QDate(2024, 3, 19), QTime(14, 30, 5, 250)));
+    EXPECT_EQ(rows.at(0).at(0).toDateTime(), QDateTime(QDate(2024, 3, 19), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(rows.at(1).at(0).toDateTime(), QDateTime(QDate(2024, 3, 19), QTime(14, 30, 5), Qt::UTC));
+    EXPECT_EQ(rows.at(2).at(0).toDateTime(), QDateTime(QDate(2024, 3, 19), QTime(14, 30, 5, 250), Qt::UTC));
     EXPECT_EQ(
         parseError(R"({"tables": [{"name": "T", "fields": [{"name": "D", "type": "DateTime"}],
         "rows": [["19/03/2024"]]}]})"),

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
-QorvelRun runQorvel(const QStringList& arguments) {
+QorvelRun runQorvel(const QStringList& arguments, const QString& timeZone) {
     QProcess process;
+    if (!timeZone.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TZ"), timeZone);
+        process.setProcessEnvironment(environment);
+    }
     process.start(QStringLiteral(QORVEL_PROGRAM), arguments);
     QorvelRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {

@@ -18,7 +18,8 @@ struct QorvelRun {
     bool oneErrorLine() const { return err.endsWith('\n') && err.count('\n') == 1; }
 };
 
-QorvelRun runQorvel(const QStringList& arguments);
+// timeZone: the TZ the program runs in, when not the machine's.
+QorvelRun runQorvel(const QStringList& arguments, const QString& timeZone = QString());
 
 // A scenario file in tests/cli/data, or a file of the repository.
 QString testData(const QString& name);
