@@ -84,6 +84,11 @@ std::shared_ptr<qdb::QdbDatabase> openDatabase(const QString& path) {
     return nullptr;
 }
 
+bool sameFile(const QString& first, const QString& second) {
+    const QString canonical = QFileInfo(first).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
+}
+
 QString quoted(const QString& name) {
     return QLatin1Char('\'') + name + QLatin1Char('\'');
 }

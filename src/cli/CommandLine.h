@@ -49,6 +49,9 @@ private:
 // Opens an existing database; a missing, unreadable or foreign file is reported on one line and gives null.
 std::shared_ptr<qdb::QdbDatabase> openDatabase(const QString& path);
 
+// Whether two paths name one existing file.
+bool sameFile(const QString& first, const QString& second);
+
 // The name in quotes, for messages.
 QString quoted(const QString& name);
 

@@ -44,6 +44,9 @@ int run(const QStringList& arguments) {
     const QString target = line.positional().constFirst();
     const QString source = line.value(QStringLiteral("from"));
 
+    if (sameFile(target, source)) {
+        return line.usageError(QStringLiteral("DB and FILE.json are the same file"));
+    }
     const QFileInfo targetInfo(target);
     if (targetInfo.exists() && !targetInfo.isFile()) {
         err() << "qorvel: cannot create " << quoted(target) << ": not a file\n";

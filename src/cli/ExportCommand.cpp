@@ -22,6 +22,9 @@ int run(const QStringList& arguments) {
         return *done;
     }
     const QString path = line.positional().at(1);
+    if (sameFile(path, line.positional().constFirst())) {
+        return line.usageError(QStringLiteral("DB and FILE.json are the same file"));
+    }
     const auto database = openDatabase(line.positional().constFirst());
     if (!database) {
         return exitUsage;

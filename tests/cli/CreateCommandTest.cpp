@@ -53,13 +53,6 @@ TEST_F(CreateCommandTest, BadInputIsRefusedAndLeavesNoFile) {
          ": duplicate form name 'entry' (a form of that name comes earlier)\n"},
         {"invalid query name", R"({"queries": [{"name": "Bad.Name", "sql": "SELECT 1;"}]})",
          ": invalid query name 'Bad.Name': a name must not hold any of . ! ` [ ]\n"},
-        {"row of the wrong width",
-         R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long"}], "rows": [[1, 2]]}]})",
-         ": table 'T', row 1: 2 values for 1 fields\n"},
-        {"value out of range",
-         R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Byte"}], "rows": [[256]]}]})",
-         ": table 'T', row 1, field 'A': expected a whole number from 0 to 255 for a Byte field, found a "
-         "number\n"},
         {"misspelt key", R"({"queries": [{"name": "Q", "sql": "SELECT 1;", "descripton": "x"}]})",
          ": query 'Q': unknown key 'descripton'\n"},
     };
@@ -141,6 +134,16 @@ TEST_F(CreateCommandTest, UsageErrorsAndUnreadableInput) {
         EXPECT_EQ(run.errText(), usage.message);
     }
     EXPECT_TRUE(entries().isEmpty());
+}
+
+TEST_F(CreateCommandTest, TheJsonFileIsNeverReplacedByTheDatabase) {
+    writeFile(path("db.qdb"), kGood);
+    const QorvelRun run = runQorvel({"create", path("db.qdb"), "--from", path("db.qdb"), "--force"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.errText(),
+              "qorvel create: DB and FILE.json are the same file; usage: qorvel create DB --from "
+              "FILE.json [--force]\n");
+    EXPECT_EQ(readFile(path("db.qdb")), kGood);
 }
 
 TEST(CommandHelp, EveryCommandDescribesItself) {

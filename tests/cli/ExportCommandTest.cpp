@@ -78,6 +78,16 @@ TEST(ExportCommand, MissingOrForeignDatabase) {
     EXPECT_TRUE(run.errText().startsWith("qorvel: cannot open database '" + foreign + "': "))
         << run.err.constData();
     EXPECT_FALSE(QFile::exists(folder.filePath("out.json")));
+
+    // Exporting onto the database itself would destroy it.
+    ASSERT_EQ(runQorvel({"create", folder.filePath("db.qdb"), "--from", testData("scenario.json")}).exitCode,
+              0);
+    const QByteArray before = readFile(folder.filePath("db.qdb"));
+    run = runQorvel({"export", folder.filePath("db.qdb"), folder.filePath("./db.qdb")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.errText(),
+              "qorvel export: DB and FILE.json are the same file; usage: qorvel export DB FILE.json\n");
+    EXPECT_EQ(readFile(folder.filePath("db.qdb")), before);
 }
 
 }  // namespace

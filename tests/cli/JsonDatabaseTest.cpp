@@ -99,6 +99,10 @@ TEST(JsonDatabase, ShapeErrorsNameTheObject) {
     EXPECT_EQ(parseError(R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "YesNo"}],
         "rows": [[1]]}]})"),
               "table 'T', row 1, field 'A': expected true or false for a YesNo field, found a number");
+    EXPECT_EQ(parseError(R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Byte"}],
+        "rows": [[256]]}]})"),
+              "table 'T', row 1, field 'A': expected a whole number from 0 to 255 for a Byte field, found a "
+              "number");
     // A form and a table may share a name; a table and a query may not.
     EXPECT_EQ(parseError(R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long"}]}],
         "forms": [{"name": "T"}], "reports": [{"name": "T"}]})"),
