@@ -240,6 +240,16 @@ QdbEngine::ObjectRow QdbEngine::requireObject(const QString& name, std::initiali
 
 const std::vector<qint64>& QdbEngine::objectIds(int type) {
     auto& cache = type == kTypeQuery ? mQueryIds : mTableIds;
+    // Another connection to the same file (another program, a second QdbDatabase) may have changed it.
+    const qint64 version = guarded(kSourceDatabase, [&] {
+        auto statement = mConnection.prepare(QStringLiteral("PRAGMA data_version"));
+        statement.step();
+        return statement.integer(0);
+    });
+    if (version != mDataVersion) {
+        invalidateCaches();
+        mDataVersion = version;
+    }
     if (!cache) {
         guarded(kSourceDatabase, [&] {
             std::vector<qint64> ids;
@@ -315,7 +325,8 @@ std::shared_ptr<host::QueryDef> QdbEngine::queryDef(const QString& name) {
 }
 
 void QdbEngine::refreshQueryDefs() {
-    // The collection is read from the catalogue whenever it changed; nothing to refresh.
+    // The collection is read again from the catalogue whenever it changed; this only forces it.
+    invalidateCaches();
 }
 
 void QdbEngine::deleteQueryDef(const QString& name) {

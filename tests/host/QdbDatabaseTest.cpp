@@ -210,3 +210,32 @@ TEST_F(DatabaseTest, TableDefinitionErrors) {
         host::errObjectExists);
     EXPECT_EQ(errorNumber([&] { db->dropTable(QStringLiteral("MSysObjects")); }), 3033);
 }
+
+TEST_F(DatabaseTest, CrashInsideASaveLeavesNothingHalfWritten) {
+    db->createQueryDef(QStringLiteral("Kept"), QStringLiteral("SELECT * FROM T"));
+    db.reset();
+    EXPECT_EXIT(
+        {
+            auto other = qdb::QdbDatabase::open(path());
+            other->transaction([&] {
+                other->createQueryDef(QStringLiteral("Lost"), QStringLiteral("SELECT * FROM T"));
+                other->queryDef(QStringLiteral("Kept"))->setSql(QStringLiteral("SELECT * FROM Changed"));
+                std::_Exit(3);
+            });
+        },
+        ::testing::ExitedWithCode(3), "");
+    reopen();
+    EXPECT_EQ(db->queryDefCount(), 1);
+    EXPECT_EQ(db->queryDef(QStringLiteral("Kept"))->sql(), QStringLiteral("SELECT * FROM T"));
+    EXPECT_EQ(column(*db, QStringLiteral("SELECT Count(*) AS n FROM MSysQueries WHERE Name1 = 'Changed'"),
+                     QStringLiteral("n")),
+              QStringList{QStringLiteral("0")});
+}
+
+TEST_F(DatabaseTest, QueryDefsSeeChangesMadeThroughAnotherConnection) {
+    EXPECT_EQ(db->queryDefCount(), 0);
+    auto other = qdb::QdbDatabase::open(path());
+    other->createQueryDef(QStringLiteral("Elsewhere"), QStringLiteral("SELECT * FROM T"));
+    ASSERT_EQ(db->queryDefCount(), 1);
+    EXPECT_EQ(db->queryDef(0)->name(), QStringLiteral("Elsewhere"));
+}
