@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace qdb {
 
 namespace {
@@ -41,6 +43,30 @@ const FieldType* fieldType(const QString& name) {
         }
     }
     return nullptr;
+}
+
+bool isType(const FieldType& type, const char* name) {
+    return qstrcmp(type.name, name) == 0;
+}
+
+// A value as a field of that type stores it: Yes/No as the host's -1 and 0, whole numbers in text
+// fields without a decimal point (values read from JSON arrive as doubles).
+QVariant storedValue(const FieldType& type, const QVariant& value) {
+    if (value.isNull()) {
+        return value;
+    }
+    if (isType(type, "YesNo")) {
+        return value.toBool() ? -1 : 0;
+    }
+    const bool isDouble = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+    if (isDouble && (isType(type, "Text") || isType(type, "Memo"))) {
+        const double number = value.toDouble();
+        if (std::floor(number) == number && std::abs(number) < 9.0e15) {
+            return QString::number(qlonglong(number));
+        }
+        return QString::number(number, 'g', 17);
+    }
+    return value;
 }
 
 QString now() {
@@ -559,11 +585,7 @@ void QdbEngine::createTable(const TableSpec& table) {
                     .arg(SqliteConnection::quote(table.name), marks.join(QLatin1Char(','))));
             for (const QVariantList& row : table.rows) {
                 for (qsizetype i = 0; i < row.size(); ++i) {
-                    QVariant value = row[i];
-                    if (QLatin1String(types[size_t(i)]->name) == QLatin1String("YesNo") && !value.isNull()) {
-                        value = value.toBool() ? -1 : 0;
-                    }
-                    insert.bind(int(i) + 1, value);
+                    insert.bind(int(i) + 1, storedValue(*types[size_t(i)], row[i]));
                 }
                 try {
                     insert.run();
@@ -776,6 +798,7 @@ std::vector<TableSpec> QdbEngine::tables() {
                 for (int i = 0; i < int(table.fields.size()); ++i) {
                     QVariant value = rows.value(i);
                     if (table.fields[size_t(i)].type == QLatin1String("YesNo") && !value.isNull()) {
+                        // Read back as the truth value it was given as.
                         value = value.toLongLong() != 0;
                     }
                     row << value;

@@ -121,9 +121,11 @@ TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
         app->dCount(QStringLiteral("*"), QStringLiteral("MsysQueries"), QStringLiteral("[Attribute]=5")), 2);
     EXPECT_EQ(app->dCount(QStringLiteral("[Id]"), QStringLiteral("Orders"), QStringLiteral("[Id] > 1")), 1);
 
+    app->run(QStringLiteral("acwzmain.ssq_Entry"));
     app->registerProcedure(QStringLiteral("zwQueryWizard"));
     EXPECT_TRUE(app->run(QStringLiteral("zwquerywizard")).isNull());
     const int failure = errorNumber([&] { app->run(QStringLiteral("Missing")); });
     EXPECT_EQ(failure, 2517);
-    EXPECT_EQ(app->procedureCalls(), QStringList{QStringLiteral("zwquerywizard")});
+    EXPECT_EQ(app->procedureCalls(),
+              QStringList({QStringLiteral("acwzmain.ssq_Entry"), QStringLiteral("zwquerywizard")}));
 }

@@ -184,6 +184,11 @@ TEST_F(DatabaseTest, TablesRoundTripWithAwkwardNames) {
     EXPECT_TRUE(tables[0].rows[1][1].isNull());
     EXPECT_EQ(tables[0].rows[1][2], QVariant(false));
     EXPECT_EQ(tables[0].fields[2].type, QStringLiteral("YesNo"));
+    db->createTable(
+        {QStringLiteral("Codes"), {}, {{QStringLiteral("Code"), QStringLiteral("Text")}}, {{7.0}, {2.5}}});
+    EXPECT_EQ(db->tables()[1].rows,
+              std::vector<QVariantList>({{QStringLiteral("7")}, {QStringLiteral("2.5")}}));
+    db->dropTable(QStringLiteral("Codes"));
     db->dropTable(QStringLiteral("customer's \"big\" orders"));
     EXPECT_TRUE(db->tables().empty());
 }
