@@ -23,7 +23,8 @@ protected:
 
     // The Id values of the rows of People that a filter keeps.
     QStringList filtered(const QString& criteria) {
-        auto all = db->openRecordset(QStringLiteral("SELECT * FROM People ORDER BY Id"), host::dbOpenSnapshot);
+        auto all =
+            db->openRecordset(QStringLiteral("SELECT * FROM People ORDER BY Id"), host::dbOpenSnapshot);
         all->setFilter(criteria);
         auto rs = all->openRecordset();
         QStringList ids;
@@ -57,7 +58,8 @@ TEST_F(RecordsetTest, NavigationFollowsTheHost) {
     rs->close();
     EXPECT_EQ(errorNumber([&] { rs->eof(); }), host::errObjectInvalid);
 
-    auto empty = db->openRecordset(QStringLiteral("SELECT * FROM People WHERE Id = 99"), host::dbOpenSnapshot);
+    auto empty =
+        db->openRecordset(QStringLiteral("SELECT * FROM People WHERE Id = 99"), host::dbOpenSnapshot);
     EXPECT_TRUE(empty->bof());
     EXPECT_TRUE(empty->eof());
     EXPECT_EQ(empty->recordCount(), 0);
@@ -73,27 +75,34 @@ TEST_F(RecordsetTest, NullReadsAsEmptyText) {
 }
 
 TEST_F(RecordsetTest, StatementsCompareTextIgnoringCaseOfEveryLetter) {
-    EXPECT_EQ(column(*db, QStringLiteral("SELECT Id FROM People WHERE Name = 'ÄRGER' ORDER BY Id"), QStringLiteral("Id")),
+    EXPECT_EQ(column(*db, QStringLiteral("SELECT Id FROM People WHERE Name = 'ÄRGER' ORDER BY Id"),
+                     QStringLiteral("Id")),
               QStringList({QStringLiteral("1"), QStringLiteral("2")}));
     EXPECT_EQ(column(*db, QStringLiteral("SELECT Id FROM People WHERE [City] Like 'K?LN' ORDER BY Id"),
                      QStringLiteral("Id")),
               QStringList({QStringLiteral("1"), QStringLiteral("4")}));
-    EXPECT_EQ(column(*db, QStringLiteral("SELECT Id FROM People WHERE Name Like 'smith*' ORDER BY Id"), QStringLiteral("Id")),
-              QStringList({QStringLiteral("4"), QStringLiteral("5")}));
-    EXPECT_EQ(column(*db, QStringLiteral("SELECT Id FROM People WHERE Name Like '[!a-r]*' ORDER BY Id"),
+    EXPECT_EQ(column(*db, QStringLiteral("SELECT Id FROM People WHERE Name Like 'smith*' ORDER BY Id"),
                      QStringLiteral("Id")),
-              QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("5")}));
-    EXPECT_EQ(column(*db, QStringLiteral("SELECT City FROM People WHERE City IS NOT NULL GROUP BY City ORDER BY City"),
-                     QStringLiteral("City")),
-              QStringList({QStringLiteral("Cork"), QStringLiteral("Köln"), QStringLiteral("Springfield")}));
+              QStringList({QStringLiteral("4"), QStringLiteral("5")}));
+    EXPECT_EQ(
+        column(*db, QStringLiteral("SELECT Id FROM People WHERE Name Like '[!a-r]*' ORDER BY Id"),
+               QStringLiteral("Id")),
+        QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("5")}));
+    EXPECT_EQ(
+        column(*db,
+               QStringLiteral("SELECT City FROM People WHERE City IS NOT NULL GROUP BY City ORDER BY City"),
+               QStringLiteral("City")),
+        QStringList({QStringLiteral("Cork"), QStringLiteral("Köln"), QStringLiteral("Springfield")}));
 }
 
 TEST_F(RecordsetTest, FiltersMeetTheHostsCriteria) {
-    EXPECT_EQ(filtered(QStringLiteral("Name = 'ärger'")), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+    EXPECT_EQ(filtered(QStringLiteral("Name = 'ärger'")),
+              QStringList({QStringLiteral("1"), QStringLiteral("2")}));
     EXPECT_EQ(filtered(QStringLiteral("[Name] = 'O''Brien'")), QStringList{QStringLiteral("3")});
     EXPECT_EQ(filtered(QStringLiteral("Age = 30")), QStringList({QStringLiteral("1"), QStringLiteral("3")}));
     EXPECT_EQ(filtered(QStringLiteral("City Is Null")), QStringList{QStringLiteral("2")});
-    EXPECT_EQ(filtered(QStringLiteral("Age Is Not Null AND City = 'KÖLN'")), QStringList{QStringLiteral("1")});
+    EXPECT_EQ(filtered(QStringLiteral("Age Is Not Null AND City = 'KÖLN'")),
+              QStringList{QStringLiteral("1")});
     EXPECT_EQ(filtered(QStringLiteral("Name Like 'smith*' Or (Age > 40 And Not City Is Null)")),
               QStringList({QStringLiteral("4"), QStringLiteral("5")}));
     EXPECT_EQ(filtered(QStringLiteral("Not (Name Like 'S*')")),
@@ -104,7 +113,8 @@ TEST_F(RecordsetTest, FiltersMeetTheHostsCriteria) {
               QStringList({QStringLiteral("2"), QStringLiteral("5")}));
     EXPECT_EQ(filtered(QStringLiteral("Name = \"Smith\"")), QStringList{QStringLiteral("4")});
     EXPECT_EQ(filtered(QString()).size(), 5);
-    for (const char* malformed : {"Name = ", "Name = 'open", "(Age = 30", "Age = 30 30", "And", "Name Like"}) {
+    for (const char* malformed :
+         {"Name = ", "Name = 'open", "(Age = 30", "Age = 30 30", "And", "Name Like"}) {
         EXPECT_EQ(errorNumber([&] { filtered(QString::fromLatin1(malformed)); }), host::errSyntaxInExpression)
             << malformed;
     }
@@ -129,8 +139,12 @@ TEST_F(RecordsetTest, FilterOfAFilteredCopyKeepsBothCriteria) {
 }
 
 TEST_F(RecordsetTest, OpeningStatementsThatAreNotQueries) {
-    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("DELETE FROM People"), host::dbOpenSnapshot); }), 3219);
-    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELECT * FROM Missing"), host::dbOpenSnapshot); }), 3078);
+    EXPECT_EQ(
+        errorNumber([&] { db->openRecordset(QStringLiteral("DELETE FROM People"), host::dbOpenSnapshot); }),
+        3219);
+    EXPECT_EQ(errorNumber(
+                  [&] { db->openRecordset(QStringLiteral("SELECT * FROM Missing"), host::dbOpenSnapshot); }),
+              3078);
     EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELEKT 1"), host::dbOpenSnapshot); }),
               host::errSyntaxInExpression);
     EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("   "), host::dbOpenSnapshot); }),

@@ -123,6 +123,15 @@ Query Parser::parse() {
     Query query;
     if (acceptKeyword(Keyword::Parameters)) {
         parseParameters(query);
+    } else if (acceptKeyword(Keyword::Procedure)) {
+        // PROCEDURE name [parameter type, ...]; statement: the older way of declaring parameters.
+        if (!atName()) {
+            fail(QStringLiteral("Syntax error in PROCEDURE clause."));
+        }
+        ++mPos;
+        if (!acceptSymbol(u";")) {
+            parseParameters(query);
+        }
     }
     if (atQueryStart()) {
         parseQueryExpression(query);
@@ -317,15 +326,19 @@ void Parser::parseSelectList(Query& query) {
             query.flags |= QueryFlag::AllFields;
             continue;
         }
+        const size_t start = mPos;
         const QString expression = parseTopExpression();
+        QString outputName = referencedField(start, mPos);
         QVariant alias;
         if (acceptKeyword(Keyword::As)) {
             if (!atName()) {
                 failExpression();
             }
-            alias = takeName();
+            outputName = takeName();
+            alias = outputName;
         }
         query.columns.push_back({6, {}, alias, {}, expression});
+        query.outputNames.push_back(outputName);
     } while (acceptSymbol(u","));
     if (!atClauseEnd(followers)) {
         failExpression();
@@ -471,7 +484,12 @@ void Parser::parseAppend(Query& query) {
         fail(kInsertMessage);
     }
     query.kind = StatementKind::Append;
-    if (haveFields && !(query.flags & QueryFlag::AllFields)) {
+    if (!haveFields) {
+        // Without a field list every column goes to the target field of its own name.
+        for (size_t i = 0; i < query.outputNames.size(); ++i) {
+            query.columns[i].name1 = nullIfEmpty(query.outputNames[i]);
+        }
+    } else if (!(query.flags & QueryFlag::AllFields)) {
         if (fields.size() != query.columns.size()) {
             fail(QStringLiteral("Number of query values and destination fields are not the same."));
         }
@@ -563,7 +581,10 @@ void Parser::parseDataDefinition(Query& query) {
     int depth = 0;
     while (peek().kind != TokenKind::End && !(depth == 0 && atSymbol(u";"))) {
         if (peek().kind == TokenKind::Unterminated) {
-            failUnterminated(peek());
+            failUnterminated(mPos);
+        }
+        if (atSymbol(u"]")) {
+            fail(message);
         }
         if (atSymbol(u"(")) {
             ++depth;
@@ -643,7 +664,7 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
                 if (atSymbol(u")")) {
                     const QString sql = textOf(first, mPos);
                     ++mPos;
-                    return parseDerivedTable(query, sql, mPos);
+                    return parseDerivedTable(query, sql);
                 }
                 if (onlyReading) {
                     fail(kFromMessage);
@@ -676,7 +697,7 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
                 fail(kFromMessage);
             }
             mPos += 2;
-            return parseDerivedTable(query, inner, mPos);
+            return parseDerivedTable(query, inner);
         }
     }
     if (!atName()) {
@@ -699,8 +720,7 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
     return {alias.isEmpty() ? name : alias};
 }
 
-Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql, size_t aliasAt) {
-    mPos = aliasAt;
+Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql) {
     QString alias = parseAlias();
     if (alias.isEmpty()) {
         // The catalogue readers only follow derived tables that have a name.
@@ -795,7 +815,8 @@ void Parser::parseComparison() {
     parseConcat();
     while (true) {
         if (peek().kind == TokenKind::Symbol) {
-            const QString op = textOf(mPos, mPos + 1);
+            const Token& token = peek();
+            const QStringView op = QStringView(mSql).sliced(token.start, token.end - token.start);
             if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=") {
                 ++mPos;
                 parseConcat();
@@ -1005,7 +1026,7 @@ bool Parser::atQueryStart() const {
     while (atSymbol(u"(", ahead)) {
         ++ahead;
     }
-    return atKeyword(Keyword::Select, ahead) || (ahead > 0 && atKeyword(Keyword::Table, ahead));
+    return atKeyword(Keyword::Select, ahead) || atKeyword(Keyword::Table, ahead);
 }
 
 void Parser::expectCloseParenthesis() {
@@ -1089,6 +1110,28 @@ QString Parser::textOf(size_t first, size_t end) const {
     return mSql.sliced(mTokens[first].start, mTokens[end - 1].end - mTokens[first].start);
 }
 
+// The field named by the expression in tokens `first` to `end` when it is a plain reference (Field, t.Field,
+// [t].[Field]); empty for any other expression.
+QString Parser::referencedField(size_t first, size_t end) const {
+    if (end <= first || (end - first) % 2 == 0) {
+        return QString();
+    }
+    for (size_t i = first; i < end; i += 2) {
+        const Token& name = mTokens[i];
+        const bool keyword = name.kind == TokenKind::Word && name.keyword != Keyword::None && i == first;
+        if ((name.kind != TokenKind::Bracketed && name.kind != TokenKind::Word) || keyword) {
+            return QString();
+        }
+        if (i + 1 < end) {
+            const Token& dot = mTokens[i + 1];
+            if (dot.kind != TokenKind::Symbol || (mSql[dot.start] != u'.' && mSql[dot.start] != u'!')) {
+                return QString();
+            }
+        }
+    }
+    return nameText(mTokens[end - 1]);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Failures
 
@@ -1159,26 +1202,27 @@ void Parser::failStatement() const {
 
 void Parser::fail(const QString& description) const {
     if (peek().kind == TokenKind::Unterminated) {
-        failUnterminated(peek());
+        failUnterminated(mPos);
     }
     throw host::Error(3075, description, kSource);
 }
 
 void Parser::failExpression() const {
     if (peek().kind == TokenKind::Unterminated) {
-        failUnterminated(peek());
+        failUnterminated(mExpressionStart);
     }
     fail(QStringLiteral("Syntax error (missing operator) in query expression '%1'.").arg(expressionText()));
 }
 
-void Parser::failUnterminated(const Token& token) const {
+// A literal that is never closed; `from` is the first token of the expression it stands in.
+void Parser::failUnterminated(size_t from) const {
+    const Token& token = peek();
     const QChar opening = mSql[token.start];
-    const size_t start = std::min(mExpressionStart, mPos);
-    const QString expression = mSql.sliced(mTokens[start].start).trimmed();
+    const QString expression = mSql.sliced(mTokens[std::min(from, mPos)].start).trimmed();
     QString description;
     if (opening == u'[') {
-        description =
-            QStringLiteral("Invalid bracketing of name '%1'.").arg(mSql.sliced(token.start).trimmed());
+        description = QStringLiteral("Invalid bracketing of name '%1'.")
+                          .arg(mSql.sliced(token.start, token.end - token.start).trimmed());
     } else if (opening == u'#') {
         description = QStringLiteral("Syntax error in date in query expression '%1'.").arg(expression);
     } else {
