@@ -1,12 +1,12 @@
 #include "host/JsonDatabase.h"
 
+#include "host/HostText.h"
+
 #include <QDateTime>
-#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -94,27 +94,11 @@ QString textAt(const QJsonObject& object, const char* key, const QString& where,
     return value.toString();
 }
 
-// The host's object-naming rules.
+// The host's object-naming rules, the same the engine applies.
 void checkName(const QString& name, const QString& kind) {
-    const auto invalid = [&](const QString& why) {
-        fail(QString(), QStringLiteral("invalid %1 name %2: %3").arg(kind, quoted(name), why));
-    };
-    if (name.isEmpty()) {
-        invalid(QStringLiteral("a name must not be empty"));
-    }
-    if (name.size() > 64) {
-        invalid(QStringLiteral("a name has at most 64 characters"));
-    }
-    if (name.front() == QLatin1Char(' ')) {
-        invalid(QStringLiteral("a name must not begin with a blank"));
-    }
-    for (const QChar c : name) {
-        if (c.category() == QChar::Other_Control) {
-            invalid(QStringLiteral("a name must not hold control characters"));
-        }
-        if (QStringLiteral(".!`[]").contains(c)) {
-            invalid(QStringLiteral("a name must not hold any of . ! ` [ ]"));
-        }
+    const QString problem = objectNameProblem(name);
+    if (!problem.isEmpty()) {
+        fail(QString(), QStringLiteral("invalid %1 name %2: %3").arg(kind, quoted(name), problem));
     }
 }
 
@@ -122,7 +106,7 @@ void checkName(const QString& name, const QString& kind) {
 class NameSet {
 public:
     void add(const QString& name, const QString& kind) {
-        const auto [it, inserted] = mNames.insert({name.toCaseFolded(), kind});
+        const auto [it, inserted] = mNames.insert({foldCase(name), kind});
         if (!inserted) {
             fail(QString(), QStringLiteral("duplicate %1 name %2 (a %3 of that name comes earlier)")
                                 .arg(kind, quoted(name), it->second));

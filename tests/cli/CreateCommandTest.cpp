@@ -52,7 +52,7 @@ TEST_F(CreateCommandTest, BadInputIsRefusedAndLeavesNoFile) {
         {"two forms of one name", R"({"forms": [{"name": "Entry"}, {"name": "entry"}]})",
          ": duplicate form name 'entry' (a form of that name comes earlier)\n"},
         {"invalid query name", R"({"queries": [{"name": "Bad.Name", "sql": "SELECT 1;"}]})",
-         ": invalid query name 'Bad.Name': a name must not hold any of . ! ` [ ]\n"},
+         ": invalid query name 'Bad.Name': the name contains '.'\n"},
         {"misspelt key", R"({"queries": [{"name": "Q", "sql": "SELECT 1;", "descripton": "x"}]})",
          ": query 'Q': unknown key 'descripton'\n"},
     };

@@ -92,7 +92,7 @@ TEST(JsonDatabase, ShapeErrorsNameTheObject) {
               "table 'T': duplicate field name 'a' (a field of that name comes earlier)");
     EXPECT_EQ(parseError(R"({"queries": [{"name": "Q"}]})"), "query 'Q': 'sql' is missing");
     EXPECT_EQ(parseError(R"({"queries": [{"name": " Q", "sql": ""}]})"),
-              "invalid query name ' Q': a name must not begin with a blank");
+              "invalid query name ' Q': the name begins with a blank");
     EXPECT_EQ(parseError(R"({"reports": [{"name": "R", "controls": [{"name": "C"}, {"name": "c"}]}]})"),
               "report 'R': duplicate control name 'c' (a control of that name comes earlier)");
     EXPECT_EQ(parseError(R"({"forms": {"name": "F"}})"), "'forms' must be an array, found an object");
