@@ -117,8 +117,8 @@ private:
     std::map<QString, QString> mNames;  // folded name -> kind of the object that holds it
 };
 
-bool isIntegral(double value, double low, double high) {
-    return std::trunc(value) == value && value >= low && value <= high;
+bool isIntegral(double value, qint64 low, qint64 high) {
+    return std::trunc(value) == value && value >= double(low) && value <= double(high);
 }
 
 // Dates and times are taken as written, in UTC unless the text names a zone, so that no daylight-saving gap
@@ -166,7 +166,7 @@ QVariant parseValue(const QJsonValue& value, const QString& type, const QString&
         expected(QStringLiteral("a number"));
     }
     const double number = value.toDouble();
-    std::pair<double, double> range{0, 0};
+    std::pair<qint64, qint64> range{0, 0};
     if (type == QLatin1String("Byte")) {
         range = {0, 255};
     } else if (type == QLatin1String("Integer")) {

@@ -103,6 +103,11 @@ TEST(JsonDatabase, ShapeErrorsNameTheObject) {
         "rows": [[256]]}]})"),
               "table 'T', row 1, field 'A': expected a whole number from 0 to 255 for a Byte field, found a "
               "number");
+    EXPECT_EQ(
+        parseError(R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long"}],
+        "rows": [[2147483648]]}]})"),
+        "table 'T', row 1, field 'A': expected a whole number from -2147483648 to 2147483647 for a Long "
+        "field, found a number");
     // A form and a table may share a name; a table and a query may not.
     EXPECT_EQ(parseError(R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long"}]}],
         "forms": [{"name": "T"}], "reports": [{"name": "T"}]})"),
