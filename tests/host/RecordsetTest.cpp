@@ -146,6 +146,10 @@ TEST_F(RecordsetTest, OpeningStatementsThatAreNotQueries) {
                   [&] { db->openRecordset(QStringLiteral("SELECT * FROM Missing"), host::dbOpenSnapshot); }),
               3078);
     EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELEKT 1"), host::dbOpenSnapshot); }),
+              host::errInvalidSqlStatement);
+    EXPECT_EQ(errorNumber([&] {
+                  db->openRecordset(QStringLiteral("SELECT * FROM People WHERE"), host::dbOpenSnapshot);
+              }),
               host::errSyntaxInExpression);
     EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("   "), host::dbOpenSnapshot); }),
               host::errInvalidSqlStatement);
