@@ -391,6 +391,9 @@ void Parser::parseOrderBy(Query& query) {
 
 void Parser::parseCrosstab(Query& query) {
     ++mPos;  // TRANSFORM
+    if (atClauseEnd({Keyword::Select})) {
+        fail(kTransformMessage);
+    }
     const QString value = parseTopExpression();
     QVariant alias;
     if (acceptKeyword(Keyword::As)) {
@@ -504,7 +507,7 @@ void Parser::parseUpdate(Query& query) {
     if (acceptKeyword(Keyword::DistinctRow)) {
         query.flags |= QueryFlag::DistinctRow;
     }
-    if (atKeyword(Keyword::Set)) {
+    if (atClauseEnd({Keyword::Set})) {
         fail(kUpdateMessage);
     }
     parseFromList(query);
@@ -537,6 +540,9 @@ void Parser::parseDelete(Query& query) {
     ++mPos;  // DELETE
     if (acceptKeyword(Keyword::DistinctRow)) {
         query.flags |= QueryFlag::DistinctRow;
+    }
+    if (atClauseEnd({})) {
+        fail(kDeleteMessage);
     }
     if (acceptSymbol(u"*")) {
         query.flags |= QueryFlag::AllFields;
@@ -975,8 +981,7 @@ void Parser::parsePrimary() {
 
 // A name, a qualified name (t.f, [t].[f], Forms!f!c) or a star of a source (t.*).
 void Parser::parseNameChain() {
-    const QString first = nameText(peek());
-    ++mPos;
+    const size_t first = mPos++;
     bool qualified = false;
     while (atSymbol(u".") || atSymbol(u"!")) {
         const Token& next = peek(1);
@@ -993,7 +998,7 @@ void Parser::parseNameChain() {
         }
     }
     if (qualified && mQualifiers) {
-        mQualifiers->push_back(first);
+        mQualifiers->push_back(nameText(mTokens[first]));
     }
 }
 
