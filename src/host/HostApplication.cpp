@@ -14,8 +14,6 @@ namespace {
 
 constexpr int kDefaultConnectionMode = 16;  // share deny none: read and write
 const QString kDefaultVersion = QStringLiteral("12.0");
-constexpr int kCurrentViewDesign = 0;
-constexpr int kCurrentViewDatasheet = 2;
 
 [[noreturn]] void throwCantFind(const QString& name) {
     throw host::Error(7874, QStringLiteral("Microsoft Access can't find the object '%1'.").arg(name),
@@ -99,12 +97,7 @@ public:
         }
         host::AccessObjectState result;
         result.isLoaded = (state(host::acQuery, name) & host::acObjStateOpen) != 0;
-        // CurrentView counts as the host does there: 0 design view, 2 datasheet (not the DoCmd view numbers).
-        if (result.isLoaded) {
-            result.currentView = mViews.value(key(host::acQuery, name)) == host::acViewDesign
-                                     ? kCurrentViewDesign
-                                     : kCurrentViewDatasheet;
-        }
+        result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal);
         return result;
     }
 
