@@ -108,6 +108,8 @@ TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1")).toInt(),
               host::acObjStateOpen | host::acObjStateNew);
     EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::acViewDesign);
+    app->doCmd().openQuery(QStringLiteral("Order List"), host::acViewNormal, host::acEdit);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::acViewNormal);
 }
 
 TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
