@@ -114,6 +114,8 @@ TEST_F(RecordsetTest, FiltersMeetTheHostsCriteria) {
     EXPECT_EQ(filtered(QStringLiteral("Id In (2, 5) And People.Age Between 40 And 60")),
               QStringList({QStringLiteral("2"), QStringLiteral("5")}));
     EXPECT_EQ(filtered(QStringLiteral("Name = \"Smith\"")), QStringList{QStringLiteral("4")});
+    EXPECT_EQ(filtered(QStringLiteral("Age > -1 AND Age < 31")),
+              QStringList({QStringLiteral("1"), QStringLiteral("3")}));
     EXPECT_EQ(filtered(QString()).size(), 5);
     for (const char* malformed :
          {"Name = ", "Name = 'open", "(Age = 30", "Age = 30 30", "And", "Name Like"}) {
