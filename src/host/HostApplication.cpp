@@ -97,6 +97,7 @@ public:
         }
         host::AccessObjectState result;
         result.isLoaded = (state(host::acQuery, name) & host::acObjStateOpen) != 0;
+        // In the view codes of DoCmd (acViewNormal datasheet, acViewDesign), as the boundary declares it.
         result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal);
         return result;
     }

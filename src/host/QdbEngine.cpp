@@ -958,7 +958,12 @@ std::unique_ptr<host::Recordset> QdbEngine::openRecordset(const QString& sql,
         auto data = std::make_shared<const SnapshotData>(statement);
         return std::make_unique<SnapshotRecordset>(std::move(data));
     } catch (const SqliteError& error) {
-        if (sql.trimmed().isEmpty() || error.code() == 21 /* not a statement */) {
+        // Text that does not begin like any statement is no statement at all, as the host reports it.
+        static const QRegularExpression statementStart(
+            QStringLiteral(
+                "^\\s*(\\(|(select|transform|parameters|insert|update|delete|with|create|drop|alter)\\b)"),
+            QRegularExpression::CaseInsensitiveOption);
+        if (!statementStart.match(statementText).hasMatch()) {
             throw host::Error(
                 host::errInvalidSqlStatement,
                 QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', "

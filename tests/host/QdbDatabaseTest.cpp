@@ -4,6 +4,8 @@
 
 #include "host/QdbDatabase.h"
 
+#include <QFile>
+
 using qdb::ControlSpec;
 using qdb::FormSpec;
 using qdb::TableSpec;
@@ -243,4 +245,16 @@ TEST_F(DatabaseTest, QueryDefsSeeChangesMadeThroughAnotherConnection) {
     other->createQueryDef(QStringLiteral("Elsewhere"), QStringLiteral("SELECT * FROM T"));
     ASSERT_EQ(db->queryDefCount(), 1);
     EXPECT_EQ(db->queryDef(0)->name(), QStringLiteral("Elsewhere"));
+}
+
+TEST_F(DatabaseTest, OpeningAndCreatingFiles) {
+    EXPECT_EQ(errorNumber([&] { qdb::QdbDatabase::create(path()); }), 3204);
+    EXPECT_EQ(errorNumber([&] { qdb::QdbDatabase::open(path() + QStringLiteral(".missing")); }), 3024);
+    const QString text = mFolder.filePath(QStringLiteral("notes.qdb"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    EXPECT_EQ(errorNumber([&] { qdb::QdbDatabase::open(text); }), 3343);
+    EXPECT_EQ(db->name(), path());
 }
