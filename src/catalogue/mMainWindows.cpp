@@ -14,9 +14,6 @@ namespace {
 
 const QString kModule = QStringLiteral("mMain");
 
-// CurrentData.AllQueries(name).CurrentView of a query open in design view.
-constexpr int acCurViewDesign = 0;
-
 // The pages of the database window, as the ids of the "Database objects" command bar's buttons.
 constexpr int idTablesPage = 1773;
 constexpr int idQueriesPage = 1774;
@@ -118,7 +115,7 @@ void CloseQueryDesignView(const QString& queryName) {
             if (!application.screen().hasActiveDatasheet()) {
                 application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
             }
-        } else if (query.currentView == acCurViewDesign) {
+        } else if (query.currentView == host::acViewDesign) {
             application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
         }
     } catch (...) {

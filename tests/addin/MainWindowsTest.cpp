@@ -31,8 +31,8 @@ TEST_F(EditorRegistryTest, AWindowThatCannotLoadIsDroppedAndANewQueryIsNotRegist
 
 TEST_F(EditorRegistryTest, OpeningTheEditorClosesTheQuerysDesignView) {
     Connect();
-    host.loadedQueries.insert(QStringLiteral("In Design"), host::AccessObjectState{true, 0});
-    host.loadedQueries.insert(QStringLiteral("In Datasheet"), host::AccessObjectState{true, 2});
+    host.loadedQueries.insert(QStringLiteral("In Design"), host::AccessObjectState{true, host::acViewDesign});
+    host.loadedQueries.insert(QStringLiteral("In Datasheet"), host::AccessObjectState{true, host::acViewNormal});
     ShowQueryEditor(QStringLiteral("In Design"), false);
     ShowQueryEditor(QStringLiteral("In Datasheet"), false);
     ShowQueryEditor(QStringLiteral("Closed"), false);
