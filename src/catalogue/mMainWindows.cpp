@@ -57,9 +57,9 @@ std::shared_ptr<QueryEditorWindow> ShowQueryEditor(const QString& queryName, boo
             }
             if (!window) {
                 window = Windows().CreateEditorWindow();
-                if (!window->Initialize(queryName, QString())) {
+                if (window && !window->Initialize(queryName, QString())) {
                     window.reset();
-                } else if (!OpenEditors->contains(queryName)) {
+                } else if (window && !OpenEditors->contains(queryName)) {
                     OpenEditors->add(window, queryName);
                 }
             }
