@@ -168,6 +168,9 @@ SqliteConnection::SqliteConnection(const QString& path, bool create) {
         throw SqliteError(rc, message);
     }
     sqlite3_extended_result_codes(mDb, 1);
+    // Another program with the same file open (the desktop host and the command line) holds its lock
+    // only for one save: wait for it rather than fail.
+    sqlite3_busy_timeout(mDb, 5000);
 }
 
 SqliteConnection::~SqliteConnection() {

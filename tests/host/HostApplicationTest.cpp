@@ -108,6 +108,8 @@ TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1")).toInt(),
               host::acObjStateOpen | host::acObjStateNew);
     EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::acViewDesign);
+    app->doCmd().openQuery(QStringLiteral("Order List"), host::acViewNormal, host::acEdit);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::acViewNormal);
 }
 
 TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
@@ -121,9 +123,11 @@ TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
         app->dCount(QStringLiteral("*"), QStringLiteral("MsysQueries"), QStringLiteral("[Attribute]=5")), 2);
     EXPECT_EQ(app->dCount(QStringLiteral("[Id]"), QStringLiteral("Orders"), QStringLiteral("[Id] > 1")), 1);
 
+    app->run(QStringLiteral("acwzmain.ssq_Entry"));
     app->registerProcedure(QStringLiteral("zwQueryWizard"));
     EXPECT_TRUE(app->run(QStringLiteral("zwquerywizard")).isNull());
     const int failure = errorNumber([&] { app->run(QStringLiteral("Missing")); });
     EXPECT_EQ(failure, 2517);
-    EXPECT_EQ(app->procedureCalls(), QStringList{QStringLiteral("zwquerywizard")});
+    EXPECT_EQ(app->procedureCalls(),
+              QStringList({QStringLiteral("acwzmain.ssq_Entry"), QStringLiteral("zwquerywizard")}));
 }
