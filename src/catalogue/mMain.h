@@ -2,8 +2,10 @@
 #pragma once
 
 #include "catalogue/host.h"
+#include "support/KeyedCollection.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -13,7 +15,19 @@ class CV_QueryDataSource;
 extern qint16 TemporaryQueryCount;
 
 // Catalogue routines. A null database means the host's current database.
+
+// Appends the fields of the table or saved query of that name to the record's Fields.
 bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database = nullptr);
+// Adds every output-column alias of the query to the collection, each under itself as key.
+bool AddAliases(const QString& queryName, KeyedCollection<QString>& aliases);
+// The same, creating the collection when there is none.
+bool AddAliases(const QString& queryName, std::unique_ptr<KeyedCollection<QString>>& aliases);
+// Fills names with the record's field names and source names, then the query's aliases when a query is
+// given; names is left as it was when nothing was found. False when there is no record.
+bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* query, QStringList& names);
+// A new record holding the table and its fields, or nothing when the table cannot be read.
+std::unique_ptr<CV_QueryDataSource> TableDataSource(const QString& tableName,
+                                                    host::Database* database = nullptr);
 // Creates or overwrites the next temporary query with the SQL text; name receives its name even when
 // nothing could be created.
 void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name);
@@ -21,19 +35,54 @@ void DeleteTemporaryQueries(host::Database* database = nullptr);
 // True when find occurs in text at or after start (1-based; 0 counts as 1), as a whole word if asked.
 bool SQLFind(const QString& text, const QString& find, bool wholeWords, int start = 0);
 
-// Object tests and properties. A null database means the current database.
-bool IsTable(const QString& name, host::Database* database = nullptr);
-bool IsQuery(const QString& name, host::Database* database = nullptr);
-QString FormRecordSource(const QString& formName);
-QString ReportRecordSource(const QString& reportName);
-QString ObjectDescription(int objectType, const QString& name);
-
 // A catalogue statement with every "{Name}" replaced by the object's name, made safe to stand between
 // apostrophes.
 QString CatalogueStatement(const QString& statement, const QString& name);
+// The text as an SQL literal between apostrophes, with its own apostrophes doubled.
+QString SqlTextLiteral(const QString& text);
+// A recordset filter that compares a field with a text: fieldName = 'value' (the value made safe).
+QString FilterEquals(const QString& fieldName, const QString& value);
+
+// Object state. An object type of -1 means the current object's type, an empty name the current object's
+// name.
+bool rFormIsOpen(const QString& formName);
+bool rReportIsOpen(const QString& reportName);
+bool IsQueryNew(int objectType = -1, const QString& name = QString());
+bool IsQueryDirty(int objectType = -1, const QString& name = QString());
+
+// Object tests and properties. A null database means the current database.
+bool IsTable(const QString& name, host::Database* database = nullptr);
+bool IsQuery(const QString& name, host::Database* database = nullptr);
+// Failures reach the caller.
+QString FormRecordSource(const QString& formName);
+// Failures are passed over; empty text when nothing could be read.
+QString ReportRecordSource(const QString& reportName);
+QString ObjectDescription(int objectType, const QString& name);
 
 // The add-in's version ("3.0.26") and title line ("VEXOR Qorvel Editor v.3.0.26").
 QString AppVersionText();
 QString AppTitleAndVersion();
 // The host's major version (SysCmd 7), 0 when it cannot be read.
 quint8 AccessMajorVersion();
+
+// Help file: "plavo.chm" in the add-in's folder.
+QString HelpFileName();
+QString HelpFilePath();
+// The folder of the file that holds the add-in's code.
+QString AddInFolder();
+// The path trimmed of blanks and ending in one "\".
+QString AddBackslash(const QString& path);
+
+// Text utilities. TrimChars strips copies of the pattern: mode 0 leading, 1 both ends, 2 trailing.
+QString TrimChars(const QString& text, const QString& pattern, int mode = 1);
+QString ReplaceChars(const QString& text, const QString& characters, const QString& replacement);
+// Puts an apostrophe (or a double quote) in front of and after the text unless it is already there.
+void AddQuotes(QString& text, bool apostrophe);
+
+template <typename T>
+bool CollectionHasKey(const KeyedCollection<T>& collection, const QString& key) {
+    return collection.contains(key);
+}
+
+// True when the path names a readable file (not a folder).
+bool FileExists(const QString& path);

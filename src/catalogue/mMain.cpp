@@ -1,0 +1,611 @@
+#include "catalogue/mMain.h"
+
+#include "catalogue/AccessApplication.h"
+#include "catalogue/CatalogueStatements.h"
+#include "datasources/CV_QueryDataSource.h"
+#include "support/ErrorBoundary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <limits>
+
+qint16 TemporaryQueryCount = 0;
+
+namespace {
+
+const QString kModule = QStringLiteral("mMain");
+const QString kAppTitle = QStringLiteral("VEXOR Qorvel Editor");
+constexpr int kMaxObjectNameLength = 64;
+constexpr int errObjectNotSet = 91;
+constexpr int errOverflow = 6;
+
+[[noreturn]] void RaiseInvalidArgument() {
+    throw host::Error(errInvalidArgument, QStringLiteral("Invalid procedure call or argument"), kProjectName);
+}
+
+// The database passed, or the host's current database (kept alive for as long as the caller holds it).
+std::shared_ptr<host::Database> UseDatabase(host::Database* database) {
+    if (database) {
+        return std::shared_ptr<host::Database>(std::shared_ptr<host::Database>(), database);
+    }
+    std::shared_ptr<host::Database> current = AccessApplication ? AccessApplication->currentDb() : nullptr;
+    if (!current) {
+        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
+                          kProjectName);
+    }
+    return current;
+}
+
+host::Application& Host() {
+    if (!AccessApplication) {
+        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
+                          kProjectName);
+    }
+    return *AccessApplication;
+}
+
+void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
+    if (recordset) {
+        try {
+            recordset->close();
+        } catch (...) {
+        }
+        recordset.reset();
+    }
+}
+
+// Square brackets removed at both ends of a name part, as catalogue expressions write them.
+QString Unbracket(const QString& part) {
+    return TrimChars(TrimChars(part, QStringLiteral("["), 1), QStringLiteral("]"), 1);
+}
+
+// A character that continues a word for the whole-word test: "0" to "9" and codes "A" to "z".
+bool IsWordCharacter(QChar c) {
+    const char16_t code = c.unicode();
+    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'z');
+}
+
+int ObjectState(int objectType, const QString& name) {
+    return Host().sysCmd(host::acSysCmdGetObjectState, objectType, name).toInt();
+}
+
+// The object type and name a state test applies to; false when the object is not a query.
+bool ResolveQuery(int& objectType, QString& name) {
+    if (objectType == -1) {
+        objectType = Host().currentObjectType();
+    }
+    if (objectType != host::acQuery) {
+        return false;
+    }
+    if (name.isEmpty()) {
+        name = Host().currentObjectName();
+    }
+    return true;
+}
+
+void AddFieldOnce(CV_QueryDataSource& dataSource, const QString& sourceName, CV_QueryDataSourceField field) {
+    const QString key = CV_QueryDataSource::FieldKey(sourceName, field.Name);
+    dataSource.Fields.addUnique(std::move(field), key);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// Catalogue routines
+
+bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database) {
+    std::unique_ptr<host::Recordset> columns;
+    std::unique_ptr<host::Recordset> sources;
+    const bool done = ErrorBoundary(QStringLiteral("GetTableFields"), kModule, [&] {
+        const std::shared_ptr<host::Database> db = UseDatabase(database);
+
+        if (IsTable(name, db.get())) {
+            for (const QString& fieldName : db->tableDef(name)->fieldNames()) {
+                CV_QueryDataSourceField field;
+                field.Name = fieldName;
+                field.TableName = name;
+                AddFieldOnce(dataSource, name, std::move(field));
+            }
+            return;
+        }
+        if (!IsQuery(name, db.get())) {
+            return;
+        }
+        columns = db->openRecordset(CatalogueStatement(catalogue::kQueryColumns, name), host::dbOpenSnapshot);
+        sources = db->openRecordset(CatalogueStatement(catalogue::kQuerySources, name), host::dbOpenSnapshot);
+
+        // Follows a subquery source through a temporary query made from its text.
+        const auto addSubqueryFields = [&](const QString& subquerySql) {
+            QString temporaryName;
+            CreateTemporaryQuery(subquerySql, db.get(), temporaryName);
+            if (!temporaryName.isEmpty()) {
+                GetTableFields(temporaryName, dataSource, db.get());
+            }
+        };
+
+        const bool hasColumns = !columns->eof();
+        for (; !columns->eof(); columns->moveNext()) {
+            const QString alias = columns->text(QStringLiteral("Name1"));
+            const QString expression = columns->text(QStringLiteral("Expression"));
+            if (!alias.isEmpty()) {
+                CV_QueryDataSourceField field;
+                field.Name = alias;
+                AddFieldOnce(dataSource, name, std::move(field));
+            } else if (expression.isEmpty()) {
+                continue;
+            } else if (!expression.endsWith(QLatin1Char('*'))) {
+                if (!expression.contains(QLatin1Char('.'))) {
+                    continue;  // a bare field name says nothing about its source
+                }
+                const QStringList pieces = expression.split(QLatin1Char('.'));
+                CV_QueryDataSourceField field;
+                field.Name = Unbracket(pieces.at(1));
+                field.TableName = Unbracket(pieces.at(0));
+                AddFieldOnce(dataSource, name, std::move(field));
+            } else {
+                const int lastDot = expression.lastIndexOf(QLatin1Char('.'));
+                if (lastDot < 0) {
+                    RaiseInvalidArgument();  // a star without a qualifier cannot be followed
+                }
+                const QString qualifier = Unbracket(expression.left(lastDot));
+                if (!sources->bof() || !sources->eof()) {
+                    sources->moveFirst();
+                }
+                for (; !sources->eof(); sources->moveNext()) {
+                    const QString sourceName = sources->text(QStringLiteral("Name1"));
+                    const QString sourceAlias = sources->text(QStringLiteral("Name2"));
+                    if (sourceName.compare(qualifier, Qt::CaseInsensitive) == 0) {
+                        GetTableFields(sourceName, dataSource, db.get());
+                        break;
+                    }
+                    if (sourceAlias.compare(qualifier, Qt::CaseInsensitive) == 0) {
+                        const QString subquerySql = sources->text(QStringLiteral("Expression"));
+                        if (sources->isNull(QStringLiteral("Name1")) && !subquerySql.isEmpty()) {
+                            addSubqueryFields(subquerySql);
+                        }
+                        break;
+                    }
+                }
+            }
+        }
+
+        if (!hasColumns) {
+            // A query that outputs every field of its sources: its first named source, or the first part
+            // of a union.
+            for (; !sources->eof(); sources->moveNext()) {
+                const QString sourceName = sources->text(QStringLiteral("Name1"));
+                const QString subquerySql = sources->text(QStringLiteral("Expression"));
+                if (!sourceName.isEmpty()) {
+                    GetTableFields(sourceName, dataSource, db.get());
+                    break;
+                }
+                if (sources->text(QStringLiteral("Name2")).endsWith(QLatin1Char('1')) &&
+                    !subquerySql.isEmpty()) {
+                    addSubqueryFields(subquerySql);
+                    break;
+                }
+            }
+        }
+    });
+    CloseQuietly(columns);
+    CloseQuietly(sources);
+    return done;
+}
+
+bool AddAliases(const QString& queryName, KeyedCollection<QString>& aliases) {
+    std::unique_ptr<host::Recordset> rows;
+    const bool done = ErrorBoundary(QStringLiteral("AddAliases"), kModule, [&] {
+        const std::shared_ptr<host::Database> db = UseDatabase(nullptr);
+        rows =
+            db->openRecordset(CatalogueStatement(catalogue::kQueryAliases, queryName), host::dbOpenSnapshot);
+        for (; !rows->eof(); rows->moveNext()) {
+            const QString alias = rows->text(QStringLiteral("Name1"));
+            if (!alias.isEmpty()) {
+                aliases.addUnique(alias, alias);
+            }
+        }
+    });
+    CloseQuietly(rows);
+    return done;
+}
+
+bool AddAliases(const QString& queryName, std::unique_ptr<KeyedCollection<QString>>& aliases) {
+    if (!aliases) {
+        aliases = std::make_unique<KeyedCollection<QString>>();
+    }
+    return AddAliases(queryName, *aliases);
+}
+
+bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* query, QStringList& names) {
+    if (!dataSource) {
+        return false;
+    }
+    KeyedCollection<QString> list;
+    for (const auto& entry : dataSource->Fields) {
+        list.addUnique(entry.item.Name, entry.item.Name);
+    }
+    for (const auto& entry : dataSource->SourceNames) {
+        list.addUnique(entry.item, entry.item);
+    }
+    if (query) {
+        try {
+            AddAliases(query->name(), list);
+        } catch (...) {
+            // the query definition could not be read: its aliases are left out
+        }
+    }
+    if (!list.isEmpty()) {
+        names.clear();
+        for (const auto& entry : list) {
+            names.append(entry.item);
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<CV_QueryDataSource> TableDataSource(const QString& tableName, host::Database* database) {
+    try {
+        const std::shared_ptr<host::Database> db = UseDatabase(database);
+        auto dataSource = std::make_unique<CV_QueryDataSource>();
+        dataSource->SourceNames.addUnique(tableName, tableName);
+        for (const QString& fieldName : db->tableDef(tableName)->fieldNames()) {
+            CV_QueryDataSourceField field;
+            field.Name = fieldName;
+            AddFieldOnce(*dataSource, tableName, std::move(field));
+        }
+        return dataSource;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name) {
+    try {
+        if (TemporaryQueryCount == std::numeric_limits<qint16>::max()) {
+            throw host::Error(errOverflow, QStringLiteral("Overflow"), kProjectName);
+        }
+        ++TemporaryQueryCount;
+        name = (catalogue::kTemporaryQueryPrefix + QString::number(TemporaryQueryCount))
+                   .left(kMaxObjectNameLength);
+        const std::shared_ptr<host::Database> db = UseDatabase(database);
+        try {
+            db->createQueryDef(name, sql);
+        } catch (const host::Error& error) {
+            if (error.number() != host::errObjectExists) {
+                throw;
+            }
+            db->queryDef(name)->setSql(sql);  // left over from an earlier run: reuse it
+        }
+        db->refreshQueryDefs();
+    } catch (...) {
+        // a subquery that cannot be saved is simply not followed
+    }
+}
+
+void DeleteTemporaryQueries(host::Database* database) {
+    try {
+        const std::shared_ptr<host::Database> db = UseDatabase(database);
+        for (int index = db->queryDefCount() - 1; index >= 0; --index) {
+            try {
+                const QString name = db->queryDef(index)->name();
+                if (name.startsWith(catalogue::kTemporaryQueryPrefix, Qt::CaseSensitive)) {
+                    db->deleteQueryDef(name);
+                }
+            } catch (...) {
+                // a definition that cannot be deleted stays
+            }
+        }
+        db->refreshQueryDefs();
+    } catch (...) {
+    }
+    TemporaryQueryCount = 0;
+}
+
+bool SQLFind(const QString& text, const QString& find, bool wholeWords, int start) {
+    return ErrorBoundary(QStringLiteral("SQLFind"), kModule, false, [&] {
+        if (start < 0) {
+            RaiseInvalidArgument();
+        }
+        int from = start == 0 ? 1 : start;  // 1-based
+        while (from <= text.size() + 1) {
+            const int index = text.indexOf(find, from - 1, Qt::CaseInsensitive);
+            if (index < 0) {
+                return false;
+            }
+            if (!wholeWords) {
+                return true;
+            }
+            const int position = index + 1;
+            const int after = position + find.size();  // 1-based position of the character after it
+            const bool joinedBefore = position > 1 && IsWordCharacter(text.at(position - 2));
+            const bool joinedAfter = after <= text.size() && IsWordCharacter(text.at(after - 1));
+            if (!joinedBefore && !joinedAfter) {
+                return true;
+            }
+            // An empty find text would be found again at the same place.
+            from = position + std::max(1, static_cast<int>(find.size()));
+        }
+        return false;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Safe substitution into statements and filters
+
+QString CatalogueStatement(const QString& statement, const QString& name) {
+    // One pass over the statement: a name that itself holds "{Name}" is not substituted again. The
+    // placeholder stands between apostrophes, so the name's own apostrophes are doubled.
+    QString doubled = name;
+    doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
+    QString result;
+    result.reserve(statement.size() + name.size());
+    const QString& placeholder = catalogue::kNamePlaceholder;
+    qsizetype from = 0;
+    for (qsizetype at = statement.indexOf(placeholder, from, Qt::CaseSensitive); at >= 0;
+         at = statement.indexOf(placeholder, from, Qt::CaseSensitive)) {
+        result += QStringView(statement).mid(from, at - from);
+        result += doubled;
+        from = at + placeholder.size();
+    }
+    result += QStringView(statement).mid(from);
+    return result;
+}
+
+QString SqlTextLiteral(const QString& text) {
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+QString FilterEquals(const QString& fieldName, const QString& value) {
+    return fieldName + QStringLiteral(" = ") + SqlTextLiteral(value);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Object state and properties
+
+bool rFormIsOpen(const QString& formName) {
+    return ErrorBoundary(QStringLiteral("rFormIsOpen"), kModule, false,
+                         [&] { return ObjectState(host::acForm, formName) > 0; });
+}
+
+bool rReportIsOpen(const QString& reportName) {
+    return ErrorBoundary(QStringLiteral("rReportIsOpen"), kModule, false,
+                         [&] { return ObjectState(host::acReport, reportName) > 0; });
+}
+
+bool IsQueryNew(int objectType, const QString& name) {
+    try {
+        QString queryName = name;
+        return ResolveQuery(objectType, queryName) &&
+               (ObjectState(objectType, queryName) & host::acObjStateNew) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool IsQueryDirty(int objectType, const QString& name) {
+    try {
+        QString queryName = name;
+        if (!ResolveQuery(objectType, queryName)) {
+            return false;
+        }
+        const int state = ObjectState(objectType, queryName);
+        return (state & host::acObjStateNew) == 0 && (state & host::acObjStateDirty) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool IsTable(const QString& name, host::Database* database) {
+    try {
+        return UseDatabase(database)->tableDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool IsQuery(const QString& name, host::Database* database) {
+    try {
+        return UseDatabase(database)->queryDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+QString FormRecordSource(const QString& formName) {
+    host::Application& application = Host();
+    if (rFormIsOpen(formName)) {
+        return application.formRecordSource(formName);
+    }
+    application.doCmd().openForm(formName, host::acViewDesign, QString(), QString(),
+                                 host::acFormPropertySettings, host::acHidden);
+    QString recordSource;
+    try {
+        recordSource = application.formRecordSource(formName);
+    } catch (...) {
+        // do not leave the hidden design window behind
+        try {
+            application.doCmd().close(host::acForm, formName, host::acSaveNo);
+        } catch (...) {
+        }
+        throw;
+    }
+    application.doCmd().close(host::acForm, formName, host::acSaveNo);
+    return recordSource;
+}
+
+QString ReportRecordSource(const QString& reportName) {
+    // Every step is tried on its own: a report that cannot be read gives what could be read.
+    const auto attempt = [](auto&& step) {
+        try {
+            step();
+        } catch (...) {
+        }
+    };
+    QString recordSource;
+    if (!AccessApplication) {
+        return recordSource;
+    }
+    host::Application& application = *AccessApplication;
+    if (rReportIsOpen(reportName)) {
+        attempt([&] { recordSource = application.reportRecordSource(reportName); });
+        return recordSource;
+    }
+    if (AccessMajorVersion() < 10) {
+        attempt([&] { application.echo(false); });
+        attempt([&] { application.doCmd().openReport(reportName, host::acViewDesign); });
+    } else {
+        attempt([&] { application.doCmd().openReport(reportName, host::acViewDesign, host::acHidden); });
+    }
+    attempt([&] { recordSource = application.reportRecordSource(reportName); });
+    attempt([&] { application.doCmd().close(host::acReport, reportName, host::acSaveNo); });
+    attempt([&] { application.echo(true); });
+    return recordSource;
+}
+
+QString ObjectDescription(int objectType, const QString& name) {
+    QString container;
+    switch (objectType) {
+        case host::acTable:
+        case host::acQuery:
+            container = QStringLiteral("Tables");
+            break;
+        case host::acForm:
+            container = QStringLiteral("Forms");
+            break;
+        case host::acReport:
+            container = QStringLiteral("Reports");
+            break;
+        default:
+            return QString();
+    }
+    try {
+        return UseDatabase(nullptr)
+            ->documentProperty(container, name, QStringLiteral("Description"))
+            .toString();
+    } catch (...) {
+        return QString();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Version, title and help
+
+QString AppVersionText() {
+    return QStringLiteral("%1.%2.%3")
+        .arg(QORVEL_VERSION_MAJOR)
+        .arg(QORVEL_VERSION_MINOR)
+        .arg(QORVEL_VERSION_PATCH);
+}
+
+QString AppTitleAndVersion() {
+    return kAppTitle + QStringLiteral(" v.") + AppVersionText();
+}
+
+quint8 AccessMajorVersion() {
+    try {
+        // The leading number of the version text ("12.0", "9.0 Beta").
+        static const QRegularExpression leadingNumber(QStringLiteral("^\\s*(\\d+(?:\\.\\d*)?)"));
+        const QString version = Host().sysCmd(host::acSysCmdAccessVer).toString();
+        const QRegularExpressionMatch match = leadingNumber.match(version);
+        if (!match.hasMatch()) {
+            return 0;
+        }
+        const int major = qRound(match.captured(1).toDouble());
+        return major >= 0 && major <= 255 ? static_cast<quint8>(major) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+QString HelpFileName() {
+    return kProjectName + QStringLiteral(".chm");
+}
+
+QString HelpFilePath() {
+    // On this platform "/" separates folders, so the folder is joined the platform's way.
+    return QDir(AddInFolder()).filePath(HelpFileName());
+}
+
+QString AddInFolder() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&AddInFolder), &info) != 0 && info.dli_fname && *info.dli_fname) {
+        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+    }
+    return QDir::currentPath();
+}
+
+QString AddBackslash(const QString& path) {
+    const QString trimmed = path.trimmed();
+    return trimmed.endsWith(QLatin1Char('\\')) ? trimmed : trimmed + QLatin1Char('\\');
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Text, collection and file utilities
+
+QString TrimChars(const QString& text, const QString& pattern, int mode) {
+    const qsizetype length = pattern.size();
+    if (length == 0) {
+        return text;
+    }
+    QString result = text;
+    if (mode < 2) {
+        qsizetype at = 0;
+        while (at < result.size() && QStringView(result).mid(at, length) == pattern) {
+            at += length;
+        }
+        if (at < result.size()) {
+            result = result.mid(at);
+        }
+    }
+    if (mode > 0) {
+        qsizetype at = result.size() - length;  // 0-based start of the last possible copy
+        while (at >= 0 && QStringView(result).mid(at, length) == pattern) {
+            at -= length;
+        }
+        // What is left before the trailing copies; a text of copies only stays as it is. A remainder shorter
+        // than the pattern is kept too, so "-ab" loses its trailing "ab".
+        if (at + length > 0) {
+            result = result.left(at + length);
+        }
+    }
+    return result;
+}
+
+QString ReplaceChars(const QString& text, const QString& characters, const QString& replacement) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (characters.contains(c, Qt::CaseSensitive)) {
+            result += replacement;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+void AddQuotes(QString& text, bool apostrophe) {
+    const QChar quote = apostrophe ? QLatin1Char('\'') : QLatin1Char('"');
+    if (!text.startsWith(quote)) {
+        text.prepend(quote);
+    }
+    if (!text.endsWith(quote) || text.size() == 1) {
+        text.append(quote);
+    }
+}
+
+bool FileExists(const QString& path) {
+    try {
+        const QFileInfo info(path);
+        return info.exists() && !info.isDir() && info.size() >= 0 && info.isReadable();
+    } catch (...) {
+        return false;
+    }
+}
