@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSet>
 
 #include <dlfcn.h>
 
@@ -99,6 +101,16 @@ void AddFieldOnce(CV_QueryDataSource& dataSource, const QString& sourceName, CV_
 // Catalogue routines
 
 bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database) {
+    // The engine lets a query name itself (or a query that names it) as a source; such a cycle is followed
+    // once, not until the stack runs out.
+    static QSet<QString> namesInProgress;
+    const QString folded = name.toCaseFolded();
+    if (namesInProgress.contains(folded)) {
+        return true;
+    }
+    namesInProgress.insert(folded);
+    const auto leave = qScopeGuard([&] { namesInProgress.remove(folded); });
+
     std::unique_ptr<host::Recordset> columns;
     std::unique_ptr<host::Recordset> sources;
     const bool done = ErrorBoundary(QStringLiteral("GetTableFields"), kModule, [&] {
