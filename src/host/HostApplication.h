@@ -6,8 +6,11 @@
 #include "catalogue/host.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace qdb {
 
@@ -29,6 +32,18 @@ public:
     // Named procedures that Run accepts; every call is recorded.
     virtual void registerProcedure(const QString& name) = 0;
     virtual QStringList procedureCalls() const = 0;
+
+    // What the add-in did to the host, for the programs and tests to read back.
+    // The view an object is open in (acViewNormal, acViewDesign), or nothing when it is closed.
+    virtual std::optional<int> openView(int objectType, const QString& name) const = 0;
+    virtual bool echoOn() const = 0;
+    virtual QStringList sentKeys() const = 0;
+    virtual QList<int> commandsRun() const = 0;  // DoCmd.RunCommand, in order
+    virtual void setMainWindowHandle(quintptr handle) = 0;
+    // Called after every DoCmd action that opens, closes or selects an object ("OpenQuery", "OpenTable",
+    // "OpenForm", "OpenReport", "Close", "SelectObject", "RunCommand").
+    using CommandObserver = std::function<void(const QString& action, int objectType, const QString& name)>;
+    virtual void setCommandObserver(CommandObserver observer) = 0;
 };
 
 }  // namespace qdb

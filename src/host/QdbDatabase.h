@@ -61,7 +61,8 @@ public:
     virtual void saveReport(const FormSpec& report) = 0;
     virtual void deleteForm(const QString& name) = 0;
     virtual void deleteReport(const QString& name) = 0;
-    // Sets or clears (empty text) the Description of a document in a container ("Tables", "Forms", "Reports").
+    // Sets or clears (empty text) the Description of a document in a container ("Tables", "Forms",
+    // "Reports").
     virtual void setDescription(const QString& container, const QString& document, const QString& text) = 0;
 
     // Reading a database back, in creation order.

@@ -1,0 +1,62 @@
+#include "host/HostErrors.h"
+
+#include "host/SqliteConnection.h"
+
+#include <QRegularExpression>
+
+namespace qdb {
+
+void throwItemNotFound(const QString& source) {
+    throw host::Error(host::errItemNotFound, QStringLiteral("Item not found in this collection."), source);
+}
+
+void throwObjectExists(const QString& name, const QString& source) {
+    throw host::Error(host::errObjectExists, QStringLiteral("Object '%1' already exists.").arg(name), source);
+}
+
+void throwInvalidName(const QString& name, const QString& source) {
+    throw host::Error(
+        host::errInvalidName,
+        QStringLiteral("'%1' isn't a valid name. Make sure that it doesn't include invalid characters "
+                       "or punctuation and that it isn't too long.")
+            .arg(name),
+        source);
+}
+
+void throwObjectInvalid(const QString& source) {
+    throw host::Error(host::errObjectInvalid, QStringLiteral("Object invalid or no longer set."), source);
+}
+
+void throwNoCurrentRecord(const QString& source) {
+    throw host::Error(host::errNoCurrentRecord, QStringLiteral("No current record."), source);
+}
+
+void throwSyntax(const QString& expression, const QString& source) {
+    throw host::Error(host::errSyntaxInExpression,
+                      QStringLiteral("Syntax error in query expression '%1'.").arg(expression), source);
+}
+
+void throwStatementError(const SqliteError& error, const QString& source) {
+    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:\\w+\\.)?(.*)$"));
+    static const QRegularExpression noColumn(QStringLiteral("^no such column: (.*)$"));
+    const QString& message = error.message();
+    if (const auto match = noTable.match(message); match.hasMatch()) {
+        throw host::Error(
+            errInputTableNotFound,
+            QStringLiteral("The Microsoft Access database engine cannot find the input table or "
+                           "query '%1'. Make sure it exists and that its name is spelled correctly.")
+                .arg(match.captured(1)),
+            source);
+    }
+    if (const auto match = noColumn.match(message); match.hasMatch()) {
+        throw host::Error(3061, QStringLiteral("Too few parameters. Expected 1."), source);
+    }
+    throw host::Error(host::errSyntaxInExpression,
+                      QStringLiteral("Syntax error in query expression (%1).").arg(message), source);
+}
+
+void throwDatabaseError(const SqliteError& error, const QString& source) {
+    throw host::Error(errDatabaseError, QStringLiteral("Database error: %1").arg(error.message()), source);
+}
+
+}  // namespace qdb

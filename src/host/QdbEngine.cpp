@@ -1,0 +1,938 @@
+#include "host/QdbEngine.h"
+
+#include "host/HostErrors.h"
+#include "host/HostText.h"
+#include "host/Snapshot.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace qdb {
+
+namespace {
+
+const QString kFormatKey = QStringLiteral("format");
+const QString kFormatValue = QStringLiteral("qdb 1");
+
+// The host's field types and how SQLite declares them. Text columns fold case like the host.
+struct FieldType {
+    const char* name;
+    const char* declaration;
+};
+constexpr FieldType kFieldTypes[] = {
+    {"Text", "TEXT COLLATE HOSTTEXT"},
+    {"Memo", "TEXT COLLATE HOSTTEXT"},
+    {"Byte", "INTEGER"},
+    {"Integer", "INTEGER"},
+    {"Long", "INTEGER"},
+    {"Single", "REAL"},
+    {"Double", "REAL"},
+    {"Currency", "NUMERIC"},
+    {"DateTime", "DATETIME"},
+    {"YesNo", "INTEGER"},
+    {"AutoNumber", "INTEGER PRIMARY KEY AUTOINCREMENT"},
+};
+
+const FieldType* fieldType(const QString& name) {
+    for (const FieldType& type : kFieldTypes) {
+        if (name.compare(QLatin1String(type.name), Qt::CaseInsensitive) == 0) {
+            return &type;
+        }
+    }
+    return nullptr;
+}
+
+QString now() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString typeList(std::initializer_list<int> types) {
+    QStringList parts;
+    for (int type : types) {
+        parts << QString::number(type);
+    }
+    return parts.join(QLatin1Char(','));
+}
+
+// Creation needs a name that follows the host's rules.
+void checkName(const QString& name, const QString& source) {
+    if (!objectNameProblem(name).isEmpty()) {
+        throwInvalidName(name, source);
+    }
+}
+
+// An object type's container name.
+QString sourceOfType(int type) {
+    return type == kTypeForm ? QStringLiteral("Forms") : QStringLiteral("Reports");
+}
+
+}  // namespace
+
+bool isSqlStatement(const QString& source) {
+    static const QRegularExpression statement(QStringLiteral("^\\s*(\\(|(select|transform|parameters)\\b)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return statement.match(source).hasMatch();
+}
+
+QString hiddenRecordSourceQueryName(int objectType, const QString& owner) {
+    return (objectType == kTypeForm ? QStringLiteral("~sq_f") : QStringLiteral("~sq_r")) + owner;
+}
+
+QString hiddenRowSourceQueryName(int objectType, const QString& owner, const QString& control) {
+    const QString marker = objectType == kTypeForm ? QStringLiteral("~sq_c") : QStringLiteral("~sq_d");
+    return marker + owner + marker + control;
+}
+
+// A saved query, known by its id so that it follows the object and notices its deletion.
+class QdbQueryDef : public host::QueryDef {
+public:
+    QdbQueryDef(std::shared_ptr<QdbEngine> engine, qint64 id) : mEngine(std::move(engine)), mId(id) {}
+    QString name() const override { return mEngine->objectName(mId, kTypeQuery, kSourceQueryDef); }
+    QString sql() const override { return mEngine->querySql(mId); }
+    void setSql(const QString& sql) override { mEngine->setQuerySql(mId, sql); }
+    int type() const override { return mEngine->queryType(mId); }
+
+private:
+    std::shared_ptr<QdbEngine> mEngine;
+    qint64 mId;
+};
+
+class QdbTableDef : public host::TableDef {
+public:
+    QdbTableDef(std::shared_ptr<QdbEngine> engine, qint64 id) : mEngine(std::move(engine)), mId(id) {}
+    QString name() const override {
+        return mEngine->objectName(mId, kTypeTable, QStringLiteral("DAO.TableDef"));
+    }
+    QStringList fieldNames() const override { return mEngine->tableFieldNames(mId); }
+
+private:
+    std::shared_ptr<QdbEngine> mEngine;
+    qint64 mId;
+};
+
+QdbEngine::QdbEngine(const QString& path, bool create)
+    : mPath(QFileInfo(path).absoluteFilePath()), mConnection(path, create) {
+    registerHostText(mConnection.handle());
+    mConnection.exec(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
+    if (create) {
+        createSchema();
+    } else {
+        checkSchema();
+    }
+}
+
+void QdbEngine::createSchema() {
+    transaction([this] {
+        mConnection.exec(QStringLiteral(
+            "CREATE TABLE MSysObjects (Id INTEGER PRIMARY KEY AUTOINCREMENT, ParentId INTEGER, Name TEXT "
+            "COLLATE HOSTTEXT NOT "
+            "NULL, Type INTEGER NOT NULL, Flags INTEGER NOT NULL DEFAULT 0, DateCreate TEXT, DateUpdate "
+            "TEXT, "
+            "Connect TEXT, Database TEXT, ForeignName TEXT COLLATE HOSTTEXT, Owner BLOB, Lv BLOB, LvProp "
+            "BLOB, "
+            "LvModule BLOB, LvExtra BLOB, RmtInfoShort BLOB, RmtInfoLong BLOB);"
+            "CREATE INDEX MSysObjectsName ON MSysObjects (Name);"
+            "CREATE TABLE MSysQueries (ObjectId INTEGER NOT NULL, Attribute INTEGER NOT NULL, Expression "
+            "TEXT "
+            "COLLATE HOSTTEXT, Flag INTEGER, LvExtra BLOB, Name1 TEXT COLLATE HOSTTEXT, Name2 TEXT COLLATE "
+            "HOSTTEXT, \"Order\" BLOB);"
+            "CREATE INDEX MSysQueriesObjectId ON MSysQueries (ObjectId);"
+            "CREATE TABLE MSysQdbInfo (Key TEXT PRIMARY KEY, Value TEXT);"
+            "CREATE TABLE MSysQdbQueryText (ObjectId INTEGER PRIMARY KEY, Sql TEXT NOT NULL);"
+            "CREATE TABLE MSysQdbFields (ObjectId INTEGER NOT NULL, Position INTEGER NOT NULL, Name TEXT "
+            "COLLATE "
+            "HOSTTEXT NOT NULL, Type TEXT NOT NULL, PRIMARY KEY (ObjectId, Position));"
+            "CREATE TABLE MSysQdbForms (ObjectId INTEGER PRIMARY KEY, RecordSource TEXT NOT NULL);"
+            "CREATE TABLE MSysQdbControls (ObjectId INTEGER NOT NULL, Position INTEGER NOT NULL, Name TEXT "
+            "COLLATE "
+            "HOSTTEXT NOT NULL, RowSource TEXT NOT NULL, PRIMARY KEY (ObjectId, Position));"
+            "CREATE TABLE MSysQdbHiddenQueries (QueryId INTEGER PRIMARY KEY, OwnerId INTEGER NOT NULL);"
+            "CREATE INDEX MSysQdbHiddenQueriesOwner ON MSysQdbHiddenQueries (OwnerId);"
+            "CREATE TABLE MSysQdbDescriptions (ObjectId INTEGER PRIMARY KEY, Description TEXT NOT NULL);"));
+        mConnection.prepare(QStringLiteral("INSERT INTO MSysQdbInfo (Key, Value) VALUES (?, ?)"))
+            .bind(1, kFormatKey)
+            .bind(2, kFormatValue)
+            .run();
+        insertObject(QStringLiteral("MSysObjects"), kTypeTable, kFlagsSystem);
+        insertObject(QStringLiteral("MSysQueries"), kTypeTable, kFlagsSystem);
+    });
+}
+
+void QdbEngine::checkSchema() {
+    try {
+        auto statement = mConnection.prepare(QStringLiteral("SELECT Value FROM MSysQdbInfo WHERE Key = ?"));
+        statement.bind(1, kFormatKey);
+        if (statement.step() && statement.text(0) == kFormatValue) {
+            return;
+        }
+    } catch (const SqliteError&) {
+    }
+    throw host::Error(3343, QStringLiteral("Unrecognized database format '%1'.").arg(mPath), kSourceDatabase);
+}
+
+template <typename Work>
+auto QdbEngine::guarded(const QString& source, Work&& work) -> decltype(work()) {
+    try {
+        return work();
+    } catch (const SqliteError& error) {
+        throwDatabaseError(error, source);
+    }
+}
+
+void QdbEngine::transaction(const std::function<void()>& work) {
+    const QString savepoint = QStringLiteral("qdb%1").arg(++mSavepointDepth);
+    try {
+        mConnection.exec(QStringLiteral("SAVEPOINT ") + savepoint);
+    } catch (const SqliteError& error) {
+        --mSavepointDepth;
+        throwDatabaseError(error, kSourceDatabase);
+    }
+    try {
+        work();
+        mConnection.exec(QStringLiteral("RELEASE ") + savepoint);
+        --mSavepointDepth;
+    } catch (...) {
+        try {
+            mConnection.exec(QStringLiteral("ROLLBACK TO ") + savepoint);
+            mConnection.exec(QStringLiteral("RELEASE ") + savepoint);
+        } catch (const SqliteError&) {
+            // The rollback itself failed: SQLite has rolled the whole transaction back already.
+        }
+        --mSavepointDepth;
+        invalidateCaches();
+        try {
+            throw;
+        } catch (const SqliteError& error) {
+            throwDatabaseError(error, kSourceDatabase);
+        }
+    }
+}
+
+QString QdbEngine::name() const {
+    return mPath;
+}
+
+std::optional<QdbEngine::ObjectRow> QdbEngine::findObject(const QString& name,
+                                                          std::initializer_list<int> types) {
+    return guarded(kSourceDatabase, [&]() -> std::optional<ObjectRow> {
+        auto statement = mConnection.prepare(
+            QStringLiteral("SELECT Id, Name, Type, Flags FROM MSysObjects WHERE Name = ? AND Type IN (%1) "
+                           "ORDER BY Id LIMIT 1")
+                .arg(typeList(types)));
+        statement.bind(1, name);
+        if (!statement.step()) {
+            return std::nullopt;
+        }
+        return ObjectRow{statement.integer(0), statement.text(1), int(statement.integer(2)),
+                         statement.integer(3)};
+    });
+}
+
+QdbEngine::ObjectRow QdbEngine::requireObject(const QString& name, std::initializer_list<int> types,
+                                              const QString& source) {
+    auto row = findObject(name, types);
+    if (!row) {
+        throwItemNotFound(source);
+    }
+    return *row;
+}
+
+const std::vector<qint64>& QdbEngine::objectIds(int type) {
+    auto& cache = type == kTypeQuery ? mQueryIds : mTableIds;
+    if (!cache) {
+        guarded(kSourceDatabase, [&] {
+            std::vector<qint64> ids;
+            auto statement =
+                mConnection.prepare(QStringLiteral("SELECT Id FROM MSysObjects WHERE Type = ? ORDER BY Id"));
+            statement.bind(1, type);
+            while (statement.step()) {
+                ids.push_back(statement.integer(0));
+            }
+            cache = std::move(ids);
+        });
+    }
+    return *cache;
+}
+
+void QdbEngine::invalidateCaches() {
+    mQueryIds.reset();
+    mTableIds.reset();
+}
+
+qint64 QdbEngine::insertObject(const QString& name, int type, qint64 flags) {
+    const QString stamp = now();
+    mConnection
+        .prepare(
+            QStringLiteral("INSERT INTO MSysObjects (ParentId, Name, Type, Flags, DateCreate, DateUpdate) "
+                           "VALUES (NULL, ?, ?, ?, ?, ?)"))
+        .bind(1, name)
+        .bind(2, type)
+        .bind(3, flags)
+        .bind(4, stamp)
+        .bind(5, stamp)
+        .run();
+    invalidateCaches();
+    return mConnection.lastInsertId();
+}
+
+void QdbEngine::touchObject(qint64 id) {
+    mConnection.prepare(QStringLiteral("UPDATE MSysObjects SET DateUpdate = ? WHERE Id = ?"))
+        .bind(1, now())
+        .bind(2, id)
+        .run();
+}
+
+void QdbEngine::deleteObjectRows(qint64 id) {
+    for (const char* statement :
+         {"DELETE FROM MSysObjects WHERE Id = ?", "DELETE FROM MSysQueries WHERE ObjectId = ?",
+          "DELETE FROM MSysQdbQueryText WHERE ObjectId = ?", "DELETE FROM MSysQdbFields WHERE ObjectId = ?",
+          "DELETE FROM MSysQdbForms WHERE ObjectId = ?", "DELETE FROM MSysQdbControls WHERE ObjectId = ?",
+          "DELETE FROM MSysQdbHiddenQueries WHERE QueryId = ?",
+          "DELETE FROM MSysQdbDescriptions WHERE ObjectId = ?"}) {
+        mConnection.prepare(QString::fromLatin1(statement)).bind(1, id).run();
+    }
+    invalidateCaches();
+}
+
+// --- Queries ---------------------------------------------------------------------------------------------
+
+int QdbEngine::queryDefCount() {
+    return int(objectIds(kTypeQuery).size());
+}
+
+std::shared_ptr<host::QueryDef> QdbEngine::queryDef(int index) {
+    const auto& ids = objectIds(kTypeQuery);
+    if (index < 0 || size_t(index) >= ids.size()) {
+        throwItemNotFound(kSourceQueryDefs);
+    }
+    return std::make_shared<QdbQueryDef>(shared_from_this(), ids[size_t(index)]);
+}
+
+std::shared_ptr<host::QueryDef> QdbEngine::queryDef(const QString& name) {
+    return std::make_shared<QdbQueryDef>(shared_from_this(),
+                                         requireObject(name, {kTypeQuery}, kSourceQueryDefs).id);
+}
+
+void QdbEngine::refreshQueryDefs() {
+    // The collection is read from the catalogue whenever it changed; nothing to refresh.
+}
+
+void QdbEngine::deleteQueryDef(const QString& name) {
+    const ObjectRow row = requireObject(name, {kTypeQuery}, kSourceQueryDefs);
+    transaction([&] { deleteQuery(row.id); });
+}
+
+void QdbEngine::deleteQuery(qint64 id) {
+    deleteObjectRows(id);
+}
+
+std::shared_ptr<host::QueryDef> QdbEngine::createQueryDef(const QString& name,
+                                                          const std::optional<QString>& sql) {
+    checkName(name, kSourceDatabase);
+    // An empty query has only its begin and end rows.
+    jet::QueryAnalysis analysis;
+    if (sql) {
+        analysis = jet::analyse(*sql);
+    } else {
+        analysis.rows = {jet::CatalogueRow{0, {}, {}, {}, {}}, jet::CatalogueRow{255, {}, {}, {}, {}}};
+    }
+    qint64 id = 0;
+    transaction([&] { id = insertQuery(name, sql.value_or(QString()), analysis, false); });
+    return std::make_shared<QdbQueryDef>(shared_from_this(), id);
+}
+
+qint64 QdbEngine::insertQuery(const QString& name, const QString& sql, const jet::QueryAnalysis& analysis,
+                              bool hidden) {
+    if (findObject(name, {kTypeTable, kTypeQuery})) {
+        throwObjectExists(name, kSourceDatabase);
+    }
+    const qint64 id = insertObject(name, kTypeQuery, analysis.type + (hidden ? kFlagsHiddenQuery : 0));
+    mConnection.prepare(QStringLiteral("INSERT INTO MSysQdbQueryText (ObjectId, Sql) VALUES (?, ?)"))
+        .bind(1, id)
+        .bind(2, sql)
+        .run();
+    writeCatalogueRows(id, analysis);
+    return id;
+}
+
+void QdbEngine::writeCatalogueRows(qint64 id, const jet::QueryAnalysis& analysis) {
+    auto insert = mConnection.prepare(QStringLiteral(
+        "INSERT INTO MSysQueries (ObjectId, Attribute, Expression, Flag, LvExtra, Name1, Name2, "
+        "\"Order\") VALUES (?, ?, ?, ?, NULL, ?, ?, ?)"));
+    int order = 0;
+    for (const jet::CatalogueRow& row : analysis.rows) {
+        insert.bind(1, id)
+            .bind(2, row.attribute)
+            .bind(3, row.expression)
+            .bind(4, row.flag)
+            .bind(5, row.name1)
+            .bind(6, row.name2)
+            .bind(7, QByteArray::number(order++).rightJustified(8, '0'));
+        insert.run();
+        insert.reset();
+    }
+}
+
+QString QdbEngine::objectName(qint64 id, int type, const QString& source) {
+    return guarded(source, [&] {
+        auto statement =
+            mConnection.prepare(QStringLiteral("SELECT Name FROM MSysObjects WHERE Id = ? AND Type = ?"));
+        statement.bind(1, id).bind(2, type);
+        if (!statement.step()) {
+            throwObjectInvalid(source);
+        }
+        return statement.text(0);
+    });
+}
+
+QString QdbEngine::querySql(qint64 id) {
+    objectName(id, kTypeQuery, kSourceQueryDef);
+    return guarded(kSourceQueryDef, [&] {
+        auto statement =
+            mConnection.prepare(QStringLiteral("SELECT Sql FROM MSysQdbQueryText WHERE ObjectId = ?"));
+        statement.bind(1, id);
+        return statement.step() ? statement.text(0) : QString();
+    });
+}
+
+int QdbEngine::queryType(qint64 id) {
+    return guarded(kSourceQueryDef, [&] {
+        auto statement =
+            mConnection.prepare(QStringLiteral("SELECT Flags FROM MSysObjects WHERE Id = ? AND Type = ?"));
+        statement.bind(1, id).bind(2, kTypeQuery);
+        if (!statement.step()) {
+            throwObjectInvalid(kSourceQueryDef);
+        }
+        return int(statement.integer(0) & ~qint64(15));
+    });
+}
+
+void QdbEngine::setQuerySql(qint64 id, const QString& sql) {
+    objectName(id, kTypeQuery, kSourceQueryDef);
+    const jet::QueryAnalysis analysis = jet::analyse(sql);
+    transaction([&] {
+        mConnection
+            .prepare(QStringLiteral(
+                "UPDATE MSysObjects SET Flags = ? + (Flags & 15), DateUpdate = ? WHERE Id = ?"))
+            .bind(1, analysis.type)
+            .bind(2, now())
+            .bind(3, id)
+            .run();
+        mConnection
+            .prepare(QStringLiteral("INSERT OR REPLACE INTO MSysQdbQueryText (ObjectId, Sql) VALUES (?, ?)"))
+            .bind(1, id)
+            .bind(2, sql)
+            .run();
+        mConnection.prepare(QStringLiteral("DELETE FROM MSysQueries WHERE ObjectId = ?")).bind(1, id).run();
+        writeCatalogueRows(id, analysis);
+    });
+}
+
+// --- Tables ----------------------------------------------------------------------------------------------
+
+int QdbEngine::tableDefCount() {
+    return int(objectIds(kTypeTable).size());
+}
+
+std::shared_ptr<host::TableDef> QdbEngine::tableDef(int index) {
+    const auto& ids = objectIds(kTypeTable);
+    if (index < 0 || size_t(index) >= ids.size()) {
+        throwItemNotFound(kSourceTableDefs);
+    }
+    return std::make_shared<QdbTableDef>(shared_from_this(), ids[size_t(index)]);
+}
+
+std::shared_ptr<host::TableDef> QdbEngine::tableDef(const QString& name) {
+    return std::make_shared<QdbTableDef>(shared_from_this(),
+                                         requireObject(name, {kTypeTable}, kSourceTableDefs).id);
+}
+
+QStringList QdbEngine::tableFieldNames(qint64 id) {
+    const QString table = objectName(id, kTypeTable, QStringLiteral("DAO.TableDef"));
+    return guarded(QStringLiteral("DAO.TableDef"), [&] {
+        QStringList names;
+        auto statement = mConnection.prepare(
+            QStringLiteral("SELECT Name FROM MSysQdbFields WHERE ObjectId = ? ORDER BY Position"));
+        statement.bind(1, id);
+        while (statement.step()) {
+            names << statement.text(0);
+        }
+        if (names.isEmpty()) {
+            // The catalogue's own tables have no field list of their own.
+            auto columns = mConnection.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+            columns.bind(1, table);
+            while (columns.step()) {
+                names << columns.text(0);
+            }
+        }
+        return names;
+    });
+}
+
+void QdbEngine::createTable(const TableSpec& table) {
+    checkName(table.name, kSourceTableDefs);
+    if (table.fields.empty()) {
+        throw host::Error(3264, QStringLiteral("No field defined--cannot append TableDef or Index."),
+                          kSourceTableDefs);
+    }
+    QStringList columns;
+    QStringList seen;
+    std::vector<const FieldType*> types;
+    bool autoNumber = false;
+    for (const FieldSpec& field : table.fields) {
+        checkName(field.name, QStringLiteral("DAO.Fields"));
+        for (const QString& other : seen) {
+            if (compareText(other, field.name) == 0) {
+                throw host::Error(errFieldDefinedTwice, QStringLiteral("Cannot define field more than once."),
+                                  QStringLiteral("DAO.Fields"));
+            }
+        }
+        seen << field.name;
+        const FieldType* type = fieldType(field.type);
+        if (!type ||
+            (autoNumber && field.type.compare(QLatin1String("AutoNumber"), Qt::CaseInsensitive) == 0)) {
+            throw host::Error(errInvalidFieldType,
+                              QStringLiteral("Invalid field data type '%1' of field '%2' in table '%3'.")
+                                  .arg(field.type, field.name, table.name),
+                              QStringLiteral("DAO.Field"));
+        }
+        autoNumber = autoNumber || QLatin1String(type->name) == QLatin1String("AutoNumber");
+        types.push_back(type);
+        columns << SqliteConnection::quote(field.name) + QLatin1Char(' ') + QLatin1String(type->declaration);
+    }
+    for (const QVariantList& row : table.rows) {
+        if (row.size() != qsizetype(table.fields.size())) {
+            throw host::Error(3421,
+                              QStringLiteral("A row of table '%1' has %2 values for %3 fields.")
+                                  .arg(table.name)
+                                  .arg(row.size())
+                                  .arg(table.fields.size()),
+                              kSourceTableDefs);
+        }
+    }
+    transaction([&] {
+        if (findObject(table.name, {kTypeTable, kTypeQuery})) {
+            throwObjectExists(table.name, kSourceTableDefs);
+        }
+        // SQLite's own objects (the engine's private tables) share the name space, ignoring ASCII case.
+        auto clash =
+            mConnection.prepare(QStringLiteral("SELECT 1 FROM sqlite_schema WHERE name = ? COLLATE NOCASE"));
+        clash.bind(1, table.name);
+        if (clash.step()) {
+            throwObjectExists(table.name, kSourceTableDefs);
+        }
+        mConnection.exec(QStringLiteral("CREATE TABLE %1 (%2)")
+                             .arg(SqliteConnection::quote(table.name), columns.join(QStringLiteral(", "))));
+        const qint64 id = insertObject(table.name, kTypeTable, 0);
+        auto field = mConnection.prepare(
+            QStringLiteral("INSERT INTO MSysQdbFields (ObjectId, Position, Name, Type) VALUES (?, ?, ?, ?)"));
+        for (size_t i = 0; i < table.fields.size(); ++i) {
+            field.bind(1, id)
+                .bind(2, qlonglong(i))
+                .bind(3, table.fields[i].name)
+                .bind(4, QString::fromLatin1(types[i]->name));
+            field.run();
+            field.reset();
+        }
+        if (!table.description.isEmpty()) {
+            setObjectDescription(id, table.description);
+        }
+        if (!table.rows.empty()) {
+            QStringList marks;
+            for (size_t i = 0; i < table.fields.size(); ++i) {
+                marks << QStringLiteral("?");
+            }
+            auto insert = mConnection.prepare(
+                QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                    .arg(SqliteConnection::quote(table.name), marks.join(QLatin1Char(','))));
+            for (const QVariantList& row : table.rows) {
+                for (qsizetype i = 0; i < row.size(); ++i) {
+                    QVariant value = row[i];
+                    if (QLatin1String(types[size_t(i)]->name) == QLatin1String("YesNo") && !value.isNull()) {
+                        value = value.toBool() ? -1 : 0;
+                    }
+                    insert.bind(int(i) + 1, value);
+                }
+                try {
+                    insert.run();
+                } catch (const SqliteError& error) {
+                    throw host::Error(3022,
+                                      QStringLiteral("A row of table '%1' cannot be added: %2")
+                                          .arg(table.name, error.message()),
+                                      kSourceTableDefs);
+                }
+                insert.reset();
+            }
+        }
+    });
+}
+
+void QdbEngine::dropTable(const QString& name) {
+    const ObjectRow row = requireObject(name, {kTypeTable}, kSourceTableDefs);
+    if (row.flags == kFlagsSystem) {
+        throw host::Error(
+            3033,
+            QStringLiteral("You do not have the necessary permissions to use the '%1' object.").arg(row.name),
+            kSourceTableDefs);
+    }
+    transaction([&] {
+        mConnection.exec(QStringLiteral("DROP TABLE %1").arg(SqliteConnection::quote(row.name)));
+        deleteObjectRows(row.id);
+    });
+}
+
+// --- Forms and reports -----------------------------------------------------------------------------------
+
+void QdbEngine::saveForm(const FormSpec& form) {
+    saveFormOrReport(form, kTypeForm);
+}
+
+void QdbEngine::saveReport(const FormSpec& report) {
+    saveFormOrReport(report, kTypeReport);
+}
+
+void QdbEngine::deleteForm(const QString& name) {
+    deleteFormOrReport(name, kTypeForm);
+}
+
+void QdbEngine::deleteReport(const QString& name) {
+    deleteFormOrReport(name, kTypeReport);
+}
+
+void QdbEngine::saveFormOrReport(const FormSpec& form, int type) {
+    const QString source = sourceOfType(type);
+    checkName(form.name, source);
+    QStringList seen;
+    for (const ControlSpec& control : form.controls) {
+        checkName(control.name, source);
+        for (const QString& other : seen) {
+            if (compareText(other, control.name) == 0) {
+                throwObjectExists(control.name, source);
+            }
+        }
+        seen << control.name;
+    }
+    // Analysed before anything is written: an invalid statement leaves the database as it was.
+    std::optional<jet::QueryAnalysis> recordSource;
+    if (isSqlStatement(form.recordSource)) {
+        recordSource = jet::analyse(form.recordSource);
+    }
+    std::vector<std::optional<jet::QueryAnalysis>> rowSources;
+    for (const ControlSpec& control : form.controls) {
+        rowSources.push_back(isSqlStatement(control.rowSource)
+                                 ? std::optional(jet::analyse(control.rowSource))
+                                 : std::nullopt);
+    }
+    transaction([&] {
+        qint64 id = 0;
+        if (const auto existing = findObject(form.name, {type})) {
+            id = existing->id;
+            // Replacing the object replaces every hidden query it owned.
+            std::vector<qint64> hidden;
+            auto owned = mConnection.prepare(
+                QStringLiteral("SELECT QueryId FROM MSysQdbHiddenQueries WHERE OwnerId = ?"));
+            owned.bind(1, id);
+            while (owned.step()) {
+                hidden.push_back(owned.integer(0));
+            }
+            for (qint64 query : hidden) {
+                deleteQuery(query);
+            }
+            mConnection.prepare(QStringLiteral("DELETE FROM MSysQdbControls WHERE ObjectId = ?"))
+                .bind(1, id)
+                .run();
+            mConnection
+                .prepare(QStringLiteral("UPDATE MSysObjects SET Name = ?, DateUpdate = ? WHERE Id = ?"))
+                .bind(1, form.name)
+                .bind(2, now())
+                .bind(3, id)
+                .run();
+        } else {
+            id = insertObject(form.name, type, 0);
+        }
+        mConnection
+            .prepare(
+                QStringLiteral("INSERT OR REPLACE INTO MSysQdbForms (ObjectId, RecordSource) VALUES (?, ?)"))
+            .bind(1, id)
+            .bind(2, form.recordSource)
+            .run();
+        setObjectDescription(id, form.description);
+        auto own = mConnection.prepare(
+            QStringLiteral("INSERT INTO MSysQdbHiddenQueries (QueryId, OwnerId) VALUES (?, ?)"));
+        const auto addHidden = [&](const QString& name, const QString& sql,
+                                   const jet::QueryAnalysis& analysis) {
+            // Hidden names join two names and may pass 64 characters; only their parts are held to the rules.
+            own.bind(1, insertQuery(name, sql, analysis, true)).bind(2, id);
+            own.run();
+            own.reset();
+        };
+        if (recordSource) {
+            addHidden(hiddenRecordSourceQueryName(type, form.name), form.recordSource, *recordSource);
+        }
+        auto control = mConnection.prepare(QStringLiteral(
+            "INSERT INTO MSysQdbControls (ObjectId, Position, Name, RowSource) VALUES (?, ?, ?, ?)"));
+        for (size_t i = 0; i < form.controls.size(); ++i) {
+            control.bind(1, id)
+                .bind(2, qlonglong(i))
+                .bind(3, form.controls[i].name)
+                .bind(4, form.controls[i].rowSource);
+            control.run();
+            control.reset();
+            if (rowSources[i]) {
+                addHidden(hiddenRowSourceQueryName(type, form.name, form.controls[i].name),
+                          form.controls[i].rowSource, *rowSources[i]);
+            }
+        }
+    });
+}
+
+void QdbEngine::deleteFormOrReport(const QString& name, int type) {
+    const ObjectRow row = requireObject(name, {type}, sourceOfType(type));
+    transaction([&] {
+        std::vector<qint64> hidden;
+        auto owned =
+            mConnection.prepare(QStringLiteral("SELECT QueryId FROM MSysQdbHiddenQueries WHERE OwnerId = ?"));
+        owned.bind(1, row.id);
+        while (owned.step()) {
+            hidden.push_back(owned.integer(0));
+        }
+        for (qint64 query : hidden) {
+            deleteQuery(query);
+        }
+        deleteObjectRows(row.id);
+    });
+}
+
+std::vector<FormSpec> QdbEngine::readFormsOrReports(int type) {
+    return guarded(kSourceDatabase, [&] {
+        std::vector<FormSpec> result;
+        auto objects =
+            mConnection.prepare(QStringLiteral("SELECT o.Id, o.Name, f.RecordSource, d.Description FROM "
+                                               "MSysObjects o LEFT JOIN MSysQdbForms f ON "
+                                               "f.ObjectId = o.Id LEFT JOIN MSysQdbDescriptions d ON "
+                                               "d.ObjectId = o.Id WHERE o.Type = ? ORDER BY o.Id"));
+        objects.bind(1, type);
+        auto controls = mConnection.prepare(QStringLiteral(
+            "SELECT Name, RowSource FROM MSysQdbControls WHERE ObjectId = ? ORDER BY Position"));
+        while (objects.step()) {
+            FormSpec form{objects.text(1), objects.text(2), objects.text(3), {}};
+            controls.bind(1, objects.integer(0));
+            while (controls.step()) {
+                form.controls.push_back({controls.text(0), controls.text(1)});
+            }
+            controls.reset();
+            result.push_back(std::move(form));
+        }
+        return result;
+    });
+}
+
+std::vector<FormSpec> QdbEngine::forms() {
+    return readFormsOrReports(kTypeForm);
+}
+
+std::vector<FormSpec> QdbEngine::reports() {
+    return readFormsOrReports(kTypeReport);
+}
+
+// --- Reading back ----------------------------------------------------------------------------------------
+
+std::vector<TableSpec> QdbEngine::tables() {
+    return guarded(kSourceDatabase, [&] {
+        std::vector<TableSpec> result;
+        auto objects =
+            mConnection.prepare(QStringLiteral("SELECT o.Id, o.Name, d.Description FROM MSysObjects o LEFT "
+                                               "JOIN MSysQdbDescriptions d ON d.ObjectId = "
+                                               "o.Id WHERE o.Type = ? AND o.Flags <> ? ORDER BY o.Id"));
+        objects.bind(1, kTypeTable).bind(2, kFlagsSystem);
+        auto fields = mConnection.prepare(
+            QStringLiteral("SELECT Name, Type FROM MSysQdbFields WHERE ObjectId = ? ORDER BY Position"));
+        while (objects.step()) {
+            TableSpec table{objects.text(1), objects.text(2), {}, {}};
+            fields.bind(1, objects.integer(0));
+            QStringList columns;
+            while (fields.step()) {
+                table.fields.push_back({fields.text(0), fields.text(1)});
+                columns << SqliteConnection::quote(fields.text(0));
+            }
+            fields.reset();
+            auto rows = mConnection.prepare(
+                QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                    .arg(columns.join(QStringLiteral(", ")), SqliteConnection::quote(table.name)));
+            while (rows.step()) {
+                QVariantList row;
+                for (int i = 0; i < int(table.fields.size()); ++i) {
+                    QVariant value = rows.value(i);
+                    if (table.fields[size_t(i)].type == QLatin1String("YesNo") && !value.isNull()) {
+                        value = value.toLongLong() != 0;
+                    }
+                    row << value;
+                }
+                table.rows.push_back(std::move(row));
+            }
+            result.push_back(std::move(table));
+        }
+        return result;
+    });
+}
+
+std::vector<QuerySpec> QdbEngine::queries() {
+    return guarded(kSourceDatabase, [&] {
+        std::vector<QuerySpec> result;
+        auto objects =
+            mConnection.prepare(QStringLiteral("SELECT o.Name, t.Sql, d.Description FROM MSysObjects o LEFT "
+                                               "JOIN MSysQdbQueryText t ON t.ObjectId = "
+                                               "o.Id LEFT JOIN MSysQdbDescriptions d ON d.ObjectId = o.Id "
+                                               "WHERE o.Type = ? AND o.Id NOT IN (SELECT "
+                                               "QueryId FROM MSysQdbHiddenQueries) ORDER BY o.Id"));
+        objects.bind(1, kTypeQuery);
+        while (objects.step()) {
+            result.push_back({objects.text(0), objects.text(1), objects.text(2)});
+        }
+        return result;
+    });
+}
+
+// --- Containers and descriptions -------------------------------------------------------------------------
+
+std::vector<int> QdbEngine::containerTypes(const QString& container) {
+    if (container.compare(QLatin1String("Tables"), Qt::CaseInsensitive) == 0) {
+        return {kTypeTable, kTypeQuery};
+    }
+    if (container.compare(QLatin1String("Forms"), Qt::CaseInsensitive) == 0) {
+        return {kTypeForm};
+    }
+    if (container.compare(QLatin1String("Reports"), Qt::CaseInsensitive) == 0) {
+        return {kTypeReport};
+    }
+    // Containers the stand-in keeps nothing in.
+    for (const char* empty :
+         {"Modules", "Scripts", "Relationships", "Databases", "DataAccessPages", "SysRel"}) {
+        if (container.compare(QLatin1String(empty), Qt::CaseInsensitive) == 0) {
+            return {};
+        }
+    }
+    throwItemNotFound(kSourceContainers);
+}
+
+QStringList QdbEngine::documentNames(const QString& container) {
+    const std::vector<int> types = containerTypes(container);
+    if (types.empty()) {
+        return {};
+    }
+    return guarded(kSourceContainers, [&] {
+        QStringList list;
+        QStringList typeTexts;
+        for (int type : types) {
+            typeTexts << QString::number(type);
+        }
+        auto statement =
+            mConnection.prepare(QStringLiteral("SELECT Name FROM MSysObjects WHERE Type IN (%1) ORDER BY Id")
+                                    .arg(typeTexts.join(',')));
+        while (statement.step()) {
+            list << statement.text(0);
+        }
+        return list;
+    });
+}
+
+QVariant QdbEngine::documentProperty(const QString& container, const QString& document,
+                                     const QString& property) {
+    const std::vector<int> types = containerTypes(container);
+    std::optional<ObjectRow> row;
+    if (types.size() == 2) {
+        row = findObject(document, {types[0], types[1]});
+    } else if (types.size() == 1) {
+        row = findObject(document, {types[0]});
+    }
+    if (!row) {
+        throwItemNotFound(QStringLiteral("DAO.Documents"));
+    }
+    if (property.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0) {
+        return row->name;
+    }
+    if (property.compare(QLatin1String("Description"), Qt::CaseInsensitive) == 0) {
+        if (const auto description = objectDescription(row->id)) {
+            return *description;
+        }
+    }
+    throw host::Error(host::errPropertyNotFound, QStringLiteral("Property not found."),
+                      QStringLiteral("DAO.Properties"));
+}
+
+void QdbEngine::setDescription(const QString& container, const QString& document, const QString& text) {
+    const std::vector<int> types = containerTypes(container);
+    std::optional<ObjectRow> row;
+    if (types.size() == 2) {
+        row = findObject(document, {types[0], types[1]});
+    } else if (types.size() == 1) {
+        row = findObject(document, {types[0]});
+    }
+    if (!row) {
+        throwItemNotFound(QStringLiteral("DAO.Documents"));
+    }
+    transaction([&] { setObjectDescription(row->id, text); });
+}
+
+void QdbEngine::setObjectDescription(qint64 id, const QString& text) {
+    if (text.isEmpty()) {
+        mConnection.prepare(QStringLiteral("DELETE FROM MSysQdbDescriptions WHERE ObjectId = ?"))
+            .bind(1, id)
+            .run();
+    } else {
+        mConnection
+            .prepare(QStringLiteral(
+                "INSERT OR REPLACE INTO MSysQdbDescriptions (ObjectId, Description) VALUES (?, ?)"))
+            .bind(1, id)
+            .bind(2, text)
+            .run();
+    }
+}
+
+std::optional<QString> QdbEngine::objectDescription(qint64 id) {
+    return guarded(kSourceDatabase, [&]() -> std::optional<QString> {
+        auto statement = mConnection.prepare(
+            QStringLiteral("SELECT Description FROM MSysQdbDescriptions WHERE ObjectId = ?"));
+        statement.bind(1, id);
+        if (statement.step()) {
+            return statement.text(0);
+        }
+        return std::nullopt;
+    });
+}
+
+// --- Recordsets ------------------------------------------------------------------------------------------
+
+std::unique_ptr<host::Recordset> QdbEngine::openRecordset(const QString& sql,
+                                                          int /*type: always a snapshot*/) {
+    QString statementText = sql;
+    // The name of a table or saved query opens its rows.
+    if (!isSqlStatement(sql) && !sql.trimmed().isEmpty()) {
+        if (const auto object = findObject(sql.trimmed(), {kTypeTable, kTypeQuery})) {
+            statementText =
+                object->type == kTypeTable
+                    ? QStringLiteral("SELECT * FROM %1").arg(SqliteConnection::quote(object->name))
+                    : querySql(object->id);
+        }
+    }
+    try {
+        auto statement = mConnection.prepare(statementText);
+        if (!statement.isReadOnly()) {
+            throw host::Error(3219, QStringLiteral("Invalid operation."), kSourceDatabase);
+        }
+        auto data = std::make_shared<const SnapshotData>(statement);
+        return std::make_unique<SnapshotRecordset>(std::move(data));
+    } catch (const SqliteError& error) {
+        if (sql.trimmed().isEmpty() || error.code() == 21 /* not a statement */) {
+            throw host::Error(
+                host::errInvalidSqlStatement,
+                QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', "
+                               "'SELECT', or 'UPDATE'."),
+                kSourceDatabase);
+        }
+        throwStatementError(error, kSourceDatabase);
+    }
+}
+
+}  // namespace qdb

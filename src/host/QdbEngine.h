@@ -1,0 +1,115 @@
+// The implementation of QdbDatabase on one SQLite connection. Private to src/host.
+#pragma once
+
+#include "host/QdbDatabase.h"
+#include "host/SqliteConnection.h"
+#include "host/jet/Analyser.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace qdb {
+
+// MSysObjects.Type of each kind of object.
+inline constexpr int kTypeTable = 1;
+inline constexpr int kTypeQuery = 5;
+inline constexpr int kTypeForm = -32768;
+inline constexpr int kTypeReport = -32764;
+// MSysObjects.Flags of the catalogue's own tables, and the bits added to the query type of a hidden query.
+inline constexpr qint64 kFlagsSystem = -2147483648LL;
+inline constexpr qint64 kFlagsHiddenQuery = 3;
+
+class QdbEngine : public QdbDatabase, public std::enable_shared_from_this<QdbEngine> {
+public:
+    QdbEngine(const QString& path, bool create);
+
+    // host::Database
+    QString name() const override;
+    int queryDefCount() override;
+    std::shared_ptr<host::QueryDef> queryDef(int index) override;
+    std::shared_ptr<host::QueryDef> queryDef(const QString& name) override;
+    void deleteQueryDef(const QString& name) override;
+    void refreshQueryDefs() override;
+    std::shared_ptr<host::QueryDef> createQueryDef(const QString& name,
+                                                   const std::optional<QString>& sql) override;
+    int tableDefCount() override;
+    std::shared_ptr<host::TableDef> tableDef(int index) override;
+    std::shared_ptr<host::TableDef> tableDef(const QString& name) override;
+    QStringList documentNames(const QString& container) override;
+    QVariant documentProperty(const QString& container, const QString& document,
+                              const QString& property) override;
+    std::unique_ptr<host::Recordset> openRecordset(const QString& sql, int type) override;
+
+    // QdbDatabase
+    void createTable(const TableSpec& table) override;
+    void dropTable(const QString& name) override;
+    void saveForm(const FormSpec& form) override;
+    void saveReport(const FormSpec& report) override;
+    void deleteForm(const QString& name) override;
+    void deleteReport(const QString& name) override;
+    void setDescription(const QString& container, const QString& document, const QString& text) override;
+    std::vector<TableSpec> tables() override;
+    std::vector<QuerySpec> queries() override;
+    std::vector<FormSpec> forms() override;
+    std::vector<FormSpec> reports() override;
+    void transaction(const std::function<void()>& work) override;
+
+    // Used by the QueryDef and TableDef objects, which refer to their object by id.
+    QString objectName(qint64 id, int type, const QString& source);
+    QString querySql(qint64 id);
+    void setQuerySql(qint64 id, const QString& sql);
+    int queryType(qint64 id);
+    QStringList tableFieldNames(qint64 id);
+
+private:
+    struct ObjectRow {
+        qint64 id = 0;
+        QString name;
+        int type = 0;
+        qint64 flags = 0;
+    };
+
+    void createSchema();
+    void checkSchema();
+    template <typename Work>
+    auto guarded(const QString& source, Work&& work) -> decltype(work());
+
+    std::optional<ObjectRow> findObject(const QString& name, std::initializer_list<int> types);
+    // The table or query of that name, errItemNotFound when there is none.
+    ObjectRow requireObject(const QString& name, std::initializer_list<int> types, const QString& source);
+    const std::vector<qint64>& objectIds(int type);
+    void invalidateCaches();
+    qint64 insertObject(const QString& name, int type, qint64 flags);
+    void touchObject(qint64 id);
+    void deleteObjectRows(qint64 id);
+
+    qint64 insertQuery(const QString& name, const QString& sql, const jet::QueryAnalysis& analysis,
+                       bool hidden);
+    void writeCatalogueRows(qint64 id, const jet::QueryAnalysis& analysis);
+    void deleteQuery(qint64 id);
+    void saveFormOrReport(const FormSpec& form, int type);
+    void deleteFormOrReport(const QString& name, int type);
+    std::vector<FormSpec> readFormsOrReports(int type);
+    void setObjectDescription(qint64 id, const QString& text);
+    std::optional<QString> objectDescription(qint64 id);
+    std::vector<int> containerTypes(const QString& container);
+
+    QString mPath;
+    SqliteConnection mConnection;
+    int mSavepointDepth = 0;
+    std::optional<std::vector<qint64>> mQueryIds;
+    std::optional<std::vector<qint64>> mTableIds;
+};
+
+// Whether a record source or row source is an SQL statement (and so owns a hidden query) rather than the
+// name of a table or query.
+bool isSqlStatement(const QString& source);
+
+// The name of the hidden query of a form's or report's record source, and of a control's row source.
+QString hiddenRecordSourceQueryName(int objectType, const QString& owner);
+QString hiddenRowSourceQueryName(int objectType, const QString& owner, const QString& control);
+
+}  // namespace qdb
