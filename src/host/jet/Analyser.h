@@ -21,7 +21,7 @@ struct CatalogueRow {
 };
 
 struct QueryAnalysis {
-    int type = 0;                     // query type code: 0, 16, 32, 48, 64, 80, 96, 112, 128
+    int type = 0;                    // query type code: 0, 16, 32, 48, 64, 80, 96, 112, 128
     std::vector<CatalogueRow> rows;  // in catalogue order, from attribute 0 to attribute 255
 };
 

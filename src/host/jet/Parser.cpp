@@ -1,0 +1,1190 @@
+#include "host/jet/Parser.h"
+
+#include "catalogue/host.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace jet {
+
+namespace {
+
+const QString kSource = QStringLiteral("DAO.QueryDef");
+const QString kSelectMessage = QStringLiteral(
+    "The SELECT statement includes a reserved word or an argument name that is misspelled or missing, or "
+    "the punctuation is incorrect.");
+const QString kFromMessage = QStringLiteral("Syntax error in FROM clause.");
+const QString kJoinMessage = QStringLiteral("Syntax error in JOIN operation.");
+const QString kIncompleteMessage = QStringLiteral("Syntax error in query. Incomplete query clause.");
+const QString kParameterMessage = QStringLiteral("Syntax error in PARAMETER clause.");
+const QString kTransformMessage = QStringLiteral("Syntax error in TRANSFORM statement.");
+const QString kInsertMessage = QStringLiteral("Syntax error in INSERT INTO statement.");
+const QString kUpdateMessage = QStringLiteral("Syntax error in UPDATE statement.");
+const QString kDeleteMessage = QStringLiteral("Syntax error in DELETE statement.");
+
+// Deep enough for any query a person writes; shallow enough for the stack.
+constexpr int kMaxDepth = 200;
+
+// The data access type code of a declared parameter type; -1 for an unknown type. Integer is the host's
+// 32-bit integer (as in its table definitions); Short is the 16-bit one.
+int dataTypeCode(QStringView type) {
+    static const QHash<QString, int> codes = {
+        {"BIT", 1},
+        {"BOOLEAN", 1},
+        {"LOGICAL", 1},
+        {"LOGICAL1", 1},
+        {"YESNO", 1},
+        {"BYTE", 2},
+        {"INTEGER1", 2},
+        {"TINYINT", 2},
+        {"SHORT", 3},
+        {"SMALLINT", 3},
+        {"INTEGER2", 3},
+        {"LONG", 4},
+        {"INT", 4},
+        {"INTEGER", 4},
+        {"INTEGER4", 4},
+        {"COUNTER", 4},
+        {"AUTOINCREMENT", 4},
+        {"CURRENCY", 5},
+        {"MONEY", 5},
+        {"SINGLE", 6},
+        {"REAL", 6},
+        {"FLOAT4", 6},
+        {"IEEESINGLE", 6},
+        {"DOUBLE", 7},
+        {"FLOAT", 7},
+        {"FLOAT8", 7},
+        {"IEEEDOUBLE", 7},
+        {"NUMBER", 7},
+        {"DATETIME", 8},
+        {"DATE", 8},
+        {"TIME", 8},
+        {"TIMESTAMP", 8},
+        {"BINARY", 9},
+        {"VARBINARY", 9},
+        {"TEXT", 10},
+        {"CHAR", 10},
+        {"VARCHAR", 10},
+        {"STRING", 10},
+        {"ALPHANUMERIC", 10},
+        {"CHARACTER", 10},
+        {"NCHAR", 10},
+        {"NVARCHAR", 10},
+        {"LONGBINARY", 11},
+        {"OLEOBJECT", 11},
+        {"GENERAL", 11},
+        {"IMAGE", 11},
+        {"MEMO", 12},
+        {"LONGTEXT", 12},
+        {"LONGCHAR", 12},
+        {"NOTE", 12},
+        {"NTEXT", 12},
+        {"GUID", 15},
+        {"UNIQUEIDENTIFIER", 15},
+        {"DECIMAL", 20},
+        {"NUMERIC", 20},
+        {"DEC", 20},
+        {"VALUE", 0},
+    };
+    return codes.value(type.toString().toUpper(), -1);
+}
+
+// The value of a quoted text literal.
+QString unquote(QStringView literal) {
+    const QChar quote = literal.front();
+    QString value = literal.sliced(1, literal.size() - 2).toString();
+    value.replace(QString(2, quote), QString(quote));
+    return value;
+}
+
+QVariant nullIfEmpty(const QString& text) {
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+}  // namespace
+
+Parser::Nesting::Nesting(Parser& parser) : mParser(parser) {
+    if (++mParser.mDepth > kMaxDepth) {
+        mParser.fail(QStringLiteral("Query is too complex."));
+    }
+}
+
+Parser::Parser(const QString& sql) : mSql(sql), mTokens(tokenize(sql)) {}
+
+// ---------------------------------------------------------------------------------------------------------
+// Statements
+
+Query Parser::parse() {
+    if (peek().kind == TokenKind::End || (atSymbol(u";") && peek(1).kind == TokenKind::End)) {
+        failStatement();
+    }
+    Query query;
+    if (acceptKeyword(Keyword::Parameters)) {
+        parseParameters(query);
+    }
+    if (atQueryStart()) {
+        parseQueryExpression(query);
+    } else if (atKeyword(Keyword::Transform)) {
+        parseCrosstab(query);
+    } else if (atKeyword(Keyword::Insert)) {
+        parseAppend(query);
+    } else if (atKeyword(Keyword::Update)) {
+        parseUpdate(query);
+    } else if (atKeyword(Keyword::Delete)) {
+        parseDelete(query);
+    } else if (atKeyword(Keyword::Create) || atKeyword(Keyword::Alter) || atKeyword(Keyword::Drop)) {
+        parseDataDefinition(query);
+    } else {
+        failStatement();
+    }
+    if (query.kind != StatementKind::DataDefinition && acceptKeyword(Keyword::With)) {
+        if (!acceptKeyword(Keyword::OwnerAccess) || !acceptKeyword(Keyword::Option)) {
+            fail(QStringLiteral("Syntax error in WITH OWNERACCESS OPTION declaration."));
+        }
+        query.flags |= QueryFlag::OwnerAccess;
+    }
+    acceptSymbol(u";");
+    if (peek().kind != TokenKind::End) {
+        fail(QStringLiteral("Characters found after end of SQL statement."));
+    }
+    return query;
+}
+
+void Parser::parseParameters(Query& query) {
+    do {
+        if (!atName()) {
+            fail(kParameterMessage);
+        }
+        // A parameter may be named after a control of a form: [Forms]![Orders]![OrderDate].
+        const size_t start = mPos;
+        QString name = takeName();
+        if ((atSymbol(u"!") || atSymbol(u".")) && atName(1)) {
+            while ((atSymbol(u"!") || atSymbol(u".")) && atName(1)) {
+                mPos += 2;
+            }
+            name = textOf(start, mPos);
+        }
+        const int code = peek().kind == TokenKind::Word ? dataTypeCode(textOf(mPos, mPos + 1)) : -1;
+        if (code < 0) {
+            fail(kParameterMessage);
+        }
+        ++mPos;
+        if (acceptSymbol(u"(")) {
+            do {
+                if (peek().kind != TokenKind::Number) {
+                    fail(kParameterMessage);
+                }
+                ++mPos;
+            } while (acceptSymbol(u","));
+            if (!acceptSymbol(u")")) {
+                fail(kParameterMessage);
+            }
+        }
+        query.parameters.push_back({2, code, name, {}, {}});
+    } while (acceptSymbol(u","));
+    if (!acceptSymbol(u";")) {
+        fail(kParameterMessage);
+    }
+}
+
+// A query expression: one query term, or a union of several, with the ORDER BY that belongs to the whole.
+void Parser::parseQueryExpression(Query& query) {
+    const QString first = parseQueryTerm(query);
+    if (atKeyword(Keyword::Union)) {
+        Query unionQuery;
+        unionQuery.kind = StatementKind::Union;
+        unionQuery.parameters = std::move(query.parameters);
+        // Each part is a source under a generated alias ending in its number: the catalogue readers find
+        // the first part by that last character.
+        int part = 1;
+        auto addPart = [&](const QString& sql) {
+            unionQuery.sources.push_back({5, {}, {}, QStringLiteral("%$##@_Alias%1").arg(part++), sql});
+        };
+        addPart(first);
+        bool everyAll = true;
+        while (acceptKeyword(Keyword::Union)) {
+            if (!acceptKeyword(Keyword::All)) {
+                everyAll = false;
+            }
+            Query part;
+            addPart(parseQueryTerm(part));
+        }
+        if (everyAll) {
+            unionQuery.flags |= QueryFlag::UnionAll;
+        }
+        query = std::move(unionQuery);
+    }
+    if (atKeyword(Keyword::Order)) {
+        parseOrderBy(query);
+    }
+}
+
+// One part of a query expression; gives its text without enclosing parentheses.
+QString Parser::parseQueryTerm(Query& query) {
+    Nesting nesting(*this);
+    const size_t start = mPos;
+    if (acceptSymbol(u"(")) {
+        const size_t first = mPos;
+        parseQueryExpression(query);
+        if (!atSymbol(u")")) {
+            fail(kIncompleteMessage);
+        }
+        const QString sql = textOf(first, mPos);
+        ++mPos;
+        return sql;
+    }
+    if (atKeyword(Keyword::Select)) {
+        parseSelectCore(query);
+        return textOf(start, mPos);
+    }
+    if (acceptKeyword(Keyword::Table)) {
+        // TABLE name: every field of one table.
+        if (!atName()) {
+            fail(kIncompleteMessage);
+        }
+        query.sources.push_back({5, {}, takeName(), {}, {}});
+        query.flags |= QueryFlag::AllFields;
+        return textOf(start, mPos);
+    }
+    fail(kIncompleteMessage);
+}
+
+void Parser::parseSelectCore(Query& query) {
+    ++mPos;  // SELECT
+    if (acceptKeyword(Keyword::Distinct)) {
+        query.flags |= QueryFlag::Distinct;
+    } else if (acceptKeyword(Keyword::DistinctRow)) {
+        query.flags |= QueryFlag::DistinctRow;
+    } else {
+        acceptKeyword(Keyword::All);
+    }
+    if (acceptKeyword(Keyword::Top)) {
+        if (peek().kind != TokenKind::Number) {
+            fail(kSelectMessage);
+        }
+        query.top = textOf(mPos, mPos + 1);
+        ++mPos;
+        query.flags |= QueryFlag::Top;
+        if (acceptKeyword(Keyword::Percent)) {
+            query.flags |= QueryFlag::Percent;
+        }
+    }
+    parseSelectList(query);
+    if (atKeyword(Keyword::Into)) {
+        parseInto(query);
+    }
+    if (acceptKeyword(Keyword::From)) {
+        parseFromList(query);
+    }
+    if (acceptKeyword(Keyword::Where)) {
+        query.where = parseTopExpression();
+        if (!atClauseEnd({Keyword::Group, Keyword::Having, Keyword::Order, Keyword::Union, Keyword::With,
+                          Keyword::Pivot})) {
+            failExpression();
+        }
+    }
+    if (acceptKeyword(Keyword::Group)) {
+        if (!acceptKeyword(Keyword::By)) {
+            fail(QStringLiteral("Syntax error in GROUP BY clause."));
+        }
+        do {
+            query.groupBy.push_back({9, {}, {}, {}, parseTopExpression()});
+        } while (acceptSymbol(u","));
+        if (!atClauseEnd({Keyword::Having, Keyword::Order, Keyword::Union, Keyword::With, Keyword::Pivot})) {
+            failExpression();
+        }
+    }
+    if (acceptKeyword(Keyword::Having)) {
+        query.having = parseTopExpression();
+        if (!atClauseEnd({Keyword::Order, Keyword::Union, Keyword::With, Keyword::Pivot})) {
+            failExpression();
+        }
+    }
+}
+
+void Parser::parseSelectList(Query& query) {
+    const std::initializer_list<Keyword> followers = {Keyword::From,  Keyword::Into,   Keyword::Where,
+                                                      Keyword::Group, Keyword::Having, Keyword::Order,
+                                                      Keyword::Union, Keyword::With,   Keyword::Pivot};
+    do {
+        if (atClauseEnd(followers) || atSymbol(u",")) {
+            fail(kSelectMessage);
+        }
+        if (atSymbol(u"*")) {
+            mExpressionStart = mPos++;
+            query.flags |= QueryFlag::AllFields;
+            continue;
+        }
+        const QString expression = parseTopExpression();
+        QVariant alias;
+        if (acceptKeyword(Keyword::As)) {
+            if (!atName()) {
+                failExpression();
+            }
+            alias = takeName();
+        }
+        query.columns.push_back({6, {}, alias, {}, expression});
+    } while (acceptSymbol(u","));
+    if (!atClauseEnd(followers)) {
+        failExpression();
+    }
+}
+
+void Parser::parseInto(Query& query) {
+    ++mPos;  // INTO
+    if (!atName()) {
+        fail(kIncompleteMessage);
+    }
+    query.target = takeName();
+    query.kind = StatementKind::MakeTable;
+    if (acceptKeyword(Keyword::In)) {
+        // IN 'file' or IN '' [connect string]: another database.
+        if (peek().kind != TokenKind::Text) {
+            fail(kIncompleteMessage);
+        }
+        query.targetDatabase = unquote(textOf(mPos, mPos + 1));
+        ++mPos;
+        if (peek().kind == TokenKind::Text || peek().kind == TokenKind::Bracketed) {
+            if (query.targetDatabase.isEmpty()) {
+                query.targetDatabase =
+                    peek().kind == TokenKind::Text ? unquote(textOf(mPos, mPos + 1)) : nameText(peek());
+            }
+            ++mPos;
+        }
+    }
+}
+
+void Parser::parseOrderBy(Query& query) {
+    ++mPos;  // ORDER
+    if (!acceptKeyword(Keyword::By)) {
+        fail(QStringLiteral("Syntax error in ORDER BY clause."));
+    }
+    do {
+        const QString expression = parseTopExpression();
+        QVariant descending;
+        if (acceptKeyword(Keyword::Desc)) {
+            descending = QStringLiteral("D");
+        } else {
+            acceptKeyword(Keyword::Asc);
+        }
+        query.orderBy.push_back({11, {}, descending, {}, expression});
+    } while (acceptSymbol(u","));
+    if (!atClauseEnd({Keyword::With, Keyword::Pivot})) {
+        failExpression();
+    }
+}
+
+void Parser::parseCrosstab(Query& query) {
+    ++mPos;  // TRANSFORM
+    const QString value = parseTopExpression();
+    QVariant alias;
+    if (acceptKeyword(Keyword::As)) {
+        if (!atName()) {
+            failExpression();
+        }
+        alias = takeName();
+    }
+    if (!atKeyword(Keyword::Select)) {
+        fail(kTransformMessage);
+    }
+    parseSelectCore(query);
+    if (query.kind != StatementKind::Select) {
+        fail(kTransformMessage);
+    }
+    if (atKeyword(Keyword::Order)) {
+        parseOrderBy(query);
+    }
+    if (!acceptKeyword(Keyword::Pivot)) {
+        fail(kTransformMessage);
+    }
+    // The pivot expression stops before IN, which starts its list of column headings.
+    const size_t pivotStart = mPos;
+    mExpressionStart = pivotStart;
+    parseConcat();
+    const QString pivot = textOf(pivotStart, mPos);
+    if (acceptKeyword(Keyword::In)) {
+        if (!acceptSymbol(u"(")) {
+            failExpression();
+        }
+        do {
+            parseTopExpression();
+        } while (acceptSymbol(u","));
+        expectCloseParenthesis();
+    }
+    if (atKeyword(Keyword::Order) && query.orderBy.empty()) {
+        parseOrderBy(query);
+    }
+    if (!atClauseEnd({Keyword::With})) {
+        failExpression();
+    }
+    query.kind = StatementKind::Crosstab;
+    query.columns.push_back({6, CrosstabColumn::Value, alias, {}, value});
+    query.columns.push_back({6, CrosstabColumn::Pivot, {}, {}, pivot});
+}
+
+void Parser::parseAppend(Query& query) {
+    ++mPos;  // INSERT
+    if (!acceptKeyword(Keyword::Into) || !atName()) {
+        fail(kInsertMessage);
+    }
+    query.target = takeName();
+    if (acceptKeyword(Keyword::In)) {
+        if (peek().kind != TokenKind::Text) {
+            fail(kInsertMessage);
+        }
+        query.targetDatabase = unquote(textOf(mPos, mPos + 1));
+        ++mPos;
+    }
+    std::vector<QString> fields;
+    const bool haveFields = atSymbol(u"(") && !atKeyword(Keyword::Select, 1);
+    if (haveFields) {
+        ++mPos;
+        do {
+            if (!atName()) {
+                fail(kInsertMessage);
+            }
+            fields.push_back(takeName());
+        } while (acceptSymbol(u","));
+        if (!acceptSymbol(u")")) {
+            fail(kInsertMessage);
+        }
+    }
+    if (acceptKeyword(Keyword::Values)) {
+        if (!acceptSymbol(u"(")) {
+            fail(kInsertMessage);
+        }
+        do {
+            query.columns.push_back({6, {}, {}, {}, parseTopExpression()});
+        } while (acceptSymbol(u","));
+        expectCloseParenthesis();
+    } else if (atKeyword(Keyword::Select)) {
+        parseSelectCore(query);
+        if (query.kind != StatementKind::Select) {
+            fail(kInsertMessage);
+        }
+        if (atKeyword(Keyword::Order)) {
+            parseOrderBy(query);
+        }
+    } else {
+        fail(kInsertMessage);
+    }
+    query.kind = StatementKind::Append;
+    if (haveFields && !(query.flags & QueryFlag::AllFields)) {
+        if (fields.size() != query.columns.size()) {
+            fail(QStringLiteral("Number of query values and destination fields are not the same."));
+        }
+        for (size_t i = 0; i < fields.size(); ++i) {
+            query.columns[i].name1 = fields[i];
+        }
+    }
+}
+
+void Parser::parseUpdate(Query& query) {
+    ++mPos;  // UPDATE
+    if (acceptKeyword(Keyword::DistinctRow)) {
+        query.flags |= QueryFlag::DistinctRow;
+    }
+    if (atKeyword(Keyword::Set)) {
+        fail(kUpdateMessage);
+    }
+    parseFromList(query);
+    if (!acceptKeyword(Keyword::Set)) {
+        fail(kUpdateMessage);
+    }
+    do {
+        const size_t start = mPos;
+        mExpressionStart = start;
+        if (!atName()) {
+            failExpression();
+        }
+        parseNameChain();
+        const QString field = textOf(start, mPos);
+        if (!acceptSymbol(u"=")) {
+            failExpression();
+        }
+        query.columns.push_back({6, {}, field, {}, parseTopExpression()});
+    } while (acceptSymbol(u","));
+    if (acceptKeyword(Keyword::Where)) {
+        query.where = parseTopExpression();
+    }
+    if (!atClauseEnd({Keyword::With})) {
+        failExpression();
+    }
+    query.kind = StatementKind::Update;
+}
+
+void Parser::parseDelete(Query& query) {
+    ++mPos;  // DELETE
+    if (acceptKeyword(Keyword::DistinctRow)) {
+        query.flags |= QueryFlag::DistinctRow;
+    }
+    if (acceptSymbol(u"*")) {
+        query.flags |= QueryFlag::AllFields;
+    } else if (!atKeyword(Keyword::From)) {
+        do {
+            query.columns.push_back({6, {}, {}, {}, parseTopExpression()});
+        } while (acceptSymbol(u","));
+        if (!atKeyword(Keyword::From)) {
+            failExpression();
+        }
+    }
+    if (!acceptKeyword(Keyword::From)) {
+        fail(kDeleteMessage);
+    }
+    parseFromList(query);
+    if (acceptKeyword(Keyword::Where)) {
+        query.where = parseTopExpression();
+    }
+    if (!atClauseEnd({Keyword::With})) {
+        failExpression();
+    }
+    query.kind = StatementKind::Delete;
+}
+
+// CREATE, ALTER and DROP: the catalogue keeps nothing of their structure, so they are only checked for an
+// object kind, a name and balanced parentheses.
+void Parser::parseDataDefinition(Query& query) {
+    const Keyword verb = peek().keyword;
+    const QString message =
+        verb == Keyword::Create  ? QStringLiteral("Syntax error in CREATE TABLE statement.")
+        : verb == Keyword::Alter ? QStringLiteral("Syntax error in ALTER TABLE statement.")
+                                 : QStringLiteral("Syntax error in DROP TABLE or DROP INDEX.");
+    ++mPos;
+    if (verb == Keyword::Create && peek().kind == TokenKind::Word &&
+        textOf(mPos, mPos + 1).compare(QLatin1String("UNIQUE"), Qt::CaseInsensitive) == 0) {
+        ++mPos;
+    }
+    if (peek().kind != TokenKind::Word || !atName(1)) {
+        fail(message);
+    }
+    mPos += 2;
+    int depth = 0;
+    while (peek().kind != TokenKind::End && !(depth == 0 && atSymbol(u";"))) {
+        if (peek().kind == TokenKind::Unterminated) {
+            failUnterminated(peek());
+        }
+        if (atSymbol(u"(")) {
+            ++depth;
+        } else if (atSymbol(u")") && --depth < 0) {
+            fail(message);
+        }
+        ++mPos;
+    }
+    if (depth != 0) {
+        fail(message);
+    }
+    query.kind = StatementKind::DataDefinition;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// FROM clause
+
+void Parser::parseFromList(Query& query) {
+    do {
+        parseFromItem(query);
+    } while (acceptSymbol(u","));
+    if (!atClauseEnd({Keyword::Where, Keyword::Group, Keyword::Having, Keyword::Order, Keyword::Union,
+                      Keyword::With, Keyword::Pivot, Keyword::Set})) {
+        fail(kFromMessage);
+    }
+}
+
+Parser::SourceNames Parser::parseFromItem(Query& query) {
+    SourceNames names = parseJoinOperand(query);
+    while (true) {
+        int kind = 0;
+        if (acceptKeyword(Keyword::Inner)) {
+            kind = 1;
+        } else if (acceptKeyword(Keyword::Left)) {
+            kind = 2;
+        } else if (acceptKeyword(Keyword::Right)) {
+            kind = 3;
+        } else {
+            break;
+        }
+        if (kind != 1) {
+            acceptKeyword(Keyword::Outer);
+        }
+        if (!acceptKeyword(Keyword::Join)) {
+            fail(kJoinMessage);
+        }
+        SourceNames right = parseJoinOperand(query);
+        if (!acceptKeyword(Keyword::On)) {
+            fail(kJoinMessage);
+        }
+        std::vector<QString> qualifiers;
+        std::vector<QString>* const outer = mQualifiers;
+        mQualifiers = &qualifiers;
+        const QString condition = parseTopExpression();
+        mQualifiers = outer;
+        query.joins.push_back({7, kind, pickJoinName(names, qualifiers, true),
+                               pickJoinName(right, qualifiers, false), condition});
+        names.insert(names.end(), right.begin(), right.end());
+    }
+    return names;
+}
+
+Parser::SourceNames Parser::parseJoinOperand(Query& query) {
+    Nesting nesting(*this);
+    if (atSymbol(u"(")) {
+        // A derived table, or a parenthesised part of the FROM clause; "((SELECT" may start either.
+        if (atQueryStart()) {
+            const size_t start = mPos;
+            const int depth = mDepth;
+            const int aliases = mGeneratedAliases;
+            const bool onlyReading = atKeyword(Keyword::Select, 1);
+            try {
+                ++mPos;
+                const size_t first = mPos;
+                Query inner;
+                parseQueryExpression(inner);
+                if (atSymbol(u")")) {
+                    const QString sql = textOf(first, mPos);
+                    ++mPos;
+                    return parseDerivedTable(query, sql, mPos);
+                }
+                if (onlyReading) {
+                    fail(kFromMessage);
+                }
+            } catch (const host::Error&) {
+                if (onlyReading) {
+                    throw;
+                }
+            }
+            mPos = start;
+            mDepth = depth;
+            mGeneratedAliases = aliases;
+        }
+        ++mPos;
+        SourceNames names = parseFromItem(query);
+        if (!acceptSymbol(u")")) {
+            fail(kFromMessage);
+        }
+        return names;
+    }
+    const Token& token = peek();
+    if (token.kind == TokenKind::Bracketed && atSymbol(u".", 1)) {
+        // [SELECT ...]. AS X: the host's own way of writing a derived table.
+        const QString inner = nameText(token).trimmed();
+        if (inner.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) && inner.size() > 6 &&
+            inner[6].isSpace()) {
+            try {
+                Parser(inner).parse();
+            } catch (const host::Error&) {
+                fail(kFromMessage);
+            }
+            mPos += 2;
+            return parseDerivedTable(query, inner, mPos);
+        }
+    }
+    if (!atName()) {
+        fail(kFromMessage);
+    }
+    QString name = takeName();
+    while (atSymbol(u".") && atName(1)) {
+        ++mPos;
+        name += u'.' + takeName();
+    }
+    if (atKeyword(Keyword::In) && peek(1).kind == TokenKind::Text) {
+        // A table of another database; the catalogue keeps only its name.
+        mPos += 2;
+        if (peek().kind == TokenKind::Text || peek().kind == TokenKind::Bracketed) {
+            ++mPos;
+        }
+    }
+    const QString alias = parseAlias();
+    query.sources.push_back({5, {}, name, nullIfEmpty(alias), {}});
+    return {alias.isEmpty() ? name : alias};
+}
+
+Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql, size_t aliasAt) {
+    mPos = aliasAt;
+    QString alias = parseAlias();
+    if (alias.isEmpty()) {
+        // The catalogue readers only follow derived tables that have a name.
+        alias = generatedAlias();
+    }
+    query.sources.push_back({5, {}, {}, alias, std::move(sql)});
+    return {alias};
+}
+
+QString Parser::parseAlias() {
+    if (acceptKeyword(Keyword::As)) {
+        if (!atName()) {
+            fail(kFromMessage);
+        }
+        return takeName();
+    }
+    return atName() ? takeName() : QString();
+}
+
+// The source a join row names on one side: the one the ON condition qualifies its fields with, else the
+// nearest one to the join.
+QString Parser::pickJoinName(const SourceNames& names, const std::vector<QString>& qualifiers,
+                             bool last) const {
+    for (const QString& name : names) {
+        for (const QString& qualifier : qualifiers) {
+            if (name.compare(qualifier, Qt::CaseInsensitive) == 0) {
+                return name;
+            }
+        }
+    }
+    return last ? names.back() : names.front();
+}
+
+QString Parser::generatedAlias() {
+    const QString alias = QStringLiteral("%$##@_Alias");
+    return ++mGeneratedAliases == 1 ? alias : alias + u'_' + QString::number(mGeneratedAliases);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Expressions, from the loosest operator to the tightest. Only their extent matters: the catalogue keeps
+// them as written.
+
+QString Parser::parseTopExpression() {
+    const size_t start = mPos;
+    mExpressionStart = start;
+    parseExpression();
+    return textOf(start, mPos);
+}
+
+void Parser::parseExpression() {
+    parseEqv();
+    while (acceptKeyword(Keyword::Imp)) {
+        parseEqv();
+    }
+}
+
+void Parser::parseEqv() {
+    parseXor();
+    while (acceptKeyword(Keyword::Eqv)) {
+        parseXor();
+    }
+}
+
+void Parser::parseXor() {
+    parseOr();
+    while (acceptKeyword(Keyword::Xor)) {
+        parseOr();
+    }
+}
+
+void Parser::parseOr() {
+    parseAnd();
+    while (acceptKeyword(Keyword::Or)) {
+        parseAnd();
+    }
+}
+
+void Parser::parseAnd() {
+    parseNot();
+    while (acceptKeyword(Keyword::And)) {
+        parseNot();
+    }
+}
+
+void Parser::parseNot() {
+    while (acceptKeyword(Keyword::Not)) {
+    }
+    parseComparison();
+}
+
+void Parser::parseComparison() {
+    parseConcat();
+    while (true) {
+        if (peek().kind == TokenKind::Symbol) {
+            const QString op = textOf(mPos, mPos + 1);
+            if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=") {
+                ++mPos;
+                parseConcat();
+                continue;
+            }
+            return;
+        }
+        const size_t negated = atKeyword(Keyword::Not) ? 1 : 0;
+        if (atKeyword(Keyword::Like, negated)) {
+            mPos += negated + 1;
+            parseConcat();
+        } else if (atKeyword(Keyword::Between, negated)) {
+            mPos += negated + 1;
+            parseConcat();
+            if (!acceptKeyword(Keyword::And)) {
+                failExpression();
+            }
+            parseConcat();
+        } else if (atKeyword(Keyword::In, negated)) {
+            mPos += negated + 1;
+            if (!acceptSymbol(u"(")) {
+                failExpression();
+            }
+            Nesting nesting(*this);
+            if (atKeyword(Keyword::Select)) {
+                parseSubquery();
+            } else {
+                do {
+                    parseExpression();
+                } while (acceptSymbol(u","));
+            }
+            expectCloseParenthesis();
+        } else if (negated == 0 && acceptKeyword(Keyword::Is)) {
+            acceptKeyword(Keyword::Not);
+            if (!acceptKeyword(Keyword::Null)) {
+                failExpression();
+            }
+        } else {
+            return;
+        }
+    }
+}
+
+void Parser::parseConcat() {
+    parseAdditive();
+    while (acceptSymbol(u"&")) {
+        parseAdditive();
+    }
+}
+
+void Parser::parseAdditive() {
+    parseMod();
+    while (acceptSymbol(u"+") || acceptSymbol(u"-")) {
+        parseMod();
+    }
+}
+
+void Parser::parseMod() {
+    parseIntegerDivision();
+    while (acceptKeyword(Keyword::Mod)) {
+        parseIntegerDivision();
+    }
+}
+
+void Parser::parseIntegerDivision() {
+    parseMultiplicative();
+    while (acceptSymbol(u"\\")) {
+        parseMultiplicative();
+    }
+}
+
+void Parser::parseMultiplicative() {
+    parseUnary();
+    while (acceptSymbol(u"*") || acceptSymbol(u"/")) {
+        parseUnary();
+    }
+}
+
+void Parser::parseUnary() {
+    while (acceptSymbol(u"-") || acceptSymbol(u"+")) {
+    }
+    parsePrimary();
+    while (acceptSymbol(u"^")) {
+        while (acceptSymbol(u"-") || acceptSymbol(u"+")) {
+        }
+        parsePrimary();
+    }
+}
+
+void Parser::parsePrimary() {
+    Nesting nesting(*this);
+    const Token& token = peek();
+    switch (token.kind) {
+        case TokenKind::Number:
+        case TokenKind::Text:
+        case TokenKind::Date:
+            ++mPos;
+            return;
+        case TokenKind::Bracketed:
+            parseNameChain();
+            return;
+        case TokenKind::Symbol:
+            if (acceptSymbol(u"(")) {
+                if (atKeyword(Keyword::Select)) {
+                    parseSubquery();
+                } else {
+                    parseExpression();
+                }
+                expectCloseParenthesis();
+                return;
+            }
+            break;
+        case TokenKind::Word:
+            switch (token.keyword) {
+                case Keyword::None:
+                    if (atSymbol(u"(", 1)) {
+                        ++mPos;
+                        parseArguments();
+                    } else {
+                        parseNameChain();
+                    }
+                    return;
+                case Keyword::Left:
+                case Keyword::Right:
+                case Keyword::Asc:
+                    // Also the names of the host's text and character-code functions.
+                    if (atSymbol(u"(", 1)) {
+                        ++mPos;
+                        parseArguments();
+                        return;
+                    }
+                    break;
+                case Keyword::Null:
+                    ++mPos;
+                    return;
+                case Keyword::Exists:
+                case Keyword::Any:
+                case Keyword::Some:
+                case Keyword::All:
+                    if (atSymbol(u"(", 1) && atKeyword(Keyword::Select, 2)) {
+                        mPos += 2;
+                        parseSubquery();
+                        expectCloseParenthesis();
+                        return;
+                    }
+                    break;
+                default:
+                    break;
+            }
+            break;
+        default:
+            break;
+    }
+    failExpression();
+}
+
+// A name, a qualified name (t.f, [t].[f], Forms!f!c) or a star of a source (t.*).
+void Parser::parseNameChain() {
+    const QString first = nameText(peek());
+    ++mPos;
+    bool qualified = false;
+    while (atSymbol(u".") || atSymbol(u"!")) {
+        const Token& next = peek(1);
+        if (next.kind == TokenKind::Word || next.kind == TokenKind::Bracketed) {
+            mPos += 2;
+            qualified = true;
+        } else if (atSymbol(u".") && atSymbol(u"*", 1)) {
+            mPos += 2;
+            qualified = true;
+            break;
+        } else {
+            ++mPos;
+            failExpression();
+        }
+    }
+    if (qualified && mQualifiers) {
+        mQualifiers->push_back(first);
+    }
+}
+
+// The parenthesised arguments of a function call; Count(*) takes a star.
+void Parser::parseArguments() {
+    ++mPos;  // (
+    if (acceptSymbol(u")")) {
+        return;
+    }
+    do {
+        if (atSymbol(u"*") && (atSymbol(u")", 1) || atSymbol(u",", 1))) {
+            ++mPos;
+        } else {
+            parseExpression();
+        }
+    } while (acceptSymbol(u","));
+    expectCloseParenthesis();
+}
+
+void Parser::parseSubquery() {
+    const size_t expressionStart = mExpressionStart;
+    Query ignored;
+    parseQueryExpression(ignored);
+    mExpressionStart = expressionStart;
+}
+
+// Whether a query (SELECT, or a parenthesised one) starts here.
+bool Parser::atQueryStart() const {
+    size_t ahead = 0;
+    while (atSymbol(u"(", ahead)) {
+        ++ahead;
+    }
+    return atKeyword(Keyword::Select, ahead) || (ahead > 0 && atKeyword(Keyword::Table, ahead));
+}
+
+void Parser::expectCloseParenthesis() {
+    if (acceptSymbol(u")")) {
+        return;
+    }
+    const Token& token = peek();
+    if (token.kind == TokenKind::End || (token.kind == TokenKind::Symbol && atSymbol(u";"))) {
+        fail(QStringLiteral("Missing ), ], or Item in query expression '%1'.").arg(expressionText()));
+    }
+    failExpression();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Tokens
+
+const Token& Parser::peek(size_t ahead) const {
+    return mTokens[std::min(mPos + ahead, mTokens.size() - 1)];
+}
+
+bool Parser::atKeyword(Keyword keyword, size_t ahead) const {
+    const Token& token = peek(ahead);
+    return token.kind == TokenKind::Word && token.keyword == keyword;
+}
+
+bool Parser::acceptKeyword(Keyword keyword) {
+    if (!atKeyword(keyword)) {
+        return false;
+    }
+    ++mPos;
+    return true;
+}
+
+bool Parser::atSymbol(QStringView symbol, size_t ahead) const {
+    const Token& token = peek(ahead);
+    return token.kind == TokenKind::Symbol &&
+           QStringView(mSql).sliced(token.start, token.end - token.start) == symbol;
+}
+
+bool Parser::acceptSymbol(QStringView symbol) {
+    if (!atSymbol(symbol)) {
+        return false;
+    }
+    ++mPos;
+    return true;
+}
+
+bool Parser::atName(size_t ahead) const {
+    const Token& token = peek(ahead);
+    return token.kind == TokenKind::Bracketed ||
+           (token.kind == TokenKind::Word && token.keyword == Keyword::None);
+}
+
+// Whether the current clause may end here: at the end of the statement, before a closing parenthesis, or
+// before one of the keywords that may follow it.
+bool Parser::atClauseEnd(std::initializer_list<Keyword> followers) const {
+    const Token& token = peek();
+    if (token.kind == TokenKind::End || atSymbol(u";") || atSymbol(u")")) {
+        return true;
+    }
+    return token.kind == TokenKind::Word &&
+           std::find(followers.begin(), followers.end(), token.keyword) != followers.end();
+}
+
+QString Parser::nameText(const Token& token) const {
+    if (token.kind == TokenKind::Bracketed) {
+        return mSql.sliced(token.start + 1, token.end - token.start - 2);
+    }
+    return mSql.sliced(token.start, token.end - token.start);
+}
+
+QString Parser::takeName() {
+    return nameText(mTokens[mPos++]);
+}
+
+// The text from the start of token `first` to the end of the token before `end`, as written.
+QString Parser::textOf(size_t first, size_t end) const {
+    if (end <= first) {
+        return QString();
+    }
+    return mSql.sliced(mTokens[first].start, mTokens[end - 1].end - mTokens[first].start);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Failures
+
+namespace {
+
+// Keywords that start the next clause, where the text of a broken expression ends in a message.
+bool startsClause(Keyword keyword) {
+    switch (keyword) {
+        case Keyword::From:
+        case Keyword::Where:
+        case Keyword::Group:
+        case Keyword::Order:
+        case Keyword::Having:
+        case Keyword::Union:
+        case Keyword::Into:
+        case Keyword::Pivot:
+        case Keyword::Set:
+        case Keyword::On:
+        case Keyword::Inner:
+        case Keyword::Join:
+        case Keyword::With:
+        case Keyword::Values:
+        case Keyword::Select:
+        case Keyword::As:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+// The expression being parsed, from its start to where its clause ends, for a message.
+QString Parser::expressionText() const {
+    size_t end = std::max(mExpressionStart, mPos);
+    int depth = 0;
+    for (; end + 1 < mTokens.size(); ++end) {
+        const Token& token = mTokens[end];
+        if (token.kind == TokenKind::Unterminated) {
+            ++end;
+            break;
+        }
+        if (token.kind == TokenKind::Word && depth == 0 && startsClause(token.keyword)) {
+            break;
+        }
+        if (token.kind != TokenKind::Symbol) {
+            continue;
+        }
+        const QChar c = mSql[token.start];
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')' && depth-- == 0) {
+            break;
+        } else if ((c == u',' && depth == 0) || c == u';') {
+            break;
+        }
+    }
+    return textOf(mExpressionStart, end);
+}
+
+void Parser::failStatement() const {
+    throw host::Error(
+        3129,
+        QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', "
+                       "or 'UPDATE'."),
+        kSource);
+}
+
+void Parser::fail(const QString& description) const {
+    if (peek().kind == TokenKind::Unterminated) {
+        failUnterminated(peek());
+    }
+    throw host::Error(3075, description, kSource);
+}
+
+void Parser::failExpression() const {
+    if (peek().kind == TokenKind::Unterminated) {
+        failUnterminated(peek());
+    }
+    fail(QStringLiteral("Syntax error (missing operator) in query expression '%1'.").arg(expressionText()));
+}
+
+void Parser::failUnterminated(const Token& token) const {
+    const QChar opening = mSql[token.start];
+    const size_t start = std::min(mExpressionStart, mPos);
+    const QString expression = mSql.sliced(mTokens[start].start).trimmed();
+    QString description;
+    if (opening == u'[') {
+        description =
+            QStringLiteral("Invalid bracketing of name '%1'.").arg(mSql.sliced(token.start).trimmed());
+    } else if (opening == u'#') {
+        description = QStringLiteral("Syntax error in date in query expression '%1'.").arg(expression);
+    } else {
+        description = QStringLiteral("Syntax error in string in query expression '%1'.").arg(expression);
+    }
+    throw host::Error(3075, description, kSource);
+}
+
+}  // namespace jet

@@ -1,0 +1,158 @@
+// Recursive-descent parser of the host's SQL dialect. It checks a statement and collects what the catalogue
+// keeps about it; clauses and expressions are kept as the text the user wrote, never re-printed.
+#pragma once
+
+#include "host/jet/Analyser.h"
+#include "host/jet/Tokenizer.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace jet {
+
+// Statement kinds, numbered as the catalogue's attribute 1 Flag numbers them.
+enum class StatementKind {
+    Select = 1,
+    MakeTable = 2,
+    Append = 3,
+    Update = 4,
+    Delete = 5,
+    Crosstab = 6,
+    DataDefinition = 7,
+    Union = 9,
+};
+
+// Bits of the attribute 3 Flag.
+namespace QueryFlag {
+enum : int {
+    AllFields = 1,    // SELECT * (or DELETE *): the query outputs every field of its sources
+    Distinct = 2,     // SELECT DISTINCT
+    OwnerAccess = 4,  // WITH OWNERACCESS OPTION
+    DistinctRow = 8,  // DISTINCTROW
+    Top = 16,         // TOP n; Name1 holds n as written
+    Percent = 32,     // TOP n PERCENT
+    UnionAll = 64,    // a union whose every UNION is UNION ALL (no duplicate is removed)
+};
+}
+
+// Flags of the attribute 6 rows of a crosstab query; its row headings carry no flag.
+namespace CrosstabColumn {
+enum : int {
+    Value = 1,  // the TRANSFORM expression
+    Pivot = 2,  // the PIVOT expression (column headings)
+};
+}
+
+// What the catalogue keeps about one statement, attribute by attribute.
+struct Query {
+    StatementKind kind = StatementKind::Select;
+    int flags = 0;
+    QString top;             // the TOP number as written
+    QString target;          // the new table of a make-table query, the target table of an append query
+    QString targetDatabase;  // the database named by IN after the target, empty for the current one
+    std::vector<CatalogueRow> parameters;  // attribute 2
+    std::vector<CatalogueRow> sources;     // attribute 5
+    std::vector<CatalogueRow> columns;     // attribute 6
+    std::vector<CatalogueRow> joins;       // attribute 7
+    QString where;                         // attribute 8, empty when none
+    std::vector<CatalogueRow> groupBy;     // attribute 9
+    QString having;                        // attribute 10, empty when none
+    std::vector<CatalogueRow> orderBy;     // attribute 11
+};
+
+class Parser {
+public:
+    explicit Parser(const QString& sql);
+
+    // Parses the whole text as one statement. Throws host::Error 3129 or 3075.
+    Query parse();
+
+private:
+    // The names a part of a FROM clause makes visible (aliases where given), for the join rows.
+    using SourceNames = std::vector<QString>;
+
+    // Statements.
+    void parseParameters(Query& query);
+    void parseQueryExpression(Query& query);
+    QString parseQueryTerm(Query& query);
+    void parseSelectCore(Query& query);
+    void parseSelectList(Query& query);
+    void parseInto(Query& query);
+    void parseTail(Query& query);
+    void parseOrderBy(Query& query);
+    void parseCrosstab(Query& query);
+    void parseAppend(Query& query);
+    void parseUpdate(Query& query);
+    void parseDelete(Query& query);
+    void parseDataDefinition(Query& query);
+
+    // FROM clause.
+    void parseFromList(Query& query);
+    SourceNames parseFromItem(Query& query);
+    SourceNames parseJoinOperand(Query& query);
+    SourceNames parseDerivedTable(Query& query, QString sql, size_t aliasAt);
+    QString parseAlias();
+    QString pickJoinName(const SourceNames& names, const std::vector<QString>& qualifiers, bool last) const;
+    QString generatedAlias();
+
+    // Expressions.
+    QString parseTopExpression();
+    void parseExpression();
+    void parseEqv();
+    void parseXor();
+    void parseOr();
+    void parseAnd();
+    void parseNot();
+    void parseComparison();
+    void parseConcat();
+    void parseAdditive();
+    void parseMod();
+    void parseIntegerDivision();
+    void parseMultiplicative();
+    void parseUnary();
+    void parsePrimary();
+    void parseNameChain();
+    void parseArguments();
+    void parseSubquery();
+    bool atQueryStart() const;
+
+    // Tokens.
+    const Token& peek(size_t ahead = 0) const;
+    bool atKeyword(Keyword keyword, size_t ahead = 0) const;
+    bool acceptKeyword(Keyword keyword);
+    bool atSymbol(QStringView symbol, size_t ahead = 0) const;
+    bool acceptSymbol(QStringView symbol);
+    bool atName(size_t ahead = 0) const;
+    bool atClauseEnd(std::initializer_list<Keyword> followers) const;
+    QString nameText(const Token& token) const;
+    QString takeName();
+    QString textOf(size_t first, size_t end) const;
+
+    // Counts the nesting of parentheses and subqueries, so that absurdly deep text fails cleanly instead of
+    // exhausting the stack.
+    struct Nesting {
+        explicit Nesting(Parser& parser);
+        ~Nesting() { --mParser.mDepth; }
+        Parser& mParser;
+    };
+
+    QString expressionText() const;
+    void expectCloseParenthesis();
+
+    // Failures.
+    [[noreturn]] void failStatement() const;
+    [[noreturn]] void fail(const QString& description) const;
+    [[noreturn]] void failExpression() const;
+    [[noreturn]] void failUnterminated(const Token& token) const;
+
+    const QString& mSql;
+    std::vector<Token> mTokens;
+    size_t mPos = 0;
+    size_t mExpressionStart = 0;  // the first token of the expression being parsed, for messages
+    int mDepth = 0;               // nesting of parentheses and subqueries
+    int mGeneratedAliases = 0;
+    std::vector<QString>* mQualifiers = nullptr;  // collects the qualifiers an ON condition names
+};
+
+}  // namespace jet

@@ -1,0 +1,145 @@
+// The analyser against reference files: data/NAME.sql holds a query, data/NAME.rows the type code and the
+// catalogue rows expected for it. Set QORVEL_UPDATE_REFERENCES=1 to rewrite the .rows files from the current
+// output (then review the diff). data/errors.txt lists texts that must fail, with their number and message.
+#include "host/jet/Analyser.h"
+
+#include "catalogue/host.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+const QString kDataDir = QStringLiteral(QORVEL_TEST_DATA_DIR);
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << path.toStdString();
+        return QString();
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+// Line breaks, the column separator and the escape character itself are escaped, so that one row is one
+// line of the reference file.
+QString field(const QVariant& value) {
+    if (value.isNull()) {
+        return QStringLiteral("<null>");
+    }
+    QString text = value.toString();
+    text.replace(u'\\', QLatin1String("\\\\"));
+    text.replace(u'|', QLatin1String("\\|"));
+    text.replace(u'\r', QLatin1String("\\r"));
+    text.replace(u'\n', QLatin1String("\\n"));
+    return text;
+}
+
+QString render(const jet::QueryAnalysis& analysis) {
+    QString text = QStringLiteral("type %1\n").arg(analysis.type);
+    for (const jet::CatalogueRow& row : analysis.rows) {
+        text += QStringLiteral("%1|%2|%3|%4|%5\n")
+                    .arg(row.attribute)
+                    .arg(field(row.flag), field(row.name1), field(row.name2), field(row.expression));
+    }
+    return text;
+}
+
+QStringList referenceNames() {
+    QStringList names;
+    for (const QFileInfo& info :
+         QDir(kDataDir).entryInfoList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name)) {
+        names << info.completeBaseName();
+    }
+    return names;
+}
+
+class Reference : public testing::TestWithParam<QString> {};
+
+TEST_P(Reference, GivesTheExpectedRows) {
+    const QString sql = readFile(kDataDir + u'/' + GetParam() + QLatin1String(".sql"));
+    const QString rowsPath = kDataDir + u'/' + GetParam() + QLatin1String(".rows");
+    QString actual;
+    try {
+        actual = render(jet::analyse(sql));
+    } catch (const host::Error& error) {
+        FAIL() << error.number() << " " << error.description().toStdString();
+    }
+    if (qEnvironmentVariableIsSet("QORVEL_UPDATE_REFERENCES")) {
+        QFile file(rowsPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(actual.toUtf8());
+        return;
+    }
+    EXPECT_EQ(actual.toStdString(), readFile(rowsPath).toStdString());
+}
+
+// The subquery expansion saves every derived table and union part as a query of its own: its text must be
+// a statement the analyser accepts.
+TEST_P(Reference, SourceExpressionsAreQueriesThemselves) {
+    const jet::QueryAnalysis analysis =
+        jet::analyse(readFile(kDataDir + u'/' + GetParam() + QLatin1String(".sql")));
+    for (const jet::CatalogueRow& row : analysis.rows) {
+        if (row.attribute == 5 && !row.expression.isNull()) {
+            EXPECT_FALSE(row.name2.isNull()) << row.expression.toString().toStdString();
+            EXPECT_NO_THROW(jet::analyse(row.expression.toString()))
+                << row.expression.toString().toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Analyser, Reference, testing::ValuesIn(referenceNames()),
+                         [](const testing::TestParamInfo<QString>& info) {
+                             return info.param.toStdString();
+                         });
+
+struct ErrorCase {
+    QString sql;
+    int number = 0;
+    QString description;
+};
+
+// errors.txt: blocks of an "sql:" line (\n stands for a line break) and an "error:" line with the number and
+// the description; blank lines and lines starting with "#" between blocks are ignored.
+std::vector<ErrorCase> errorCases() {
+    std::vector<ErrorCase> cases;
+    const QStringList lines = readFile(kDataDir + QLatin1String("/errors.txt")).split(u'\n');
+    ErrorCase current;
+    for (const QString& line : lines) {
+        if (line.startsWith(QLatin1String("sql:"))) {
+            current.sql = line.mid(4).trimmed().replace(QLatin1String("\\n"), QLatin1String("\n"));
+            if (line.mid(4).trimmed() == QLatin1String("<empty>")) {
+                current.sql.clear();
+            }
+        } else if (line.startsWith(QLatin1String("error:"))) {
+            const QString rest = line.mid(6).trimmed();
+            current.number = rest.section(u' ', 0, 0).toInt();
+            current.description = rest.section(u' ', 1);
+            cases.push_back(current);
+        }
+    }
+    return cases;
+}
+
+TEST(AnalyserErrors, BrokenTextFailsWithTheHostsNumberAndMessage) {
+    const std::vector<ErrorCase> cases = errorCases();
+    ASSERT_FALSE(cases.empty());
+    for (const ErrorCase& errorCase : cases) {
+        SCOPED_TRACE(errorCase.sql.toStdString());
+        try {
+            jet::analyse(errorCase.sql);
+            ADD_FAILURE() << "no error";
+        } catch (const host::Error& error) {
+            EXPECT_EQ(error.number(), errorCase.number);
+            EXPECT_EQ(error.description().toStdString(), errorCase.description.toStdString());
+            EXPECT_EQ(error.source(), QLatin1String("DAO.QueryDef"));
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,1 @@
+INSERT INTO Log VALUES (1, "started", Now());

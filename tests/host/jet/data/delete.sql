@@ -1,0 +1,1 @@
+DELETE Orders.* FROM Orders WHERE Orders.Cancelled = True;
