@@ -33,7 +33,9 @@ bool registerCommand(Command command) {
     return true;
 }
 
-const std::vector<Command>& commands() { return registry(); }
+const std::vector<Command>& commands() {
+    return registry();
+}
 
 QTextStream& out() {
     static QTextStream stream(stdout);

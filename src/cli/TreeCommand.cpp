@@ -1,0 +1,336 @@
+#include "cli/TreeCommand.h"
+
+#include "catalogue/AccessApplication.h"
+#include "catalogue/mMain.h"
+#include "cli/Command.h"
+#include "host/HostApplication.h"
+#include "host/QdbDatabase.h"
+#include "platform/EventPump.h"
+#include "platform/Platform.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "trees/CQorvelFind.h"
+#include "trees/frmQorvel.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPointer>
+
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+// Exit code of a build the user interrupted with Ctrl+C (128 + SIGINT, as shells report it).
+constexpr int exitInterrupted = 130;
+
+volatile std::sig_atomic_t gInterrupted = 0;  // cleared once the build has heard it
+volatile std::sig_atomic_t gInterruptSeen = 0;
+
+extern "C" void onInterrupt(int) {
+    gInterrupted = 1;
+    gInterruptSeen = 1;
+}
+
+// Messages the add-in shows go to stderr, one per line; questions are answered No.
+class StderrPrompter : public platform::Prompter {
+public:
+    platform::MsgResult msgBox(const platform::Message& message) override {
+        err() << QString(message.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
+        err().flush();
+        switch (message.buttons) {
+            case platform::MsgButtons::YesNo:
+            case platform::MsgButtons::YesNoCancel:
+                return platform::MsgResult::No;
+            case platform::MsgButtons::OkCancel:
+            case platform::MsgButtons::RetryCancel:
+                return platform::MsgResult::Cancel;
+            default:
+                return platform::MsgResult::Ok;
+        }
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
+
+// The progress window as one status line on stderr (drawn only on a terminal). Ctrl+C is its Cancel button.
+class TerminalProgressWindow : public platform::ProgressWindow {
+public:
+    explicit TerminalProgressWindow(bool draw) : mDraw(draw) {}
+
+    QString caption() const override { return QStringLiteral("Process"); }
+    QString labelText() const override { return mLabel; }
+    void setLabelText(const QString& text) override {
+        mLabel = text;
+        redraw();
+    }
+    double minimum() const override { return mMinimum; }
+    void setMinimum(double value) override { mMinimum = value; }
+    double maximum() const override { return mMaximum; }
+    void setMaximum(double value) override { mMaximum = value; }
+    double value() const override { return mValue; }
+    bool setValue(double value) override {
+        if (value < mMinimum || value > mMaximum) {
+            return false;
+        }
+        const int before = percent();
+        mValue = value;
+        if (percent() != before) {
+            redraw();
+        }
+        return true;
+    }
+    void show() override {
+        mVisible = true;
+        redraw();
+    }
+    bool isVisible() const override { return mVisible; }
+    void setTopMost(bool) override {}
+    bool isTopMost() const override { return true; }
+    void repaint() override { redraw(); }
+    void close() override {
+        if (!mVisible) {
+            return;
+        }
+        mVisible = false;
+        if (mDraw) {
+            err() << "\r\033[K";
+            err().flush();
+        }
+        emit closing();
+    }
+    void dispose() override {
+        close();
+        deleteLater();
+    }
+
+    // Called between two steps of a build.
+    void poll() {
+        if (gInterrupted && mVisible) {
+            gInterrupted = 0;
+            emit cancelClicked();
+        }
+    }
+
+private:
+    int percent() const {
+        const double span = mMaximum - mMinimum;
+        return span > 0 ? static_cast<int>((mValue - mMinimum) * 100 / span) : 0;
+    }
+    void redraw() {
+        if (mDraw && mVisible) {
+            err() << "\r\033[K" << mLabel << ' ' << percent() << '%';
+            err().flush();
+        }
+    }
+
+    bool mDraw;
+    bool mVisible = false;
+    QString mLabel;
+    double mMinimum = 0;
+    double mMaximum = 100;
+    double mValue = 0;
+};
+
+class TerminalProgressWindows : public platform::ProgressWindowFactory, public platform::EventPump {
+public:
+    explicit TerminalProgressWindows(bool draw) : mDraw(draw) {}
+    platform::ProgressWindow* create() override {
+        mWindow = new TerminalProgressWindow(mDraw);
+        return mWindow;
+    }
+    void processPendingEvents() override {
+        QCoreApplication::processEvents();
+        if (mWindow) {
+            mWindow->poll();
+        }
+    }
+
+private:
+    bool mDraw;
+    QPointer<TerminalProgressWindow> mWindow;
+};
+
+struct Options {
+    QString database;
+    QString object;
+    QString find;
+    bool findGiven = false;
+    bool wholeWord = false;
+    QString type;
+};
+
+void printHelp(TreeKind kind) {
+    const bool uses = kind == TreeKind::Uses;
+    out() << "Usage: qorvel " << (uses ? "uses" : "usedby")
+          << " DB OBJECT [--find TEXT] [--whole-word] [--type "
+          << (uses ? "query|form|report" : "table|query") << "]\n\n"
+          << (uses ? "Prints the tree of the tables and queries that OBJECT reads.\n"
+                   : "Prints the tree of the queries, forms and reports that read OBJECT.\n")
+          << "  --find TEXT    mark with \" (*)\" every query whose SQL contains TEXT\n"
+          << "  --whole-word   count only whole-word occurrences of TEXT\n"
+          << "  --type TYPE    which object is meant when several kinds share the name\n"
+          << "Exit codes: 0 tree printed, 1 nothing to show, 2 usage error"
+          << (uses ? "" : ", 130 interrupted") << ".\n";
+}
+
+int usage(const QString& text) {
+    err() << "qorvel: " << text << '\n';
+    return exitUsage;
+}
+
+// The object types the name has in the database: 0 table, 1 query, 2 form, 3 report.
+QList<int> typesOf(const QString& name, qdb::QdbDatabase& database) {
+    QList<int> types;
+    if (IsTable(name, &database)) {
+        types.append(host::acTable);
+    }
+    if (IsQuery(name, &database) && !name.startsWith(QStringLiteral("~"))) {
+        types.append(host::acQuery);
+    }
+    if (database.documentNames(QStringLiteral("Forms")).contains(name, Qt::CaseInsensitive)) {
+        types.append(host::acForm);
+    }
+    if (database.documentNames(QStringLiteral("Reports")).contains(name, Qt::CaseInsensitive)) {
+        types.append(host::acReport);
+    }
+    return types;
+}
+
+const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
+                                QStringLiteral("report")};
+
+// Restores the process-wide state a tree command sets up, whatever way it ends.
+struct HostSession {
+    ~HostSession() {
+        AccessApplication = nullptr;
+        platform::services() = platform::Services();
+        std::signal(SIGINT, SIG_DFL);
+    }
+};
+
+}  // namespace
+
+int runTreeCommand(TreeKind kind, const QStringList& arguments) {
+    Options options;
+    QStringList positional;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            printHelp(kind);
+            return exitOk;
+        } else if (argument == QLatin1String("--find") || argument == QLatin1String("--type")) {
+            if (i + 1 >= arguments.size()) {
+                return usage(argument + QStringLiteral(" needs a value"));
+            }
+            (argument == QLatin1String("--find") ? options.find : options.type) = arguments.at(++i);
+            options.findGiven = options.findGiven || argument == QLatin1String("--find");
+        } else if (argument == QLatin1String("--whole-word")) {
+            options.wholeWord = true;
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return usage(QStringLiteral("unknown option ") + argument);
+        } else {
+            positional.append(argument);
+        }
+    }
+    if (positional.size() != 2) {
+        return usage(QStringLiteral("expected DB OBJECT; see qorvel ") +
+                     (kind == TreeKind::Uses ? QStringLiteral("uses") : QStringLiteral("usedby")) +
+                     QStringLiteral(" --help"));
+    }
+    options.database = positional.at(0);
+    options.object = positional.at(1);
+    if (options.findGiven && options.find.isEmpty()) {
+        return usage(QStringLiteral("--find needs a text of at least one character"));
+    }
+    if (options.wholeWord && !options.findGiven) {
+        return usage(QStringLiteral("--whole-word goes with --find"));
+    }
+    int requestedType = -1;
+    if (!options.type.isEmpty()) {
+        requestedType = static_cast<int>(kTypeNames.indexOf(options.type.toLower()));
+        if (requestedType < 0) {
+            return usage(QStringLiteral("--type is one of table, query, form, report"));
+        }
+    }
+    if (!QFileInfo(options.database).isFile()) {
+        return usage(QStringLiteral("no database file ") + options.database);
+    }
+
+    std::shared_ptr<qdb::QdbDatabase> database;
+    try {
+        database = qdb::QdbDatabase::open(options.database);
+    } catch (const host::Error& error) {
+        return usage(QStringLiteral("cannot open ") + options.database + QStringLiteral(": ") +
+                     error.description());
+    }
+    const QList<int> types = typesOf(options.object, *database);
+    int objectType = requestedType;
+    if (requestedType >= 0 && !types.contains(requestedType)) {
+        return usage(QStringLiteral("no ") + kTypeNames.at(requestedType) + QStringLiteral(" named '") +
+                     options.object + QStringLiteral("'"));
+    }
+    if (requestedType < 0) {
+        if (types.isEmpty()) {
+            return usage(QStringLiteral("no table, query, form or report named '") + options.object +
+                         QStringLiteral("'"));
+        }
+        if (types.size() > 1) {
+            QStringList kinds;
+            for (int type : types) {
+                kinds.append(kTypeNames.at(type));
+            }
+            return usage(QStringLiteral("'") + options.object + QStringLiteral("' names a ") +
+                         kinds.join(QStringLiteral(" and a ")) + QStringLiteral("; choose one with --type"));
+        }
+        objectType = types.first();
+    }
+
+    const std::unique_ptr<qdb::HostApplication> application = qdb::HostApplication::create();
+    application->setDatabase(database);
+    application->setCurrentObject(objectType, options.object);
+
+    HostSession session;
+    StderrPrompter prompter;
+    TerminalProgressWindows progress(kind == TreeKind::UsedBy && ::isatty(STDERR_FILENO) == 1);
+    AccessApplication = application.get();
+    platform::services().prompter = &prompter;
+    platform::services().events = &progress;
+    if (kind == TreeKind::UsedBy) {
+        gInterrupted = 0;
+        gInterruptSeen = 0;
+        std::signal(SIGINT, onInterrupt);
+    }
+
+    const auto makeWindow = [&progress] { return std::make_unique<frmQorvel>(nullptr, &progress); };
+    std::unique_ptr<frmQorvel> window;
+    if (options.findGiven) {
+        CQorvelFind find;
+        find.QorvelMode = kind == TreeKind::Uses ? frmQorvel::ModeUsesFind : frmQorvel::ModeUsedByFind;
+        find.CreateTreeWindow = makeWindow;
+        if (find.mfValidDataSource()) {
+            window = find.cmdFind_Click(options.find, options.wholeWord ? 1 : 0);
+        }
+    } else {
+        window = makeWindow();
+        if (!window->Initialize(kind == TreeKind::Uses ? frmQorvel::ModeUses : frmQorvel::ModeUsedBy)) {
+            window.reset();
+        }
+    }
+    if (!window) {
+        if (gInterruptSeen) {
+            err() << "qorvel: cancelled\n";
+            return exitInterrupted;
+        }
+        return exitNothing;
+    }
+    out() << window->TreeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    window->Close();
+    return exitOk;
+}
+
+}  // namespace cli
