@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QMap>
 #include <QPointer>
 
 #include <unistd.h>
@@ -183,22 +184,26 @@ int usage(const QString& text) {
     return exitUsage;
 }
 
-// The object types the name has in the database: 0 table, 1 query, 2 form, 3 report.
-QList<int> typesOf(const QString& name, qdb::QdbDatabase& database) {
-    QList<int> types;
+// The objects of that name in the database (ignoring case), by type (0 table, 1 query, 2 form, 3 report),
+// each with its name as the database spells it.
+QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database) {
+    QMap<int, QString> found;
     if (IsTable(name, &database)) {
-        types.append(host::acTable);
+        found.insert(host::acTable, database.tableDef(name)->name());
     }
-    if (IsQuery(name, &database) && !name.startsWith(QStringLiteral("~"))) {
-        types.append(host::acQuery);
+    if (IsQuery(name, &database) && !name.startsWith(QLatin1Char('~'))) {
+        found.insert(host::acQuery, database.queryDef(name)->name());
     }
-    if (database.documentNames(QStringLiteral("Forms")).contains(name, Qt::CaseInsensitive)) {
-        types.append(host::acForm);
-    }
-    if (database.documentNames(QStringLiteral("Reports")).contains(name, Qt::CaseInsensitive)) {
-        types.append(host::acReport);
-    }
-    return types;
+    const auto document = [&](int type, const QString& container) {
+        for (const QString& stored : database.documentNames(container)) {
+            if (stored.compare(name, Qt::CaseInsensitive) == 0) {
+                found.insert(type, stored);
+            }
+        }
+    };
+    document(host::acForm, QStringLiteral("Forms"));
+    document(host::acReport, QStringLiteral("Reports"));
+    return found;
 }
 
 const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
@@ -268,7 +273,8 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
         return usage(QStringLiteral("cannot open ") + options.database + QStringLiteral(": ") +
                      error.description());
     }
-    const QList<int> types = typesOf(options.object, *database);
+    const QMap<int, QString> objects = objectsNamed(options.object, *database);
+    const QList<int> types = objects.keys();
     int objectType = requestedType;
     if (requestedType >= 0 && !types.contains(requestedType)) {
         return usage(QStringLiteral("no ") + kTypeNames.at(requestedType) + QStringLiteral(" named '") +
@@ -292,7 +298,7 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
 
     const std::unique_ptr<qdb::HostApplication> application = qdb::HostApplication::create();
     application->setDatabase(database);
-    application->setCurrentObject(objectType, options.object);
+    application->setCurrentObject(objectType, objects.value(objectType));
 
     HostSession session;
     StderrPrompter prompter;
