@@ -12,10 +12,15 @@ inline const QString kProjectName = QStringLiteral("plavo");
 
 // Reports one caught error: a data access error (source "DAO.*") as a plain message, anything else as a
 // problem report that offers an e-mail to support.
-void ErrorHandle(const host::Error& error, int line, const QString& additionalText, const QString& procedureName,
-                 const QString& moduleName);
+void ErrorHandle(const host::Error& error, int line, const QString& additionalText,
+                 const QString& procedureName, const QString& moduleName);
 
 // The same for whatever is being handled in the current catch block: a host::Error as it is, any other
 // exception as an add-in error of source kProjectName. Call only from inside a catch block.
 void ErrorHandleCurrent(const QString& procedureName, const QString& moduleName,
                         const QString& additionalText = QString());
+
+// Builds and shows the problem message; with askToReport it offers to mail it to support, the mail
+// ending in mailText. location is "module.procedure".
+void ShowError(int number, int line, const QString& description, const QString& additionalText,
+               const QString& source, const QString& location, bool askToReport, const QString& mailText);

@@ -563,7 +563,7 @@ void Parser::parseDataDefinition(Query& query) {
     int depth = 0;
     while (peek().kind != TokenKind::End && !(depth == 0 && atSymbol(u";"))) {
         if (peek().kind == TokenKind::Unterminated) {
-            failUnterminated(peek());
+            failUnterminated(mPos);
         }
         if (atSymbol(u"(")) {
             ++depth;
@@ -643,7 +643,7 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
                 if (atSymbol(u")")) {
                     const QString sql = textOf(first, mPos);
                     ++mPos;
-                    return parseDerivedTable(query, sql, mPos);
+                    return parseDerivedTable(query, sql);
                 }
                 if (onlyReading) {
                     fail(kFromMessage);
@@ -676,7 +676,7 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
                 fail(kFromMessage);
             }
             mPos += 2;
-            return parseDerivedTable(query, inner, mPos);
+            return parseDerivedTable(query, inner);
         }
     }
     if (!atName()) {
@@ -699,8 +699,7 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
     return {alias.isEmpty() ? name : alias};
 }
 
-Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql, size_t aliasAt) {
-    mPos = aliasAt;
+Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql) {
     QString alias = parseAlias();
     if (alias.isEmpty()) {
         // The catalogue readers only follow derived tables that have a name.
@@ -795,7 +794,8 @@ void Parser::parseComparison() {
     parseConcat();
     while (true) {
         if (peek().kind == TokenKind::Symbol) {
-            const QString op = textOf(mPos, mPos + 1);
+            const Token& token = peek();
+            const QStringView op = QStringView(mSql).sliced(token.start, token.end - token.start);
             if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=") {
                 ++mPos;
                 parseConcat();
@@ -1005,7 +1005,7 @@ bool Parser::atQueryStart() const {
     while (atSymbol(u"(", ahead)) {
         ++ahead;
     }
-    return atKeyword(Keyword::Select, ahead) || (ahead > 0 && atKeyword(Keyword::Table, ahead));
+    return atKeyword(Keyword::Select, ahead) || atKeyword(Keyword::Table, ahead);
 }
 
 void Parser::expectCloseParenthesis() {
@@ -1159,22 +1159,23 @@ void Parser::failStatement() const {
 
 void Parser::fail(const QString& description) const {
     if (peek().kind == TokenKind::Unterminated) {
-        failUnterminated(peek());
+        failUnterminated(mPos);
     }
     throw host::Error(3075, description, kSource);
 }
 
 void Parser::failExpression() const {
     if (peek().kind == TokenKind::Unterminated) {
-        failUnterminated(peek());
+        failUnterminated(mExpressionStart);
     }
     fail(QStringLiteral("Syntax error (missing operator) in query expression '%1'.").arg(expressionText()));
 }
 
-void Parser::failUnterminated(const Token& token) const {
+// A literal that is never closed; `from` is the first token of the expression it stands in.
+void Parser::failUnterminated(size_t from) const {
+    const Token& token = peek();
     const QChar opening = mSql[token.start];
-    const size_t start = std::min(mExpressionStart, mPos);
-    const QString expression = mSql.sliced(mTokens[start].start).trimmed();
+    const QString expression = mSql.sliced(mTokens[std::min(from, mPos)].start).trimmed();
     QString description;
     if (opening == u'[') {
         description =

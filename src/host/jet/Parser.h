@@ -91,7 +91,7 @@ private:
     void parseFromList(Query& query);
     SourceNames parseFromItem(Query& query);
     SourceNames parseJoinOperand(Query& query);
-    SourceNames parseDerivedTable(Query& query, QString sql, size_t aliasAt);
+    SourceNames parseDerivedTable(Query& query, QString sql);
     QString parseAlias();
     QString pickJoinName(const SourceNames& names, const std::vector<QString>& qualifiers, bool last) const;
     QString generatedAlias();
@@ -144,7 +144,7 @@ private:
     [[noreturn]] void failStatement() const;
     [[noreturn]] void fail(const QString& description) const;
     [[noreturn]] void failExpression() const;
-    [[noreturn]] void failUnterminated(const Token& token) const;
+    [[noreturn]] void failUnterminated(size_t from) const;
 
     const QString& mSql;
     std::vector<Token> mTokens;

@@ -142,4 +142,51 @@ TEST(AnalyserErrors, BrokenTextFailsWithTheHostsNumberAndMessage) {
     }
 }
 
+TEST(Analyser, AcceptsTheDialect) {
+    const QStringList lines = readFile(kDataDir + QLatin1String("/accepted.txt")).split(u'\n');
+    int count = 0;
+    for (const QString& line : lines) {
+        if (line.isEmpty() || line.startsWith(u'#')) {
+            continue;
+        }
+        const QString sql = line.section(u'|', 1).replace(QLatin1String("\\n"), QLatin1String("\n"));
+        SCOPED_TRACE(sql.toStdString());
+        try {
+            EXPECT_EQ(jet::analyse(sql).type, line.section(u'|', 0, 0).toInt());
+        } catch (const host::Error& error) {
+            ADD_FAILURE() << error.number() << " " << error.description().toStdString();
+        }
+        ++count;
+    }
+    EXPECT_GT(count, 0);
+}
+
+// Nesting beyond any real query must end in the host's error, not in a stack overflow.
+TEST(AnalyserErrors, AbsurdNestingFailsCleanly) {
+    const QString parentheses =
+        QStringLiteral("SELECT a FROM t WHERE ") + QString(100000, u'(') + u'1' + QString(100000, u')');
+    const QString derived = QStringLiteral("SELECT * FROM ") +
+                            QStringLiteral("(SELECT * FROM ").repeated(5000) + u't' + QString(5000, u')');
+    for (const QString& sql : {parentheses, derived}) {
+        try {
+            jet::analyse(sql);
+            ADD_FAILURE() << "no error";
+        } catch (const host::Error& error) {
+            EXPECT_EQ(error.number(), 3075);
+            EXPECT_EQ(error.description(), QLatin1String("Query is too complex."));
+        }
+    }
+}
+
+// Derived tables and union parts nest as deep as a person writes them; each level stays one source row of
+// the level above.
+TEST(Analyser, ModerateNestingIsAccepted) {
+    QString sql = QStringLiteral("SELECT a FROM t");
+    for (int level = 0; level < 20; ++level) {
+        sql = QStringLiteral("SELECT a FROM (%1) AS x%2 UNION SELECT a FROM u").arg(sql).arg(level);
+    }
+    const jet::QueryAnalysis analysis = jet::analyse(sql);
+    EXPECT_EQ(analysis.type, 128);
+}
+
 }  // namespace

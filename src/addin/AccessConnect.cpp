@@ -1,0 +1,427 @@
+#include "addin/AccessConnect.h"
+
+#include "addin/CommandBarButton.h"
+#include "catalogue/AccessApplication.h"
+#include "catalogue/mMain.h"
+#include "catalogue/mMainWindows.h"
+#include "platform/Platform.h"
+#include "platform/Prompter.h"
+#include "support/ErrorBoundary.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace {
+
+const QString kModule = QStringLiteral("AccessConnect");
+
+// The first host version served through the ribbon.
+constexpr double kRibbonVersion = 12;
+
+constexpr int errObjectNotSet = 91;
+
+host::Application& Host() {
+    if (!AccessApplication) {
+        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
+                          kProjectName);
+    }
+    return *AccessApplication;
+}
+
+ToolWindows& Windows() {
+    if (!toolWindows()) {
+        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
+                          kProjectName);
+    }
+    return *toolWindows();
+}
+
+// Object kind of a current object type code.
+int ObjectKind(int objectType) {
+    switch (objectType) {
+        case host::acTable:
+            return 1;
+        case host::acQuery:
+        case 7:   // server view
+        case 9:   // stored procedure
+        case 10:  // function
+            return 2;
+        case host::acForm:
+            return 4;
+        case host::acReport:
+            return 8;
+        default:
+            return 128;
+    }
+}
+
+void ShowMessage(const QString& text, platform::MsgIcon icon) {
+    if (auto* prompter = platform::services().prompter) {
+        platform::Message message;
+        message.text = text;
+        message.icon = icon;
+        prompter->msgBox(message);
+    }
+}
+
+// Val(): the number at the start of a text, 0 when there is none.
+double LeadingNumber(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
+    const auto match = number.match(text);
+    return match.hasMatch() ? match.captured(1).toDouble() : 0;
+}
+
+}  // namespace
+
+AccessConnect::AccessConnect() {
+    ButtonEnabled.fill(true);
+}
+
+AccessConnect::~AccessConnect() = default;
+
+double AccessConnect::AccessVersion() const {
+    return LeadingNumber(Host().sysCmd(host::acSysCmdAccessVer).toString());
+}
+
+QString AccessConnect::IRibbonExtensibility_GetCustomUI(const QString& RibbonID) const {
+    Q_UNUSED(RibbonID)
+    return GetRibbonXML();
+}
+
+QString AccessConnect::GetRibbonXML() const {
+    const QStringList pieces{
+        QStringLiteral("<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\">"),
+        QStringLiteral(" <ribbon>"),
+        QStringLiteral("  <tabs>"),
+        QStringLiteral("   <tab idMso=\"TabCreate\">"),
+        QStringLiteral("    <group id=\"CustomGroupCreateQueries\" label=\"Queries\" "
+                       "insertAfterMso=\"GroupCreateReports\">"),
+        QStringLiteral("     <button id=\"QueryTemplates\" label=\"Query Templates\" size=\"large\" "
+                       "imageMso=\"CreateQueryFromWizard\" onAction=\"RunQorvel\" "
+                       "supertip=\"Select a SQL template or start one of Access' query builders\"/>"),
+        QStringLiteral("     <button id=\"QueryEditor\" label=\"Query Editor\" size=\"large\" "
+                       "imageMso=\"AdpStoredProcedureEditSql\" onAction=\"RunQorvel\" "
+                       "supertip=\"Open the Query Editor with the selected query\"/>"),
+        QStringLiteral("     <separator id=\"Separator1\"/>"),
+        QStringLiteral("     <splitButton id=\"splDependencies\">"),
+        QStringLiteral("      <button id=\"Dependencies\" imageMso=\"DatabaseObjectDependencies\" "
+                       "label=\"Dependencies\" onAction=\"RunQorvel\" "
+                       "supertip=\"Show dependencies between the current query and &#13;the queries and "
+                       "tables in the database\"/>"),
+        QStringLiteral("      <menu id=\"mnusplDependencies\">"),
+        QStringLiteral("       <button id=\"Uses\" label=\"Uses\" onAction=\"RunQorvel\" "
+                       "supertip=\"Show queries and tables that are used by the current query\"/>"),
+        QStringLiteral("       <button id=\"UsesFind\" label=\"Uses + Find\" onAction=\"RunQorvel\" "
+                       "supertip=\"Show queries and tables that are used by the current query&#13;mark the "
+                       "queries that contain a certain field (Find)\"/>"),
+        QStringLiteral("       <button id=\"UsedBy\" label=\"Used By\" onAction=\"RunQorvel\" "
+                       "supertip=\"Show objects that use the current query or table\"/>"),
+        QStringLiteral("       <button id=\"UsedByFind\" label=\"Used By + Find\" onAction=\"RunQorvel\" "
+                       "supertip=\"Show objects that use the current query or table&#13;mark the queries "
+                       "that contain a certain field (Find)\"/>"),
+        QStringLiteral("      </menu>"),
+        QStringLiteral("     </splitButton>"),
+        QStringLiteral("     <button id=\"Help\" label=\"Help\" imageMso=\"FunctionsLogicalInsertGallery\" "
+                       "onAction=\"RunQorvel\" supertip=\"Open the Qorvel Editor help file\"/>"),
+        QStringLiteral("     <button id=\"About\" label=\"About\" onAction=\"RunQorvel\"/>"),
+        QStringLiteral("    </group>"),
+        QStringLiteral("   </tab>"),
+        QStringLiteral("  </tabs>"),
+        QStringLiteral(" </ribbon>"),
+        QStringLiteral("</customUI>"),
+    };
+    return pieces.join(QString());
+}
+
+void AccessConnect::RunQorvel(const IRibbonControl& control) {
+    ToolbarButtonsEnable();
+    const QString& id = control.Id;
+    if (id == QLatin1String("QueryTemplates")) {
+        NewQuery();
+    } else if (id == QLatin1String("QueryEditor")) {
+        QueryEditor();
+    } else if (id == QLatin1String("Uses")) {
+        Qorvel();
+    } else if (id == QLatin1String("UsedBy")) {
+        QueryUsedBy();
+    } else if (id == QLatin1String("UsesFind")) {
+        QorvelFind();
+    } else if (id == QLatin1String("UsedByFind")) {
+        QueryUsedByFind();
+    } else if (id == QLatin1String("Help") || id == QLatin1String("Contents")) {
+        ShowHelpContents();
+    } else if (id == QLatin1String("About")) {
+        About();
+    }
+    // "Dependencies", the split button's own face, has no command: the availability pass was all.
+}
+
+void AccessConnect::ToolbarButtonsEnable() {
+    try {
+        if (!AddInToolbar && AccessVersion() < kRibbonVersion) {
+            return;
+        }
+        const int kind = ObjectKind(Host().currentObjectType());
+        ToolbarMode = true;
+        if (AccessVersion() >= kRibbonVersion) {
+            ToolbarMode = false;
+        }
+        const bool isNew = IsQueryNew(-1, QString());
+        const bool isDirty = IsQueryDirty(-1, QString());
+
+        const bool queryEditor = kind == 2 && !isDirty && !isNew;
+        const bool qorvel = (kind == 2 || kind == 4 || kind == 8) && !isNew;
+        const bool queryUsedBy = (kind == 1 || kind == 2) && !isNew;
+
+        if (ToolbarMode) {
+            // Only a button whose state changes is touched: focusing it is what makes the host redraw it.
+            auto update = [this](CommandBarButton* button, bool enabled) {
+                if (!button) {
+                    throw host::Error(errObjectNotSet,
+                                      QStringLiteral("Object variable or With block variable not set"),
+                                      kProjectName);
+                }
+                if (button->Enabled() != enabled) {
+                    button->SetEnabled(enabled);
+                    button->SetFocus();
+                    AddInToolbar->ReleaseFocus();
+                }
+            };
+            update(mQueryEditor, queryEditor);
+            update(mQorvel, qorvel);
+            update(mQueryUsedBy, queryUsedBy);
+            update(mQorvelFind, mQorvel->Enabled());
+            update(mQueryUsedByFind, mQueryUsedBy->Enabled());
+            update(mQueryDatasheet, mQueryUsedBy->Enabled());
+            update(mQueryDesign, mQueryUsedBy->Enabled());
+        } else {
+            ButtonEnabled[ecbQueryEditor] = queryEditor;
+            ButtonEnabled[ecbQorvel] = qorvel;
+            ButtonEnabled[ecbQueryUsedBy] = queryUsedBy;
+            ButtonEnabled[ecbQorvelFind] = ButtonEnabled[ecbQorvel];
+            ButtonEnabled[ecbQueryUsedByFind] = ButtonEnabled[ecbQueryUsedBy];
+            ButtonEnabled[ecbQueryDatasheet] = ButtonEnabled[ecbQueryUsedBy];
+            ButtonEnabled[ecbQueryDesign] = ButtonEnabled[ecbQueryUsedBy];
+        }
+    } catch (...) {
+        ToolbarButtonsDisable();
+    }
+}
+
+void AccessConnect::ToolbarButtonsDisable() {
+    if (!ToolbarMode || !AddInToolbar) {
+        return;
+    }
+    for (CommandBarButton* button : {mQueryEditor, mQorvel, mQueryUsedBy, mQorvelFind, mQueryUsedByFind}) {
+        try {
+            if (button) {
+                button->SetEnabled(false);
+            }
+        } catch (...) {
+        }
+    }
+}
+
+void AccessConnect::AddinInstance_OnConnection(host::Application* Application) {
+    ErrorBoundary(QStringLiteral("AddinInstance_OnConnection"), kModule, [&] {
+        AccessApplication = Application;
+        ButtonEnabled.fill(true);
+        if (AccessVersion() < kRibbonVersion) {
+            mWatcher = Windows().CreateWatcherWindow();
+            if (mWatcher) {
+                mWatcher->SetAccessConnect(this);
+                mWatcher->SetInterval(200);
+            }
+        }
+    });
+}
+
+void AccessConnect::AddinInstance_OnDisconnection() {
+    ErrorBoundary(QStringLiteral("AddinInstance_OnDisconnection"), kModule, [&] {
+        if (mWatcher) {
+            auto watcher = std::move(mWatcher);
+            watcher->SetAccessConnect(nullptr);
+            watcher->Unload();
+        }
+    });
+    AccessApplication = nullptr;
+}
+
+bool AccessConnect::Available(ecbToolbar command, const QString& notAvailable) const {
+    if (ButtonEnabled[command]) {
+        return true;
+    }
+    ShowMessage(notAvailable, platform::MsgIcon::Exclamation);
+    return false;
+}
+
+void AccessConnect::NewQuery() {
+    ErrorBoundary(QStringLiteral("NewQuery"), kModule, [] {
+        auto templates = Windows().CreateTemplatesWindow();
+        templates->Init(3);
+        templates->ShowModal();
+    });
+}
+
+void AccessConnect::QueryEditor() {
+    ErrorBoundary(QStringLiteral("QueryEditor"), kModule, [this] {
+        if (!Available(ecbQueryEditor, QStringLiteral("Query Editor is not available!"))) {
+            return;
+        }
+        // A server view, stored procedure or function passes the test but has no editor.
+        if (Host().currentObjectType() == host::acQuery) {
+            ShowQueryEditor(Host().currentObjectName(), false);
+        }
+    });
+}
+
+void AccessConnect::Qorvel() {
+    OpenTreeWindow(QStringLiteral("Qorvel"), ecbQorvel, QStringLiteral("Qorvel is not available!"), 1);
+}
+
+void AccessConnect::QueryUsedBy() {
+    OpenTreeWindow(QStringLiteral("QueryUsedBy"), ecbQueryUsedBy,
+                   QStringLiteral("Query Used By is not available!"), 2);
+}
+
+void AccessConnect::OpenTreeWindow(const QString& procedure, ecbToolbar command, const QString& notAvailable,
+                                   int mode) {
+    ErrorBoundary(procedure, kModule, [&] {
+        if (!Available(command, notAvailable)) {
+            return;
+        }
+        // The window finds the current object itself, and tells the user itself when it has nothing.
+        auto window = Windows().CreateTreeWindow();
+        if (window->Initialize(mode)) {
+            window->Show();
+        }
+    });
+}
+
+void AccessConnect::QorvelFind() {
+    OpenFindDialog(QStringLiteral("QorvelFind"), ecbQorvelFind,
+                   QStringLiteral("Qorvel Find is not available!"), 3);
+}
+
+void AccessConnect::QueryUsedByFind() {
+    OpenFindDialog(QStringLiteral("QueryUsedByFind"), ecbQueryUsedByFind,
+                   QStringLiteral("Query Used By Find is not available!"), 4);
+}
+
+void AccessConnect::OpenFindDialog(const QString& procedure, ecbToolbar command, const QString& notAvailable,
+                                   int mode) {
+    if (!Available(command, notAvailable)) {
+        return;
+    }
+    // Each step reports its own failure and the next one still runs; without a dialog there is nothing
+    // left to run.
+    std::shared_ptr<FindDialogWindow> dialog;
+    if (!ErrorBoundary(procedure, kModule, [&] { dialog = Windows().CreateFindDialog(); }) || !dialog) {
+        return;
+    }
+    ErrorBoundary(procedure, kModule, [&] { dialog->PrepareTreeFind(mode); });
+    // Only the Uses find needs a data source to offer field names from; the Used By find always shows.
+    bool show = true;
+    if (mode == 3 && !ErrorBoundary(procedure, kModule, [&] { show = dialog->mfValidDataSource(); })) {
+        show = false;
+    }
+    if (show) {
+        ErrorBoundary(procedure, kModule, [&] { dialog->Show(); });
+    } else {
+        ErrorBoundary(procedure, kModule, [&] { dialog->Unload(); });
+    }
+}
+
+void AccessConnect::OpenCurrentObject(int view) {
+    QString objectWord;
+    QString name;
+    try {
+        auto& application = Host();
+        name = application.currentObjectName();
+        switch (application.currentObjectType()) {
+            case host::acTable:
+                objectWord = QStringLiteral("table");
+                application.doCmd().openTable(name, view, host::acEdit);
+                break;
+            case host::acQuery:
+                objectWord = QStringLiteral("query");
+                if (view == host::acViewDesign) {
+                    CloseQueryEditor(name);
+                }
+                application.doCmd().openQuery(name, view, host::acEdit);
+                break;
+            default:
+                // Nothing was opened, so there is no datasheet to focus either.
+                return;
+        }
+        if (view == host::acViewNormal) {
+            application.screen().activeDatasheetSetFocus();
+        }
+    } catch (...) {
+        QString message = QStringLiteral("Can't open {object} '{name}', it contains errors.");
+        if (!objectWord.isEmpty()) {
+            message.replace(QLatin1String("{object}"), objectWord);
+        }
+        // The name goes in last so that a name holding "{object}" is shown as it is.
+        message.replace(QLatin1String("{name}"), name);
+        ShowMessage(message, platform::MsgIcon::Critical);
+    }
+}
+
+void AccessConnect::ShowHelpContents() {
+    try {
+        Windows().OpenHelpContents(HelpFilePath());
+    } catch (...) {
+        // A missing help file never troubles the user's work.
+    }
+}
+
+void AccessConnect::About() {
+    ErrorBoundary(QStringLiteral("About"), kModule, [] { Windows().ShowAbout(); });
+}
+
+void AccessConnect::mNewQuery_Click() {
+    NewQuery();
+}
+void AccessConnect::mQueryEditor_Click() {
+    QueryEditor();
+}
+void AccessConnect::mQorvel_Click() {
+    Qorvel();
+}
+void AccessConnect::mQueryUsedBy_Click() {
+    QueryUsedBy();
+}
+void AccessConnect::mQorvelFind_Click() {
+    QorvelFind();
+}
+void AccessConnect::mQueryUsedByFind_Click() {
+    QueryUsedByFind();
+}
+void AccessConnect::mHelp_Click() {
+    ShowHelpContents();
+}
+void AccessConnect::mAbout_Click() {
+    About();
+}
+
+void AccessConnect::mQueryDatasheet_Click() {
+    try {
+        OpenCurrentObject(host::acViewNormal);
+    } catch (...) {
+    }
+}
+
+void AccessConnect::mQueryDesign_Click() {
+    try {
+        OpenCurrentObject(host::acViewDesign);
+    } catch (...) {
+    }
+}
+
+void AccessConnect::mToolbarHelp_Click() {
+    try {
+        ShowHelpContents();
+    } catch (...) {
+    }
+}

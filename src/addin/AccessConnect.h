@@ -1,0 +1,105 @@
+// The object the host creates when it loads the add-in: connection and disconnection, which commands
+// apply to the host's current object, the ribbon definition and its one callback, and every command.
+#pragma once
+
+#include "addin/ToolWindows.h"
+#include "catalogue/host.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class CommandBar;
+class CommandBarButton;
+class CommandBarPopup;
+
+// The nine toolbar commands; index into ButtonEnabled.
+enum ecbToolbar {
+    ecbNewQuery = 0,
+    ecbQueryEditor = 1,
+    ecbQueryDatasheet = 2,
+    ecbQueryDesign = 3,
+    ecbQorvel = 4,
+    ecbQueryUsedBy = 5,
+    ecbQorvelFind = 6,
+    ecbQueryUsedByFind = 7,
+    ecbHelp = 8,
+};
+
+// The ribbon control the host passes to the callback.
+struct IRibbonControl {
+    QString Id;
+};
+
+class AccessConnect {
+public:
+    AccessConnect();
+    ~AccessConnect();
+    AccessConnect(const AccessConnect&) = delete;
+    AccessConnect& operator=(const AccessConnect&) = delete;
+
+    // Command bars of hosts before version 12: the host owns them.
+    CommandBar* AddInToolbar = nullptr;
+    CommandBarPopup* AddInMenu = nullptr;
+    CommandBarButton* mQueryUsedByFind = nullptr;
+    CommandBarButton* mQueryDatasheet = nullptr;
+    CommandBarButton* mQueryDesign = nullptr;
+    CommandBarButton* mNewQuery = nullptr;
+    CommandBarButton* mToolbarHelp = nullptr;
+    CommandBarButton* mQueryEditor = nullptr;
+    CommandBarButton* mQorvel = nullptr;
+    CommandBarButton* mQueryUsedBy = nullptr;
+    CommandBarButton* mQorvelFind = nullptr;
+
+    // Which commands apply to the current object; carried in ribbon mode, all True in toolbar mode.
+    std::array<bool, 9> ButtonEnabled{};
+    // True when the host's major version is below 12; set on every availability pass.
+    bool ToolbarMode = false;
+
+    bool ToolbarInProcess() const { return mToolbarInProcess; }
+    // The host's version as a number (SysCmd 7 read as a decimal number: "12.0" gives 12).
+    double AccessVersion() const;
+
+    QString IRibbonExtensibility_GetCustomUI(const QString& RibbonID) const;
+    QString GetRibbonXML() const;
+    // The ribbon's one action callback.
+    void RunQorvel(const IRibbonControl& control);
+    // Recomputes which commands apply to the current object; never reports.
+    void ToolbarButtonsEnable();
+
+    void AddinInstance_OnConnection(host::Application* Application);
+    void AddinInstance_OnDisconnection();
+
+    // The toolbar buttons' and Tools-menu items' click events.
+    void mNewQuery_Click();
+    void mQueryEditor_Click();
+    void mQueryDatasheet_Click();
+    void mQueryDesign_Click();
+    void mQorvel_Click();
+    void mQueryUsedBy_Click();
+    void mQorvelFind_Click();
+    void mQueryUsedByFind_Click();
+    void mToolbarHelp_Click();
+    void mHelp_Click();
+    void mAbout_Click();
+
+private:
+    void ToolbarButtonsDisable();
+    void NewQuery();
+    void QueryEditor();
+    void Qorvel();
+    void QueryUsedBy();
+    void OpenTreeWindow(const QString& procedure, ecbToolbar command, const QString& notAvailable, int mode);
+    void QorvelFind();
+    void QueryUsedByFind();
+    void OpenFindDialog(const QString& procedure, ecbToolbar command, const QString& notAvailable, int mode);
+    void OpenCurrentObject(int view);
+    void ShowHelpContents();
+    void About();
+    // Shows the not-available message when the command does not apply; True when it does.
+    bool Available(ecbToolbar command, const QString& notAvailable) const;
+
+    bool mToolbarInProcess = false;
+    std::shared_ptr<WatcherWindow> mWatcher;
+};

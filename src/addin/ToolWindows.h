@@ -1,0 +1,81 @@
+// The windows that the add-in's commands open, reached through a factory that the loading program
+// installs: the desktop host creates real windows, the command-line tool and the tests record what was
+// opened. A window that is shown keeps itself alive until it unloads; a window that is dropped before
+// being shown is released with its last reference.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class AccessConnect;
+
+// The dependency tree window (frmQorvel).
+class QorvelTreeWindow {
+public:
+    virtual ~QorvelTreeWindow() = default;
+    // Builds the tree of mode 1 to 4 for the named object (empty: the host's current object); True when
+    // there is something to show.
+    virtual bool Initialize(int mode, const QString& objectName = QString()) = 0;
+    virtual void Show() = 0;  // modeless
+};
+
+// The SQL editor window (frmEditor).
+class QueryEditorWindow {
+public:
+    virtual ~QueryEditorWindow() = default;
+    // Loads the named query (empty: a new one) or shows the SQL given; True when the window is ready.
+    virtual bool Initialize(const QString& queryName, const QString& sql) = 0;
+    virtual void Show() = 0;  // modeless; brings an open window up again
+    // Closes the window; the window takes itself out of the editor registry (QueryEditorClosed).
+    virtual void Unload() = 0;
+};
+
+// The find dialog (frmFindReplaceDlg) in tree use: no editor behind it.
+class FindDialogWindow {
+public:
+    virtual ~FindDialogWindow() = default;
+    // ParentForm = nothing, action with mode 0 and no text, then QorvelMode = 3 or 4.
+    virtual void PrepareTreeFind(int qorvelMode) = 0;
+    // Whether the current object offers a data source to take field names from; tells the user when not.
+    virtual bool mfValidDataSource() = 0;
+    // Shows the dialog modeless and gives its find-what box the focus.
+    virtual void Show() = 0;
+    virtual void Unload() = 0;
+};
+
+// The template picker (frmTemplates).
+class TemplatesWindow {
+public:
+    virtual ~TemplatesWindow() = default;
+    virtual void Init(int mode) = 0;  // 3: create a new query
+    virtual void ShowModal() = 0;
+};
+
+// The hidden watcher window (frmWatcher) of hosts before version 12.
+class WatcherWindow {
+public:
+    virtual ~WatcherWindow() = default;
+    virtual void SetAccessConnect(AccessConnect* connect) = 0;
+    virtual void SetInterval(int milliseconds) = 0;
+    virtual void Unload() = 0;
+};
+
+class ToolWindows {
+public:
+    virtual ~ToolWindows() = default;
+    virtual std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() = 0;
+    virtual std::shared_ptr<QueryEditorWindow> CreateEditorWindow() = 0;
+    virtual std::shared_ptr<FindDialogWindow> CreateFindDialog() = 0;
+    virtual std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() = 0;
+    // The watcher exists only where command bars do; a factory without them gives nullptr.
+    virtual std::shared_ptr<WatcherWindow> CreateWatcherWindow() { return nullptr; }
+    // The About box's single instance, modal.
+    virtual void ShowAbout() = 0;
+    // The help file's contents page through the shared help object (OpenTOC, owner window 0).
+    virtual void OpenHelpContents(const QString& helpFilePath) = 0;
+};
+
+// The installed factory; nullptr until the loading program installs one. Not owned.
+ToolWindows* toolWindows();
+void setToolWindows(ToolWindows* windows);

@@ -1,0 +1,11 @@
+#include "platform/QtEventPump.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+
+void QtEventPump::processPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+}  // namespace platform

@@ -1,0 +1,314 @@
+#include "AddinFixture.h"
+
+#include "addin/CommandBarButton.h"
+
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+struct Kind {
+    const char* label;
+    int type;
+};
+
+struct State {
+    const char* label;
+    int bits;
+};
+
+// One line per object kind and state: which of the nine commands apply, in ecbToolbar order.
+QString AvailabilityTable(AddinFixture& fixture, AccessConnect& connect, FakeHost& host) {
+    Q_UNUSED(fixture)
+    static const char* const commands[] = {"New",    "Editor",   "Datasheet",  "Design", "Uses",
+                                           "UsedBy", "UsesFind", "UsedByFind", "Help"};
+    const Kind kinds[] = {{"table", 0},  {"query", 1},       {"form", 2},      {"report", 3},   {"macro", 4},
+                          {"module", 5}, {"server-view", 7}, {"procedure", 9}, {"function", 10}};
+    const State states[] = {{"saved", host::acObjStateOpen},
+                            {"changed", host::acObjStateOpen | host::acObjStateDirty},
+                            {"new", host::acObjStateOpen | host::acObjStateNew | host::acObjStateDirty}};
+    QString table;
+    QTextStream out(&table);
+    for (const auto& kind : kinds) {
+        for (const auto& state : states) {
+            host.setCurrent(kind.type, QStringLiteral("Object"), state.bits);
+            connect.ToolbarButtonsEnable();
+            out << qSetFieldWidth(12) << Qt::left << kind.label << qSetFieldWidth(8) << state.label
+                << qSetFieldWidth(0);
+            for (int i = 0; i < 9; ++i) {
+                out << ' ' << commands[i] << (connect.ButtonEnabled[static_cast<std::size_t>(i)] ? '+' : '-');
+            }
+            out << '\n';
+        }
+    }
+    return table;
+}
+
+QString ReadData(const QString& name) {
+    QFile file(QStringLiteral(QORVEL_TEST_DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return QStringLiteral("cannot read ") + file.fileName();
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+class FakeButton : public CommandBarButton {
+public:
+    bool enabled = true;
+    int focused = 0;
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool on) override { enabled = on; }
+    void SetFocus() override { ++focused; }
+};
+
+class FakeToolbar : public CommandBar {
+public:
+    int released = 0;
+    QString Name() const override { return QStringLiteral("Qorvel Editor"); }
+    void ReleaseFocus() override { ++released; }
+};
+
+}  // namespace
+
+using AvailabilityTest = AddinFixture;
+
+TEST_F(AvailabilityTest, EveryObjectKindAndStateMatchesTheReferenceTable) {
+    Connect();
+    EXPECT_EQ(AvailabilityTable(*this, connect, host), ReadData(QStringLiteral("availability.txt")));
+    EXPECT_FALSE(connect.ToolbarMode);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(AvailabilityTest, AFailedPassKeepsTheFlagsSetSoFarInRibbonMode) {
+    Connect();
+    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    connect.ToolbarButtonsEnable();
+    host.failing.insert(QStringLiteral("currentObjectType"));
+    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    connect.ToolbarButtonsEnable();
+    EXPECT_TRUE(connect.ButtonEnabled[ecbQorvel]);
+    EXPECT_FALSE(connect.ButtonEnabled[ecbQueryUsedBy]);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(AvailabilityTest, ToolbarModeWithoutAToolbarLeavesEveryCommandAvailable) {
+    Connect(QStringLiteral("9.0"));
+    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    Click(QStringLiteral("QueryEditor"));
+    Click(QStringLiteral("UsedBy"));
+    for (bool enabled : connect.ButtonEnabled) {
+        EXPECT_TRUE(enabled);
+    }
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(windows.log, QStringList({QStringLiteral("tree Initialize 2"), QStringLiteral("tree Show")}));
+}
+
+TEST_F(AvailabilityTest, ToolbarModeTouchesOnlyButtonsWhoseStateChanges) {
+    Connect(QStringLiteral("9.0"));
+    FakeToolbar toolbar;
+    FakeButton editor, datasheet, design, qorvel, usedBy, qorvelFind, usedByFind;
+    connect.AddInToolbar = &toolbar;
+    connect.mQueryEditor = &editor;
+    connect.mQueryDatasheet = &datasheet;
+    connect.mQueryDesign = &design;
+    connect.mQorvel = &qorvel;
+    connect.mQueryUsedBy = &usedBy;
+    connect.mQorvelFind = &qorvelFind;
+    connect.mQueryUsedByFind = &usedByFind;
+
+    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    connect.ToolbarButtonsEnable();
+    EXPECT_TRUE(connect.ToolbarMode);
+    EXPECT_FALSE(editor.enabled);
+    EXPECT_FALSE(qorvel.enabled);
+    EXPECT_FALSE(qorvelFind.enabled);
+    EXPECT_TRUE(usedBy.enabled && usedByFind.enabled && datasheet.enabled && design.enabled);
+    EXPECT_EQ(editor.focused + qorvel.focused + qorvelFind.focused, 3);
+    EXPECT_EQ(usedBy.focused + usedByFind.focused + datasheet.focused + design.focused, 0);
+    EXPECT_EQ(toolbar.released, 3);
+
+    // The same object again: nothing is redrawn.
+    connect.ToolbarButtonsEnable();
+    EXPECT_EQ(toolbar.released, 3);
+    for (bool enabled : connect.ButtonEnabled) {
+        EXPECT_TRUE(enabled);
+    }
+
+    // A failed pass disables the tree and editor buttons; datasheet and design keep their state.
+    host.failing.insert(QStringLiteral("currentObjectType"));
+    connect.ToolbarButtonsEnable();
+    EXPECT_FALSE(usedBy.enabled || usedByFind.enabled);
+    EXPECT_TRUE(datasheet.enabled && design.enabled);
+}
+
+using DispatchTest = AddinFixture;
+
+TEST_F(DispatchTest, EveryRibbonIdOpensItsTool) {
+    Connect();
+    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    const std::pair<QString, QStringList> cases[] = {
+        {QStringLiteral("QueryTemplates"),
+         {QStringLiteral("templates Init 3"), QStringLiteral("templates ShowModal")}},
+        {QStringLiteral("QueryEditor"),
+         {QStringLiteral("editor1 Initialize Order Totals|"), QStringLiteral("editor1 Show")}},
+        {QStringLiteral("Uses"), {QStringLiteral("tree Initialize 1"), QStringLiteral("tree Show")}},
+        {QStringLiteral("UsedBy"), {QStringLiteral("tree Initialize 2"), QStringLiteral("tree Show")}},
+        {QStringLiteral("UsesFind"),
+         {QStringLiteral("find PrepareTreeFind 3"), QStringLiteral("find mfValidDataSource"),
+          QStringLiteral("find Show")}},
+        {QStringLiteral("UsedByFind"),
+         {QStringLiteral("find PrepareTreeFind 4"), QStringLiteral("find Show")}},
+        {QStringLiteral("Help"), {QStringLiteral("help plavo.chm")}},
+        {QStringLiteral("Contents"), {QStringLiteral("help plavo.chm")}},
+        {QStringLiteral("About"), {QStringLiteral("about")}},
+        {QStringLiteral("Dependencies"), {}},
+        {QStringLiteral("uses"), {}},
+        {QStringLiteral("UsesFind "), {}},
+        {QString(), {}},
+    };
+    for (const auto& [id, expected] : cases) {
+        windows.log.clear();
+        Click(id);
+        EXPECT_EQ(windows.log, expected) << id.toStdString();
+    }
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(DispatchTest, DependenciesRefreshesAvailabilityOnly) {
+    Connect();
+    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    Click(QStringLiteral("Dependencies"));
+    EXPECT_TRUE(connect.ButtonEnabled[ecbQorvel]);
+    EXPECT_FALSE(connect.ButtonEnabled[ecbQueryUsedBy]);
+    EXPECT_TRUE(windows.log.isEmpty());
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(DispatchTest, CommandsThatDoNotApplySayWhy) {
+    Connect();
+    host.setCurrent(host::acQuery, QStringLiteral("Draft"), host::acObjStateOpen | host::acObjStateNew);
+    for (const char* id : {"QueryEditor", "Uses", "UsedBy", "UsesFind", "UsedByFind"}) {
+        Click(QLatin1String(id));
+    }
+    EXPECT_EQ(MessageTexts(), QStringList({QStringLiteral("Query Editor is not available!"),
+                                           QStringLiteral("Qorvel is not available!"),
+                                           QStringLiteral("Query Used By is not available!"),
+                                           QStringLiteral("Qorvel Find is not available!"),
+                                           QStringLiteral("Query Used By Find is not available!")}));
+    for (const auto& message : prompter.messages()) {
+        EXPECT_EQ(message.icon, platform::MsgIcon::Exclamation);
+        EXPECT_EQ(message.buttons, platform::MsgButtons::Ok);
+        EXPECT_TRUE(message.title.isEmpty());  // the application title
+    }
+    EXPECT_TRUE(windows.log.isEmpty());
+
+    // New Query and Help are never refused.
+    Click(QStringLiteral("QueryTemplates"));
+    Click(QStringLiteral("Help"));
+    EXPECT_EQ(windows.log.size(), 3);
+    EXPECT_EQ(prompter.messages().size(), 5u);
+}
+
+TEST_F(DispatchTest, AStoredProcedurePassesTheEditorTestButOpensNothing) {
+    Connect();
+    host.setCurrent(9, QStringLiteral("spOrders"));
+    Click(QStringLiteral("QueryEditor"));
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_TRUE(windows.editors.empty());
+}
+
+TEST_F(DispatchTest, ATreeWithNothingToShowIsDroppedAndAnInvalidFindDialogUnloaded) {
+    Connect();
+    host.setCurrent(host::acReport, QStringLiteral("Invoice"));
+    windows.treeInitializeResult = false;
+    windows.validDataSource = false;
+    Click(QStringLiteral("Uses"));
+    Click(QStringLiteral("UsesFind"));
+    EXPECT_EQ(windows.log,
+              QStringList({QStringLiteral("tree Initialize 1"), QStringLiteral("find PrepareTreeFind 3"),
+                           QStringLiteral("find mfValidDataSource"), QStringLiteral("find Unload")}));
+    // The Used By find does not ask for a data source.
+    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    windows.log.clear();
+    Click(QStringLiteral("UsedByFind"));
+    EXPECT_EQ(windows.log,
+              QStringList({QStringLiteral("find PrepareTreeFind 4"), QStringLiteral("find Show")}));
+}
+
+TEST_F(DispatchTest, AFailingCommandIsReportedUnderItsOwnName) {
+    Connect();
+    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    setToolWindows(nullptr);
+    Click(QStringLiteral("UsedBy"));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(
+        prompter.messages()[0].text,
+        QStringLiteral("Error 91: Object variable or With block variable not set \r\n in "
+                       "plavo.AccessConnect.QueryUsedBy line 0 \r\n\r\nDo you want to report the problem?"));
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("VEXOR Qorvel Editor v.3.0.26: Error"));
+    EXPECT_TRUE(shell.opened().isEmpty());  // the default answer is No
+}
+
+using OpenObjectTest = AddinFixture;
+
+TEST_F(OpenObjectTest, DatasheetAndDesignViewOpenTablesAndQueries) {
+    Connect();
+    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    connect.mQueryDatasheet_Click();
+    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    connect.mQueryDesign_Click();
+    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    connect.mQueryDatasheet_Click();
+    connect.mQueryDesign_Click();
+    EXPECT_EQ(host.calls,
+              QStringList({QStringLiteral("openTable Orders 0 1"), QStringLiteral("activeDatasheetSetFocus"),
+                           QStringLiteral("openQuery Order Totals 1 1")}));
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(OpenObjectTest, DesignViewClosesTheQueryEditorFirst) {
+    Connect();
+    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    Click(QStringLiteral("QueryEditor"));
+    ASSERT_TRUE(OpenEditors && OpenEditors->contains(QStringLiteral("order totals")));
+    windows.log.clear();
+    connect.mQueryDesign_Click();
+    EXPECT_EQ(windows.log, QStringList({QStringLiteral("editor1 Unload")}));
+    EXPECT_FALSE(OpenEditors->contains(QStringLiteral("Order Totals")));
+    EXPECT_EQ(host.calls.last(), QStringLiteral("openQuery Order Totals 1 1"));
+}
+
+TEST_F(OpenObjectTest, AnObjectThatCannotBeOpenedIsNamedInTheMessage) {
+    Connect();
+    host.failing.insert(QStringLiteral("openQuery"));
+    host.setCurrent(host::acQuery, QStringLiteral("Totals {object}"));
+    connect.mQueryDatasheet_Click();
+    host.failing = {QStringLiteral("activeDatasheetSetFocus")};
+    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    connect.mQueryDatasheet_Click();
+    EXPECT_EQ(MessageTexts(),
+              QStringList({QStringLiteral("Can't open query 'Totals {object}', it contains errors."),
+                           QStringLiteral("Can't open table 'Orders', it contains errors.")}));
+    EXPECT_EQ(prompter.messages()[0].icon, platform::MsgIcon::Critical);
+}
+
+using ConnectionTest = AddinFixture;
+
+TEST_F(ConnectionTest, TheWatcherRunsOnlyBeforeVersion12) {
+    host.version = QStringLiteral("9.0");
+    connect.AddinInstance_OnConnection(&host);
+    EXPECT_EQ(AccessApplication, &host);
+    EXPECT_EQ(connect.AccessVersion(), 9.0);
+    EXPECT_EQ(windows.log, QStringList({QStringLiteral("watcher SetAccessConnect set"),
+                                        QStringLiteral("watcher SetInterval 200")}));
+    connect.AddinInstance_OnDisconnection();
+    EXPECT_EQ(AccessApplication, nullptr);
+    EXPECT_EQ(windows.log.mid(2), QStringList({QStringLiteral("watcher SetAccessConnect nothing"),
+                                               QStringLiteral("watcher Unload")}));
+
+    windows.log.clear();
+    host.version = QStringLiteral("14.0");
+    connect.AddinInstance_OnConnection(&host);
+    EXPECT_EQ(connect.AccessVersion(), 14.0);
+    EXPECT_TRUE(windows.log.isEmpty());
+}

@@ -1,0 +1,129 @@
+// The host application's state: current object, version, object states, open objects and views,
+// record sources of open forms and reports, project, screen, DCount and named procedures.
+#include "HostTestSupport.h"
+
+#include "host/HostApplication.h"
+
+namespace {
+
+class HostApplicationTest : public DatabaseTest {
+protected:
+    void SetUp() override {
+        DatabaseTest::SetUp();
+        db->createTable(
+            {QStringLiteral("Orders"), {}, {{QStringLiteral("Id"), QStringLiteral("Long")}}, {{1}, {2}}});
+        db->createQueryDef(QStringLiteral("Order List"), QStringLiteral("SELECT * FROM Orders"));
+        db->saveForm({QStringLiteral("Entry"), QStringLiteral("SELECT Id FROM Orders"), QString(), {}});
+        db->saveReport({QStringLiteral("Invoice"), QStringLiteral("Order List"), QString(), {}});
+        app->setDatabase(db);
+    }
+
+    std::unique_ptr<qdb::HostApplication> app = qdb::HostApplication::create();
+};
+
+}  // namespace
+
+TEST_F(HostApplicationTest, DefaultsAndProject) {
+    auto bare = qdb::HostApplication::create();
+    EXPECT_EQ(bare->sysCmd(host::acSysCmdAccessVer).toString(), QStringLiteral("12.0"));
+    EXPECT_EQ(bare->currentDb(), nullptr);
+    EXPECT_EQ(bare->currentProject().fullName(), QString());
+    EXPECT_EQ(bare->currentProject().projectType(), host::acProjectTypeDatabase);
+    EXPECT_EQ(bare->currentProject().connectionMode(), 16);
+    EXPECT_TRUE(bare->echoOn());
+
+    app->setVersion(QStringLiteral("9.0"));
+    EXPECT_EQ(app->sysCmd(host::acSysCmdAccessVer).toString(), QStringLiteral("9.0"));
+    EXPECT_EQ(app->currentProject().fullName(), path());
+    app->setConnectionMode(1);
+    EXPECT_EQ(app->currentProject().connectionMode(), 1);
+    EXPECT_EQ(app->currentDb()->queryDef(QStringLiteral("order list"))->name(), QStringLiteral("Order List"));
+}
+
+TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
+    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
+              0);
+    EXPECT_FALSE(app->allQueries(QStringLiteral("Order List")).isLoaded);
+    EXPECT_EQ(errorNumber([&] { app->allQueries(QStringLiteral("Nope")); }), host::errItemNotFound);
+
+    app->doCmd().openQuery(QStringLiteral("order list"), host::acViewDesign, host::acEdit);
+    EXPECT_EQ(app->currentObjectType(), host::acQuery);
+    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Order List"));
+    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
+              host::acObjStateOpen);
+    const host::AccessObjectState state = app->allQueries(QStringLiteral("Order List"));
+    EXPECT_TRUE(state.isLoaded);
+    EXPECT_EQ(state.currentView, host::acViewDesign);
+    EXPECT_FALSE(app->screen().hasActiveDatasheet());
+    EXPECT_NE(errorNumber([&] { app->screen().activeDatasheetSetFocus(); }), 0);
+
+    app->doCmd().openTable(QStringLiteral("Orders"), host::acViewNormal, host::acEdit);
+    EXPECT_TRUE(app->screen().hasActiveDatasheet());
+    app->doCmd().selectObject(host::acQuery, QStringLiteral("Order List"), false);
+    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Order List"));
+    EXPECT_FALSE(app->screen().hasActiveDatasheet());
+
+    app->setObjectState(host::acQuery, QStringLiteral("Order List"),
+                        host::acObjStateOpen | host::acObjStateDirty);
+    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("ORDER LIST")).toInt(),
+              3);
+    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::acSaveNo);
+    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
+              0);
+    EXPECT_FALSE(app->openView(host::acQuery, QStringLiteral("Order List")));
+    EXPECT_EQ(
+        errorNumber([&] { app->doCmd().selectObject(host::acQuery, QStringLiteral("Order List"), false); }),
+        2489);
+
+    app->doCmd().selectObject(host::acTable, QStringLiteral("orders"), true);
+    EXPECT_EQ(app->currentObjectType(), host::acTable);
+    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Orders"));
+    EXPECT_NE(errorNumber(
+                  [&] { app->doCmd().openQuery(QStringLiteral("Nope"), host::acViewNormal, host::acEdit); }),
+              0);
+    EXPECT_NE(errorNumber([&] { app->doCmd().selectObject(host::acForm, QStringLiteral("Nope"), true); }), 0);
+}
+
+TEST_F(HostApplicationTest, RecordSourcesOfOpenFormsAndReports) {
+    EXPECT_EQ(errorNumber([&] { app->formRecordSource(QStringLiteral("Entry")); }), 2450);
+    EXPECT_EQ(errorNumber([&] { app->reportRecordSource(QStringLiteral("Invoice")); }), 2451);
+    app->doCmd().openForm(QStringLiteral("Entry"), host::acViewDesign, QString(), QString(),
+                          host::acFormPropertySettings, host::acHidden);
+    EXPECT_EQ(app->currentObjectType(), -1);  // a hidden window does not become current
+    EXPECT_EQ(app->formRecordSource(QStringLiteral("entry")), QStringLiteral("SELECT Id FROM Orders"));
+    app->doCmd().close(host::acForm, QStringLiteral("Entry"), host::acSaveNo);
+    EXPECT_EQ(errorNumber([&] { app->formRecordSource(QStringLiteral("Entry")); }), 2450);
+    app->doCmd().openReport(QStringLiteral("Invoice"), host::acViewDesign, host::acWindowNormal);
+    EXPECT_EQ(app->reportRecordSource(QStringLiteral("Invoice")), QStringLiteral("Order List"));
+    EXPECT_EQ(app->currentObjectType(), host::acReport);
+}
+
+TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
+    app->sendKeys(QStringLiteral("~"), false);
+    app->doCmd().runCommand(host::acCmdNewObjectQuery);
+    EXPECT_EQ(app->sentKeys(), QStringList{QStringLiteral("~")});
+    EXPECT_EQ(app->commandsRun(), QList<int>{host::acCmdNewObjectQuery});
+    EXPECT_EQ(app->currentObjectType(), host::acQuery);
+    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Query1"));
+    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1")).toInt(),
+              host::acObjStateOpen | host::acObjStateNew);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::acViewDesign);
+}
+
+TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
+    app->screen().setMousePointer(host::mousePointerHourglass);
+    EXPECT_EQ(app->screen().mousePointer(), host::mousePointerHourglass);
+    app->echo(false);
+    EXPECT_FALSE(app->echoOn());
+
+    EXPECT_EQ(app->dCount(QStringLiteral("*"), QStringLiteral("orders"), QString()), 2);
+    EXPECT_EQ(
+        app->dCount(QStringLiteral("*"), QStringLiteral("MsysQueries"), QStringLiteral("[Attribute]=5")), 2);
+    EXPECT_EQ(app->dCount(QStringLiteral("[Id]"), QStringLiteral("Orders"), QStringLiteral("[Id] > 1")), 1);
+
+    app->registerProcedure(QStringLiteral("zwQueryWizard"));
+    EXPECT_TRUE(app->run(QStringLiteral("zwquerywizard")).isNull());
+    const int failure = errorNumber([&] { app->run(QStringLiteral("Missing")); });
+    EXPECT_EQ(failure, 2517);
+    EXPECT_EQ(app->procedureCalls(), QStringList{QStringLiteral("zwquerywizard")});
+}
