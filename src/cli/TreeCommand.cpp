@@ -1,5 +1,7 @@
 #include "cli/TreeCommand.h"
 
+#include "addin/AccessConnect.h"
+#include "addin/ToolWindows.h"
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
@@ -87,6 +89,7 @@ public:
     }
     void show() override {
         mVisible = true;
+        platform::registerForm(this);
         redraw();
     }
     bool isVisible() const override { return mVisible; }
@@ -98,6 +101,7 @@ public:
             return;
         }
         mVisible = false;
+        platform::unregisterForm(this);
         if (mDraw) {
             err() << "\r\033[K";
             err().flush();
@@ -154,6 +158,79 @@ public:
 private:
     bool mDraw;
     QPointer<TerminalProgressWindow> mWindow;
+};
+
+// The add-in's windows as this tool plays them: a tree window that is shown hands its tree text over for
+// printing, and the find dialog in tree use is "typed into" with the --find options and its Find pressed.
+class CliWindows : public ToolWindows {
+public:
+    CliWindows(platform::ProgressWindowFactory& progress, QString findWhat, bool wholeWord)
+        : mProgress(progress), mFindWhat(std::move(findWhat)), mWholeWord(wholeWord) {}
+
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override {
+        return std::make_shared<TreeWindow>(*this, makeTree());
+    }
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override { return nullptr; }
+    std::shared_ptr<FindDialogWindow> CreateFindDialog() override {
+        return std::make_shared<FindDialog>(*this);
+    }
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override { return nullptr; }
+    void ShowAbout() override {}
+    void OpenHelpContents(const QString&) override {}
+
+    bool shown = false;
+    QString shownTreeText;
+
+private:
+    std::unique_ptr<frmQorvel> makeTree() { return std::make_unique<frmQorvel>(nullptr, &mProgress); }
+
+    void show(frmQorvel& tree) {
+        shown = true;
+        shownTreeText = tree.TreeText();
+        tree.Close();
+    }
+
+    class TreeWindow : public QorvelTreeWindow {
+    public:
+        TreeWindow(CliWindows& owner, std::unique_ptr<frmQorvel> tree)
+            : mOwner(owner), mTree(std::move(tree)) {}
+        bool Initialize(int mode, const QString& objectName) override {
+            return mTree->Initialize(mode, objectName);
+        }
+        void Show() override { mOwner.show(*mTree); }
+
+    private:
+        CliWindows& mOwner;
+        std::unique_ptr<frmQorvel> mTree;
+    };
+
+    class FindDialog : public FindDialogWindow {
+    public:
+        explicit FindDialog(CliWindows& owner) : mOwner(owner) {
+            mFind.CreateTreeWindow = [this] { return mOwner.makeTree(); };
+        }
+        void PrepareTreeFind(int qorvelMode) override { mFind.QorvelMode = qorvelMode; }
+        bool mfValidDataSource() override { return mFind.mfValidDataSource(); }
+        void Show() override {
+            // The dialog's load asks for the data source once more when no editor stands behind it.
+            if (!mFind.mfValidDataSource()) {
+                return;
+            }
+            if (const std::unique_ptr<frmQorvel> tree =
+                    mFind.cmdFind_Click(mOwner.mFindWhat, mOwner.mWholeWord ? 1 : 0)) {
+                mOwner.show(*tree);
+            }
+        }
+        void Unload() override {}
+
+    private:
+        CliWindows& mOwner;
+        CQorvelFind mFind;
+    };
+
+    platform::ProgressWindowFactory& mProgress;
+    QString mFindWhat;
+    bool mWholeWord;
 };
 
 struct Options {
@@ -213,6 +290,7 @@ const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query")
 struct HostSession {
     ~HostSession() {
         AccessApplication = nullptr;
+        setToolWindows(nullptr);
         platform::services() = platform::Services();
         std::signal(SIGINT, SIG_DFL);
     }
@@ -312,31 +390,26 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
         std::signal(SIGINT, onInterrupt);
     }
 
-    const auto makeWindow = [&progress] { return std::make_unique<frmQorvel>(nullptr, &progress); };
-    std::unique_ptr<frmQorvel> window;
-    if (options.findGiven) {
-        CQorvelFind find;
-        find.QorvelMode = kind == TreeKind::Uses ? frmQorvel::ModeUsesFind : frmQorvel::ModeUsedByFind;
-        find.CreateTreeWindow = makeWindow;
-        if (find.mfValidDataSource()) {
-            window = find.cmdFind_Click(options.find, options.wholeWord ? 1 : 0);
-        }
-    } else {
-        window = makeWindow();
-        if (!window->Initialize(kind == TreeKind::Uses ? frmQorvel::ModeUses : frmQorvel::ModeUsedBy)) {
-            window.reset();
-        }
+    CliWindows windows(progress, options.find, options.wholeWord);
+    setToolWindows(&windows);
+    {
+        // The add-in as the host loads it; the command runs as its ribbon button would.
+        AccessConnect addIn;
+        addIn.AddinInstance_OnConnection(application.get());
+        const bool uses = kind == TreeKind::Uses;
+        addIn.RunQorvel({options.findGiven
+                             ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))
+                             : (uses ? QStringLiteral("Uses") : QStringLiteral("UsedBy"))});
+        addIn.AddinInstance_OnDisconnection();
     }
-    if (!window) {
+    if (!windows.shown) {
         if (gInterruptSeen) {
             err() << "qorvel: cancelled\n";
             return exitInterrupted;
         }
         return exitNothing;
     }
-    out() << window->TreeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    window->Close();
+    out() << windows.shownTreeText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return exitOk;
 }
-
 }  // namespace cli

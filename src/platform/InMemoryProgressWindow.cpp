@@ -49,6 +49,7 @@ bool InMemoryProgressWindow::setValue(double value) {
 void InMemoryProgressWindow::show() {
     if (!mDisposed) {
         mVisible = true;
+        registerForm(this);
     }
 }
 bool InMemoryProgressWindow::isVisible() const {
@@ -67,6 +68,7 @@ void InMemoryProgressWindow::close() {
         return;
     }
     mVisible = false;
+    unregisterForm(this);
     emit closing();
 }
 

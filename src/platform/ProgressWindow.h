@@ -1,19 +1,24 @@
 // The small always-on-top progress window of long builds: a status label, a bar and a Cancel button
 // (caption "Process"). Its owner creates it through a ProgressWindowFactory and hands it back with
-// dispose().
+// dispose(). While shown it is one of the add-in's loaded forms ("frmProgressbar"), so that the error path
+// can take it out of the top-most band while a message is up.
 #pragma once
+
+#include "platform/LoadedForms.h"
 
 #include <QObject>
 #include <QString>
 
 namespace platform {
 
-class ProgressWindow : public QObject {
+class ProgressWindow : public QObject, public LoadedForm {
     Q_OBJECT
 
 public:
-    ProgressWindow();
-    ~ProgressWindow() override;
+    ~ProgressWindow() override { unregisterForm(this); }
+
+    QString formName() const override { return QStringLiteral("frmProgressbar"); }
+    void unload() override { close(); }
 
     virtual QString caption() const = 0;
     virtual QString labelText() const = 0;
@@ -30,18 +35,15 @@ public:
     // Shown without taking the focus.
     virtual void show() = 0;
     virtual bool isVisible() const = 0;
-    virtual void setTopMost(bool topMost) = 0;
+    void setTopMost(bool topMost) override = 0;
     virtual bool isTopMost() const = 0;
     virtual void repaint() = 0;
 
-    // Closes the window; closing raises closing() once, whoever closes it.
+    // Closes the window; closing raises closing() once, whoever closes it. Implementations register the
+    // window as a loaded form in show() and unregister it when it closes.
     virtual void close() = 0;
     // Closes the window if open and gives it up; the owner must not touch it afterwards.
     virtual void dispose() = 0;
-
-    // While an error message is shown, every open progress window leaves the top-most order so that the
-    // message is not hidden behind it.
-    static void setAllTopMost(bool topMost);
 
 signals:
     void cancelClicked();

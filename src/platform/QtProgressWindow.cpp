@@ -38,6 +38,7 @@ QtProgressWindow::QtProgressWindow(QWidget* parent) {
     mDialog = new ProgressDialog(parent, [this] {
         if (mOpen) {
             mOpen = false;
+            unregisterForm(this);
             emit closing();
         }
     });
@@ -107,6 +108,7 @@ void QtProgressWindow::updateBar() {
 
 void QtProgressWindow::show() {
     mOpen = true;
+    registerForm(this);
     mDialog->show();
 }
 

@@ -55,16 +55,20 @@ TYPED_TEST(ProgressWindowConformance, ClosingIsAnnouncedOnceWhoeverCloses) {
     EXPECT_EQ(cancel.count(), 0);
 }
 
-TYPED_TEST(ProgressWindowConformance, TopMostCanBeLiftedForAllOpenWindows) {
+TYPED_TEST(ProgressWindowConformance, IsALoadedFormWhileOpen) {
     ProgressWindow& window = *this->window;
+    EXPECT_FALSE(platform::isFormLoaded(&window));
     window.show();
+    ASSERT_TRUE(platform::isFormLoaded(&window));
+    EXPECT_EQ(window.formName(), QStringLiteral("frmProgressbar"));
     window.setTopMost(true);
     EXPECT_TRUE(window.isTopMost());
-    ProgressWindow::setAllTopMost(false);
+    window.setTopMost(false);
     EXPECT_FALSE(window.isTopMost());
-    ProgressWindow::setAllTopMost(true);
-    EXPECT_TRUE(window.isTopMost());
-    window.close();
+    EmissionCount closing(&window, &ProgressWindow::closing);
+    window.unload();
+    EXPECT_EQ(closing.count(), 1);
+    EXPECT_FALSE(platform::isFormLoaded(&window));
 }
 
 TEST(InMemoryProgressWindow, PressesCancelOrClosesAtTheStepItWasGiven) {

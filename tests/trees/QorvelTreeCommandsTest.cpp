@@ -45,12 +45,16 @@ TEST_F(TreeCommands, MessagesGoToStderrAndNothingShownExitsOne) {
     const CommandRun table = qorvel({QStringLiteral("uses"), db(), QStringLiteral("Orders")});
     EXPECT_EQ(table.exitCode, 1);
     EXPECT_EQ(table.out, QString());
-    EXPECT_EQ(table.err, QStringLiteral("This action is only available for queries\nNothing to show\n"));
+    EXPECT_EQ(table.err, QStringLiteral("Qorvel is not available!\n"));  // the add-in's availability test
 
     const CommandRun refused = qorvel({QStringLiteral("usedby"), db(), QStringLiteral("Invoice"),
                                        QStringLiteral("--find"), QStringLiteral("Amount")});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, QStringLiteral("This action is not available for selected object\n"));
+    EXPECT_EQ(refused.err, QStringLiteral("Query Used By Find is not available!\n"));
+
+    const CommandRun unused = qorvel({QStringLiteral("usedby"), db(), QStringLiteral("Unused")});
+    EXPECT_EQ(unused.exitCode, 0);
+    EXPECT_EQ(unused.out, QStringLiteral("Unused\n"));
 }
 
 TEST_F(TreeCommands, AnAmbiguousNameNeedsItsType) {

@@ -17,7 +17,20 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{';
+    for (const auto& text : texts) {
+        *out << "\n  \"" << text.toStdString() << '"';
+    }
+    *out << " }";
+}
 
 class RecordingPrompter : public platform::Prompter {
 public:
