@@ -19,8 +19,7 @@ std::vector<std::pair<QMessageBox::StandardButton, MsgResult>> buttonsOf(MsgButt
         case MsgButtons::OkCancel:
             return {{B::Ok, MsgResult::Ok}, {B::Cancel, MsgResult::Cancel}};
         case MsgButtons::AbortRetryIgnore:
-            return {
-                {B::Abort, MsgResult::Abort}, {B::Retry, MsgResult::Retry}, {B::Ignore, MsgResult::Ignore}};
+            return {{B::Abort, MsgResult::Abort}, {B::Retry, MsgResult::Retry}, {B::Ignore, MsgResult::Ignore}};
         case MsgButtons::YesNoCancel:
             return {{B::Yes, MsgResult::Yes}, {B::No, MsgResult::No}, {B::Cancel, MsgResult::Cancel}};
         case MsgButtons::YesNo:
@@ -53,8 +52,8 @@ QtPrompter::QtPrompter(QString defaultTitle, QWidget* parent)
     : mDefaultTitle(std::move(defaultTitle)), mParent(parent) {}
 
 MsgResult QtPrompter::msgBox(const Message& message) {
-    QMessageBox box(iconOf(message.icon), message.title.isEmpty() ? mDefaultTitle : message.title,
-                    message.text, QMessageBox::NoButton, mParent);
+    QMessageBox box(iconOf(message.icon), message.title.isEmpty() ? mDefaultTitle : message.title, message.text,
+                    QMessageBox::NoButton, mParent);
     const auto buttons = buttonsOf(message.buttons);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         auto* button = box.addButton(buttons[i].first);
