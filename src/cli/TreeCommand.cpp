@@ -127,7 +127,7 @@ private:
         return span > 0 ? static_cast<int>((mValue - mMinimum) * 100 / span) : 0;
     }
     void redraw() {
-        if (mDraw && mVisible) {
+        if (mDraw && mVisible && !mLabel.isEmpty()) {
             err() << "\r\033[K" << mLabel << ' ' << percent() << '%';
             err().flush();
         }

@@ -30,6 +30,7 @@ const TreeCase kCases[] = {
     {"uses-order-form", 1, host::acForm, "Order Form"},
     {"uses-plain-form", 1, host::acForm, "Plain Form"},
     {"uses-invoice", 1, host::acReport, "Invoice"},
+    {"uses-customer-form", 1, host::acForm, "Customer Form"},
     {"usedby-orders", 2, host::acTable, "Orders"},
     {"usedby-customers", 2, host::acTable, "Customers"},
     {"usedby-order-list", 2, host::acQuery, "Order List"},
