@@ -68,6 +68,7 @@ frmQorvel::frmQorvel(std::unique_ptr<platform::TreeControl> tree,
         mTree->addImage(QString::fromLatin1(key), QString::fromLatin1(tag));
     }
     connect(mTree.get(), &platform::TreeControl::nodeClicked, this, &frmQorvel::tvQorvel_NodeClick);
+    connect(mTree.get(), &platform::TreeControl::nodeDoubleClicked, this, &frmQorvel::tvQorvel_DblClick);
 }
 
 frmQorvel::~frmQorvel() {
@@ -616,6 +617,43 @@ void frmQorvel::tvQorvel_NodeClick(int node) {
     const QString name = mTree->text(node);
     mEditEnabled = queryNode && !IsQueryNew(host::acQuery, name) && !IsQueryDirty(host::acQuery, name);
     mOpenEnabled = !objectWithoutData;
+}
+
+void frmQorvel::tvQorvel_MouseDown() {
+    mBlockExpand = false;
+    mNodeClicked = false;
+}
+
+void frmQorvel::tvQorvel_KeyDown() {
+    mBlockExpand = false;
+}
+
+bool frmQorvel::tvQorvel_MouseUp(bool rightButton, int nodeUnderPointer) {
+    const int selected = mTree->selectedNode();
+    const bool overSelected = selected != platform::TreeControl::noNode && nodeUnderPointer == selected;
+    if (!rightButton) {
+        if (overSelected) {
+            mBlockExpand = true;
+        }
+        return false;
+    }
+    return overSelected;
+}
+
+void frmQorvel::tvQorvel_DblClick() {
+    if (mNodeClicked && mTree->selectedNode() != platform::TreeControl::noNode) {
+        OpenObject(host::acViewNormal);
+    }
+}
+
+void frmQorvel::tbButtons_ButtonClick(const QString& key) {
+    if (key == QLatin1String("Open")) {
+        OpenObject(host::acViewNormal);
+    } else if (key == QLatin1String("Design")) {
+        OpenObject(host::acViewDesign);
+    } else if (key == QLatin1String("Edit")) {
+        OpenSQLEditor();
+    }
 }
 
 QString frmQorvel::NodeDescription(int node) {

@@ -62,6 +62,17 @@ public:
     bool EditEnabled() const { return mEditEnabled; }
 
     void tvQorvel_NodeClick(int node);
+    // Mouse and keyboard on the tree, forwarded by the view. A double click on the selected node opens it
+    // without folding or unfolding it: the view asks ExpandBlocked before it lets a node expand or
+    // collapse.
+    void tvQorvel_MouseDown();
+    void tvQorvel_KeyDown();
+    // True when the context menu should be shown (right button released over the selected node).
+    bool tvQorvel_MouseUp(bool rightButton, int nodeUnderPointer);
+    void tvQorvel_DblClick();
+    bool ExpandBlocked() const { return mBlockExpand; }
+    // The toolbar: "Open", "Design" and "Edit"; other keys are the view's own (the exports) or nothing.
+    void tbButtons_ButtonClick(const QString& key);
     QString NodeDescription(int node);
     // view: host::acViewNormal or host::acViewDesign.
     void OpenObject(int view);
@@ -124,6 +135,7 @@ private:
     bool mCancel = false;
     bool mClosed = false;
     bool mNodeClicked = false;
+    bool mBlockExpand = false;
     bool mOpenEnabled = false;
     bool mEditEnabled = false;
     UsedByLookup mUsedByLookup = UsedByLookup::Snapshot;

@@ -271,6 +271,38 @@ TEST_F(TreeWindow, OpenObjectOpensQueriesTablesAndTheFormOfAControl) {
     EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
 }
 
+TEST_F(TreeWindow, DoubleClickOpensOnlyAfterANodeWasClickedAndBlocksFolding) {
+    application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
+    auto tree = window();
+    ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
+    auto& control = static_cast<platform::InMemoryTreeControl&>(tree->tvQorvel());
+    QStringList opened;
+    application->setCommandObserver(
+        [&](const QString& action, int, const QString& name) { opened << action + QLatin1Char(' ') + name; });
+
+    // On empty space: the button press forgets the earlier click, so the double click opens nothing.
+    tree->tvQorvel_MouseDown();
+    EXPECT_FALSE(tree->tvQorvel_MouseUp(false, TreeControl::noNode));
+    tree->tvQorvel_DblClick();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_FALSE(tree->ExpandBlocked());
+
+    tree->tvQorvel_MouseDown();
+    control.click(1);
+    EXPECT_FALSE(tree->tvQorvel_MouseUp(false, 1));
+    EXPECT_TRUE(tree->ExpandBlocked());
+    tree->tvQorvel_DblClick();
+    EXPECT_EQ(opened, QStringList{QStringLiteral("OpenQuery Order List")});
+    tree->tvQorvel_KeyDown();
+    EXPECT_FALSE(tree->ExpandBlocked());
+
+    EXPECT_TRUE(tree->tvQorvel_MouseUp(true, 1));   // the context menu over the selected node
+    EXPECT_FALSE(tree->tvQorvel_MouseUp(true, 2));  // not over another one
+
+    tree->tbButtons_ButtonClick(QStringLiteral("Design"));
+    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Order List")), host::acViewDesign);
+}
+
 TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
     auto tree = window();
     tree->OpenObject(host::acViewNormal);
