@@ -66,7 +66,11 @@ private:
 
 class HostState : public HostApplication {
 public:
-    HostState() : mDoCmd(*this), mScreen(*this), mProject(*this) {}
+    HostState() : mDoCmd(*this), mScreen(*this), mProject(*this) {
+        // The query wizards' entry points that every installation of the host has.
+        mProcedures << QStringLiteral("acwzmain.ssq_Entry") << QStringLiteral("acwzmain.xtq_Entry")
+                    << QStringLiteral("acwztool.dup_Entry") << QStringLiteral("acwztool.dwz_Entry");
+    }
 
     // host::Application
     int currentObjectType() override { return mCurrentType; }
@@ -93,6 +97,7 @@ public:
         }
         host::AccessObjectState result;
         result.isLoaded = (state(host::acQuery, name) & host::acObjStateOpen) != 0;
+        // In the view codes of DoCmd (acViewNormal datasheet, acViewDesign), as the boundary declares it.
         result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal);
         return result;
     }

@@ -87,7 +87,7 @@ bool LikePattern::matchesOne(const Element& element, QChar c) const {
         case Kind::AnyOne:
             return true;
         case Kind::Digit:
-            return c.isDigit();
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
         case Kind::Set: {
             bool found = element.chars.contains(c);
             for (const auto& [low, high] : element.ranges) {

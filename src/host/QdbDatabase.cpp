@@ -28,6 +28,10 @@ std::shared_ptr<QdbDatabase> QdbDatabase::open(const QString& path) {
     try {
         return std::make_shared<QdbEngine>(path, false);
     } catch (const SqliteError& error) {
+        if ((error.code() & 0xff) == 26 /* SQLITE_NOTADB */) {
+            throw host::Error(3343, QStringLiteral("Unrecognized database format '%1'.").arg(path),
+                              QStringLiteral("DAO.DBEngine"));
+        }
         throw host::Error(errCannotOpenDatabase,
                           QStringLiteral("Could not open '%1': %2").arg(path, error.message()),
                           QStringLiteral("DAO.DBEngine"));

@@ -46,6 +46,11 @@ struct FormSpec {
     std::vector<ControlSpec> controls;
 };
 
+// Collections: QueryDefs(i) and TableDefs(i) are in creation order. QueryDefs hold every saved query,
+// the hidden ~sq_ queries of forms and reports and the add-in's ~TemporaryQuery ones included; TableDefs
+// and the "Tables" container also list the catalogue tables MSysObjects and MSysQueries, as the real engine
+// does. A hidden query's name joins its owner's and its control's names and so may pass 64 characters;
+// only the owner and control names are held to the naming rules.
 class QdbDatabase : public host::Database {
 public:
     // Creates a new, empty database file; fails when the file exists.

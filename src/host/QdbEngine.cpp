@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace qdb {
 
 namespace {
@@ -41,6 +43,30 @@ const FieldType* fieldType(const QString& name) {
         }
     }
     return nullptr;
+}
+
+bool isType(const FieldType& type, const char* name) {
+    return qstrcmp(type.name, name) == 0;
+}
+
+// A value as a field of that type stores it: Yes/No as the host's -1 and 0, whole numbers in text
+// fields without a decimal point (values read from JSON arrive as doubles).
+QVariant storedValue(const FieldType& type, const QVariant& value) {
+    if (value.isNull()) {
+        return value;
+    }
+    if (isType(type, "YesNo")) {
+        return value.toBool() ? -1 : 0;
+    }
+    const bool isDouble = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+    if (isDouble && (isType(type, "Text") || isType(type, "Memo"))) {
+        const double number = value.toDouble();
+        if (std::floor(number) == number && std::abs(number) < 9.0e15) {
+            return QString::number(qlonglong(number));
+        }
+        return QString::number(number, 'g', 17);
+    }
+    return value;
 }
 
 QString now() {
@@ -240,6 +266,16 @@ QdbEngine::ObjectRow QdbEngine::requireObject(const QString& name, std::initiali
 
 const std::vector<qint64>& QdbEngine::objectIds(int type) {
     auto& cache = type == kTypeQuery ? mQueryIds : mTableIds;
+    // Another connection to the same file (another program, a second QdbDatabase) may have changed it.
+    const qint64 version = guarded(kSourceDatabase, [&] {
+        auto statement = mConnection.prepare(QStringLiteral("PRAGMA data_version"));
+        statement.step();
+        return statement.integer(0);
+    });
+    if (version != mDataVersion) {
+        invalidateCaches();
+        mDataVersion = version;
+    }
     if (!cache) {
         guarded(kSourceDatabase, [&] {
             std::vector<qint64> ids;
@@ -315,7 +351,8 @@ std::shared_ptr<host::QueryDef> QdbEngine::queryDef(const QString& name) {
 }
 
 void QdbEngine::refreshQueryDefs() {
-    // The collection is read from the catalogue whenever it changed; nothing to refresh.
+    // The collection is read again from the catalogue whenever it changed; this only forces it.
+    invalidateCaches();
 }
 
 void QdbEngine::deleteQueryDef(const QString& name) {
@@ -548,11 +585,7 @@ void QdbEngine::createTable(const TableSpec& table) {
                     .arg(SqliteConnection::quote(table.name), marks.join(QLatin1Char(','))));
             for (const QVariantList& row : table.rows) {
                 for (qsizetype i = 0; i < row.size(); ++i) {
-                    QVariant value = row[i];
-                    if (QLatin1String(types[size_t(i)]->name) == QLatin1String("YesNo") && !value.isNull()) {
-                        value = value.toBool() ? -1 : 0;
-                    }
-                    insert.bind(int(i) + 1, value);
+                    insert.bind(int(i) + 1, storedValue(*types[size_t(i)], row[i]));
                 }
                 try {
                     insert.run();
@@ -765,6 +798,7 @@ std::vector<TableSpec> QdbEngine::tables() {
                 for (int i = 0; i < int(table.fields.size()); ++i) {
                     QVariant value = rows.value(i);
                     if (table.fields[size_t(i)].type == QLatin1String("YesNo") && !value.isNull()) {
+                        // Read back as the truth value it was given as.
                         value = value.toLongLong() != 0;
                     }
                     row << value;
@@ -924,7 +958,12 @@ std::unique_ptr<host::Recordset> QdbEngine::openRecordset(const QString& sql,
         auto data = std::make_shared<const SnapshotData>(statement);
         return std::make_unique<SnapshotRecordset>(std::move(data));
     } catch (const SqliteError& error) {
-        if (sql.trimmed().isEmpty() || error.code() == 21 /* not a statement */) {
+        // Text that does not begin like any statement is no statement at all, as the host reports it.
+        static const QRegularExpression statementStart(
+            QStringLiteral(
+                "^\\s*(\\(|(select|transform|parameters|insert|update|delete|with|create|drop|alter)\\b)"),
+            QRegularExpression::CaseInsensitiveOption);
+        if (!statementStart.match(statementText).hasMatch()) {
             throw host::Error(
                 host::errInvalidSqlStatement,
                 QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', "

@@ -100,6 +100,9 @@ private:
     QString mPath;
     SqliteConnection mConnection;
     int mSavepointDepth = 0;
+    // Ids of the queries and of the tables in creation order: QueryDefs(i) and TableDefs(i). Read again
+    // after any change, here or through another connection.
+    qint64 mDataVersion = -1;
     std::optional<std::vector<qint64>> mQueryIds;
     std::optional<std::vector<qint64>> mTableIds;
 };

@@ -489,8 +489,9 @@ private:
                     return node;
                 }
                 if (token.text == QLatin1String("-") && peek().type == Token::Type::Number) {
+                    const double number = peek().text.toDouble();
                     ++mPosition;
-                    return constant(-peek(-1).text.toDouble());
+                    return constant(-number);
                 }
                 fail();
             case Token::Type::End:

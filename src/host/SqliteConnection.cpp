@@ -67,12 +67,16 @@ SqliteStatement& SqliteStatement::bind(int position, const QVariant& value) {
                                          sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
                 break;
             }
-            case QMetaType::QDateTime:
-                rc = sqlite3_bind_text(
-                    mStatement, position,
-                    value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8(), -1,
-                    SQLITE_TRANSIENT);
+            case QMetaType::QDateTime: {
+                // As written, in the time zone it was given in; milliseconds only when there are any.
+                const QDateTime dateTime = value.toDateTime();
+                const QString format = dateTime.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                                              : QStringLiteral("yyyy-MM-dd HH:mm:ss");
+                const QByteArray text = dateTime.toString(format).toUtf8();
+                rc = sqlite3_bind_text(mStatement, position, text.constData(), int(text.size()),
+                                       SQLITE_TRANSIENT);
                 break;
+            }
             case QMetaType::QDate:
                 rc = sqlite3_bind_text(mStatement, position,
                                        value.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8(), -1,
@@ -168,6 +172,9 @@ SqliteConnection::SqliteConnection(const QString& path, bool create) {
         throw SqliteError(rc, message);
     }
     sqlite3_extended_result_codes(mDb, 1);
+    // Another program with the same file open (the desktop host and the command line) holds its lock
+    // only for one save: wait for it rather than fail.
+    sqlite3_busy_timeout(mDb, 5000);
 }
 
 SqliteConnection::~SqliteConnection() {

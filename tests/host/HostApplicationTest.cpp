@@ -108,6 +108,8 @@ TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1")).toInt(),
               host::acObjStateOpen | host::acObjStateNew);
     EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::acViewDesign);
+    app->doCmd().openQuery(QStringLiteral("Order List"), host::acViewNormal, host::acEdit);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::acViewNormal);
 }
 
 TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
@@ -121,9 +123,34 @@ TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
         app->dCount(QStringLiteral("*"), QStringLiteral("MsysQueries"), QStringLiteral("[Attribute]=5")), 2);
     EXPECT_EQ(app->dCount(QStringLiteral("[Id]"), QStringLiteral("Orders"), QStringLiteral("[Id] > 1")), 1);
 
+    app->run(QStringLiteral("acwzmain.ssq_Entry"));
     app->registerProcedure(QStringLiteral("zwQueryWizard"));
     EXPECT_TRUE(app->run(QStringLiteral("zwquerywizard")).isNull());
     const int failure = errorNumber([&] { app->run(QStringLiteral("Missing")); });
     EXPECT_EQ(failure, 2517);
-    EXPECT_EQ(app->procedureCalls(), QStringList{QStringLiteral("zwquerywizard")});
+    EXPECT_EQ(app->procedureCalls(),
+              QStringList({QStringLiteral("acwzmain.ssq_Entry"), QStringLiteral("zwquerywizard")}));
+}
+
+TEST_F(HostApplicationTest, ObserverSeesEveryCommandAndANewDatabaseClearsTheState) {
+    QStringList seen;
+    app->setCommandObserver([&](const QString& action, int type, const QString& name) {
+        seen << QStringLiteral("%1 %2 %3").arg(action).arg(type).arg(name);
+    });
+    app->doCmd().openQuery(QStringLiteral("order list"), host::acViewNormal, host::acEdit);
+    app->doCmd().selectObject(host::acTable, QStringLiteral("Orders"), true);
+    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::acSaveNo);
+    EXPECT_EQ(seen,
+              QStringList({QStringLiteral("OpenQuery 1 Order List"), QStringLiteral("SelectObject 0 Orders"),
+                           QStringLiteral("Close 1 Order List")}));
+
+    app->doCmd().openQuery(QStringLiteral("Order List"), host::acViewDesign, host::acEdit);
+    app->setDatabase(nullptr);
+    EXPECT_EQ(app->currentDb(), nullptr);
+    EXPECT_EQ(app->currentObjectType(), -1);
+    EXPECT_EQ(app->currentObjectName(), QString());
+    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
+              0);
+    EXPECT_NE(errorNumber([&] { app->doCmd().openQuery(QStringLiteral("Order List"), 0, 1); }), 0);
+    EXPECT_NE(errorNumber([&] { app->dCount(QStringLiteral("*"), QStringLiteral("Orders"), QString()); }), 0);
 }

@@ -26,6 +26,7 @@ TEST(HostText, LikeWildcards) {
     EXPECT_FALSE(likeMatch(u"ac", u"a?c"));
     EXPECT_TRUE(likeMatch(u"a1c", u"a#c"));
     EXPECT_FALSE(likeMatch(u"abc", u"a#c"));
+    EXPECT_FALSE(likeMatch(u"a\u0663c", u"a#c"));  // an Arabic-Indic digit is not one of 0-9
     EXPECT_TRUE(likeMatch(u"b", u"[abc]"));
     EXPECT_TRUE(likeMatch(u"Q", u"[p-r]"));
     EXPECT_FALSE(likeMatch(u"s", u"[p-r]"));

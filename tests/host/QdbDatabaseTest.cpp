@@ -4,6 +4,8 @@
 
 #include "host/QdbDatabase.h"
 
+#include <QFile>
+
 using qdb::ControlSpec;
 using qdb::FormSpec;
 using qdb::TableSpec;
@@ -184,6 +186,11 @@ TEST_F(DatabaseTest, TablesRoundTripWithAwkwardNames) {
     EXPECT_TRUE(tables[0].rows[1][1].isNull());
     EXPECT_EQ(tables[0].rows[1][2], QVariant(false));
     EXPECT_EQ(tables[0].fields[2].type, QStringLiteral("YesNo"));
+    db->createTable(
+        {QStringLiteral("Codes"), {}, {{QStringLiteral("Code"), QStringLiteral("Text")}}, {{7.0}, {2.5}}});
+    EXPECT_EQ(db->tables()[1].rows,
+              std::vector<QVariantList>({{QStringLiteral("7")}, {QStringLiteral("2.5")}}));
+    db->dropTable(QStringLiteral("Codes"));
     db->dropTable(QStringLiteral("customer's \"big\" orders"));
     EXPECT_TRUE(db->tables().empty());
 }
@@ -209,4 +216,45 @@ TEST_F(DatabaseTest, TableDefinitionErrors) {
         }),
         host::errObjectExists);
     EXPECT_EQ(errorNumber([&] { db->dropTable(QStringLiteral("MSysObjects")); }), 3033);
+}
+
+TEST_F(DatabaseTest, CrashInsideASaveLeavesNothingHalfWritten) {
+    db->createQueryDef(QStringLiteral("Kept"), QStringLiteral("SELECT * FROM T"));
+    db.reset();
+    EXPECT_EXIT(
+        {
+            auto other = qdb::QdbDatabase::open(path());
+            other->transaction([&] {
+                other->createQueryDef(QStringLiteral("Lost"), QStringLiteral("SELECT * FROM T"));
+                other->queryDef(QStringLiteral("Kept"))->setSql(QStringLiteral("SELECT * FROM Changed"));
+                std::_Exit(3);
+            });
+        },
+        ::testing::ExitedWithCode(3), "");
+    reopen();
+    EXPECT_EQ(db->queryDefCount(), 1);
+    EXPECT_EQ(db->queryDef(QStringLiteral("Kept"))->sql(), QStringLiteral("SELECT * FROM T"));
+    EXPECT_EQ(column(*db, QStringLiteral("SELECT Count(*) AS n FROM MSysQueries WHERE Name1 = 'Changed'"),
+                     QStringLiteral("n")),
+              QStringList{QStringLiteral("0")});
+}
+
+TEST_F(DatabaseTest, QueryDefsSeeChangesMadeThroughAnotherConnection) {
+    EXPECT_EQ(db->queryDefCount(), 0);
+    auto other = qdb::QdbDatabase::open(path());
+    other->createQueryDef(QStringLiteral("Elsewhere"), QStringLiteral("SELECT * FROM T"));
+    ASSERT_EQ(db->queryDefCount(), 1);
+    EXPECT_EQ(db->queryDef(0)->name(), QStringLiteral("Elsewhere"));
+}
+
+TEST_F(DatabaseTest, OpeningAndCreatingFiles) {
+    EXPECT_EQ(errorNumber([&] { qdb::QdbDatabase::create(path()); }), 3204);
+    EXPECT_EQ(errorNumber([&] { qdb::QdbDatabase::open(path() + QStringLiteral(".missing")); }), 3024);
+    const QString text = mFolder.filePath(QStringLiteral("notes.qdb"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    EXPECT_EQ(errorNumber([&] { qdb::QdbDatabase::open(text); }), 3343);
+    EXPECT_EQ(db->name(), path());
 }

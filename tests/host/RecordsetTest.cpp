@@ -2,6 +2,8 @@
 // case for every letter, the host's Like, Null read as empty text, and filtered copies.
 #include "HostTestSupport.h"
 
+#include "host/Snapshot.h"
+
 namespace {
 
 class RecordsetTest : public DatabaseTest {
@@ -112,6 +114,8 @@ TEST_F(RecordsetTest, FiltersMeetTheHostsCriteria) {
     EXPECT_EQ(filtered(QStringLiteral("Id In (2, 5) And People.Age Between 40 And 60")),
               QStringList({QStringLiteral("2"), QStringLiteral("5")}));
     EXPECT_EQ(filtered(QStringLiteral("Name = \"Smith\"")), QStringList{QStringLiteral("4")});
+    EXPECT_EQ(filtered(QStringLiteral("Age > -1 AND Age < 31")),
+              QStringList({QStringLiteral("1"), QStringLiteral("3")}));
     EXPECT_EQ(filtered(QString()).size(), 5);
     for (const char* malformed :
          {"Name = ", "Name = 'open", "(Age = 30", "Age = 30 30", "And", "Name Like"}) {
@@ -146,10 +150,55 @@ TEST_F(RecordsetTest, OpeningStatementsThatAreNotQueries) {
                   [&] { db->openRecordset(QStringLiteral("SELECT * FROM Missing"), host::dbOpenSnapshot); }),
               3078);
     EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELEKT 1"), host::dbOpenSnapshot); }),
+              host::errInvalidSqlStatement);
+    EXPECT_EQ(errorNumber([&] {
+                  db->openRecordset(QStringLiteral("SELECT * FROM People WHERE"), host::dbOpenSnapshot);
+              }),
               host::errSyntaxInExpression);
     EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("   "), host::dbOpenSnapshot); }),
               host::errInvalidSqlStatement);
     EXPECT_EQ(db->openRecordset(QStringLiteral("people"), host::dbOpenSnapshot)->recordCount(), 5);
     EXPECT_EQ(column(*db, QStringLiteral("SELECT Count(*) AS n FROM People"), QStringLiteral("n")),
               QStringList{QStringLiteral("5")});
+}
+
+TEST_F(RecordsetTest, IndexedFiltersAnswerAsAScanDoes) {
+    const QStringList names = {QStringLiteral("Ärger"), QStringLiteral("ÄRGER"), QStringLiteral("o'brien"),
+                               QStringLiteral("Smith"), QStringLiteral("7"),     QString()};
+    std::vector<QVariantList> rows;
+    for (int i = 0; i < 300; ++i) {
+        const QString name = names[(i * 7) % names.size()];
+        rows.push_back({i, name.isNull() ? QVariant() : QVariant(name), i % 4,
+                        (i % 5 == 0) ? QVariant() : QVariant(i % 3)});
+    }
+    db->createTable({QStringLiteral("Many"),
+                     {},
+                     {{QStringLiteral("Id"), QStringLiteral("Long")},
+                      {QStringLiteral("Name"), QStringLiteral("Text")},
+                      {QStringLiteral("Kind"), QStringLiteral("Long")},
+                      {QStringLiteral("Other"), QStringLiteral("Long")}},
+                     rows});
+    auto all = db->openRecordset(QStringLiteral("SELECT * FROM Many"), host::dbOpenSnapshot);
+    auto* snapshot = dynamic_cast<qdb::SnapshotRecordset*>(all.get());
+    ASSERT_NE(snapshot, nullptr);
+    all->setFilter(QStringLiteral("Kind <> 3"));
+    auto partial = all->openRecordset();
+    auto* partialSnapshot = dynamic_cast<qdb::SnapshotRecordset*>(partial.get());
+    for (const char* criteria :
+         {"Name = 'ärger'", "Name = 'O''Brien'", "Name = 7", "Kind = 2", "Other = 1 AND Name = 'smith'",
+          "Name = 'Smith' And Kind = 1", "[Name] = 'nobody'", "Name = '7' OR Other Is Null"}) {
+        const QString filter = QString::fromUtf8(criteria);
+        for (qdb::SnapshotRecordset* source : {snapshot, partialSnapshot}) {
+            source->setFilter(filter);
+            auto indexed = source->openRecordset();
+            auto scanned = source->openRecordsetByScan();
+            ASSERT_EQ(indexed->recordCount(), scanned->recordCount()) << criteria;
+            for (; !indexed->eof(); indexed->moveNext(), scanned->moveNext()) {
+                EXPECT_EQ(indexed->value(QStringLiteral("Id")), scanned->value(QStringLiteral("Id")))
+                    << criteria;
+            }
+        }
+    }
+    snapshot->setFilter(QStringLiteral("Name = 'ärger'"));
+    EXPECT_EQ(snapshot->openRecordset()->recordCount(), 100);
 }

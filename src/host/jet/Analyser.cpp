@@ -38,9 +38,6 @@ void append(std::vector<CatalogueRow>& rows, std::vector<CatalogueRow>&& more) {
 
 }  // namespace
 
-// Row layout: 0 begin; 1 kind (Name1 the target table, Name2 the target's database); 2 parameters; 3 flags
-// (see QueryFlag; written for every query but a data definition, Name1 the TOP number); 5 sources; 6 columns;
-// 7 joins; 8 WHERE; 9 GROUP BY; 10 HAVING; 11 ORDER BY; 255 end. A data definition gets 0, 1 and 255 only.
 QueryAnalysis analyse(const QString& sql) {
     Query query = Parser(sql).parse();
     QueryAnalysis analysis;

@@ -123,6 +123,15 @@ Query Parser::parse() {
     Query query;
     if (acceptKeyword(Keyword::Parameters)) {
         parseParameters(query);
+    } else if (acceptKeyword(Keyword::Procedure)) {
+        // PROCEDURE name [parameter type, ...]; statement: the older way of declaring parameters.
+        if (!atName()) {
+            fail(QStringLiteral("Syntax error in PROCEDURE clause."));
+        }
+        ++mPos;
+        if (!acceptSymbol(u";")) {
+            parseParameters(query);
+        }
     }
     if (atQueryStart()) {
         parseQueryExpression(query);
@@ -317,15 +326,19 @@ void Parser::parseSelectList(Query& query) {
             query.flags |= QueryFlag::AllFields;
             continue;
         }
+        const size_t start = mPos;
         const QString expression = parseTopExpression();
+        QString outputName = referencedField(start, mPos);
         QVariant alias;
         if (acceptKeyword(Keyword::As)) {
             if (!atName()) {
                 failExpression();
             }
-            alias = takeName();
+            outputName = takeName();
+            alias = outputName;
         }
         query.columns.push_back({6, {}, alias, {}, expression});
+        query.outputNames.push_back(outputName);
     } while (acceptSymbol(u","));
     if (!atClauseEnd(followers)) {
         failExpression();
@@ -378,6 +391,9 @@ void Parser::parseOrderBy(Query& query) {
 
 void Parser::parseCrosstab(Query& query) {
     ++mPos;  // TRANSFORM
+    if (atClauseEnd({Keyword::Select})) {
+        fail(kTransformMessage);
+    }
     const QString value = parseTopExpression();
     QVariant alias;
     if (acceptKeyword(Keyword::As)) {
@@ -471,7 +487,12 @@ void Parser::parseAppend(Query& query) {
         fail(kInsertMessage);
     }
     query.kind = StatementKind::Append;
-    if (haveFields && !(query.flags & QueryFlag::AllFields)) {
+    if (!haveFields) {
+        // Without a field list every column goes to the target field of its own name.
+        for (size_t i = 0; i < query.outputNames.size(); ++i) {
+            query.columns[i].name1 = nullIfEmpty(query.outputNames[i]);
+        }
+    } else if (!(query.flags & QueryFlag::AllFields)) {
         if (fields.size() != query.columns.size()) {
             fail(QStringLiteral("Number of query values and destination fields are not the same."));
         }
@@ -486,7 +507,7 @@ void Parser::parseUpdate(Query& query) {
     if (acceptKeyword(Keyword::DistinctRow)) {
         query.flags |= QueryFlag::DistinctRow;
     }
-    if (atKeyword(Keyword::Set)) {
+    if (atClauseEnd({Keyword::Set})) {
         fail(kUpdateMessage);
     }
     parseFromList(query);
@@ -519,6 +540,9 @@ void Parser::parseDelete(Query& query) {
     ++mPos;  // DELETE
     if (acceptKeyword(Keyword::DistinctRow)) {
         query.flags |= QueryFlag::DistinctRow;
+    }
+    if (atClauseEnd({})) {
+        fail(kDeleteMessage);
     }
     if (acceptSymbol(u"*")) {
         query.flags |= QueryFlag::AllFields;
@@ -564,6 +588,9 @@ void Parser::parseDataDefinition(Query& query) {
     while (peek().kind != TokenKind::End && !(depth == 0 && atSymbol(u";"))) {
         if (peek().kind == TokenKind::Unterminated) {
             failUnterminated(mPos);
+        }
+        if (atSymbol(u"]")) {
+            fail(message);
         }
         if (atSymbol(u"(")) {
             ++depth;
@@ -954,8 +981,7 @@ void Parser::parsePrimary() {
 
 // A name, a qualified name (t.f, [t].[f], Forms!f!c) or a star of a source (t.*).
 void Parser::parseNameChain() {
-    const QString first = nameText(peek());
-    ++mPos;
+    const size_t first = mPos++;
     bool qualified = false;
     while (atSymbol(u".") || atSymbol(u"!")) {
         const Token& next = peek(1);
@@ -972,7 +998,7 @@ void Parser::parseNameChain() {
         }
     }
     if (qualified && mQualifiers) {
-        mQualifiers->push_back(first);
+        mQualifiers->push_back(nameText(mTokens[first]));
     }
 }
 
@@ -1089,6 +1115,28 @@ QString Parser::textOf(size_t first, size_t end) const {
     return mSql.sliced(mTokens[first].start, mTokens[end - 1].end - mTokens[first].start);
 }
 
+// The field named by the expression in tokens `first` to `end` when it is a plain reference (Field, t.Field,
+// [t].[Field]); empty for any other expression.
+QString Parser::referencedField(size_t first, size_t end) const {
+    if (end <= first || (end - first) % 2 == 0) {
+        return QString();
+    }
+    for (size_t i = first; i < end; i += 2) {
+        const Token& name = mTokens[i];
+        const bool keyword = name.kind == TokenKind::Word && name.keyword != Keyword::None && i == first;
+        if ((name.kind != TokenKind::Bracketed && name.kind != TokenKind::Word) || keyword) {
+            return QString();
+        }
+        if (i + 1 < end) {
+            const Token& dot = mTokens[i + 1];
+            if (dot.kind != TokenKind::Symbol || (mSql[dot.start] != u'.' && mSql[dot.start] != u'!')) {
+                return QString();
+            }
+        }
+    }
+    return nameText(mTokens[end - 1]);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Failures
 
@@ -1178,8 +1226,8 @@ void Parser::failUnterminated(size_t from) const {
     const QString expression = mSql.sliced(mTokens[std::min(from, mPos)].start).trimmed();
     QString description;
     if (opening == u'[') {
-        description =
-            QStringLiteral("Invalid bracketing of name '%1'.").arg(mSql.sliced(token.start).trimmed());
+        description = QStringLiteral("Invalid bracketing of name '%1'.")
+                          .arg(mSql.sliced(token.start, token.end - token.start).trimmed());
     } else if (opening == u'#') {
         description = QStringLiteral("Syntax error in date in query expression '%1'.").arg(expression);
     } else {

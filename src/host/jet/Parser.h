@@ -54,11 +54,12 @@ struct Query {
     std::vector<CatalogueRow> parameters;  // attribute 2
     std::vector<CatalogueRow> sources;     // attribute 5
     std::vector<CatalogueRow> columns;     // attribute 6
-    std::vector<CatalogueRow> joins;       // attribute 7
-    QString where;                         // attribute 8, empty when none
-    std::vector<CatalogueRow> groupBy;     // attribute 9
-    QString having;                        // attribute 10, empty when none
-    std::vector<CatalogueRow> orderBy;     // attribute 11
+    std::vector<QString> outputNames;   // per select column: its alias, or the field a plain reference names
+    std::vector<CatalogueRow> joins;    // attribute 7
+    QString where;                      // attribute 8, empty when none
+    std::vector<CatalogueRow> groupBy;  // attribute 9
+    QString having;                     // attribute 10, empty when none
+    std::vector<CatalogueRow> orderBy;  // attribute 11
 };
 
 class Parser {
@@ -128,6 +129,7 @@ private:
     QString nameText(const Token& token) const;
     QString takeName();
     QString textOf(size_t first, size_t end) const;
+    QString referencedField(size_t first, size_t end) const;
 
     // Counts the nesting of parentheses and subqueries, so that absurdly deep text fails cleanly instead of
     // exhausting the stack.

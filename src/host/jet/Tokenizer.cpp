@@ -49,6 +49,7 @@ Keyword keywordOf(QStringView word) {
         {"PARAMETERS", Keyword::Parameters},
         {"PERCENT", Keyword::Percent},
         {"PIVOT", Keyword::Pivot},
+        {"PROCEDURE", Keyword::Procedure},
         {"RIGHT", Keyword::Right},
         {"SELECT", Keyword::Select},
         {"SET", Keyword::Set},
@@ -138,13 +139,23 @@ std::vector<Token> tokenize(QStringView sql) {
         Token token;
         token.start = i;
         const QChar c = sql[i];
-        if (c == u'[' || c == u'\'' || c == u'"' || c == u'#') {
-            const QChar close = c == u'[' ? QChar(u']') : c;
-            const qsizetype end = literalEnd(sql, i, close, c == u'\'' || c == u'"');
-            token.kind = end < 0     ? TokenKind::Unterminated
-                         : c == u'[' ? TokenKind::Bracketed
-                         : c == u'#' ? TokenKind::Date
-                                     : TokenKind::Text;
+        if (c == u'[') {
+            // A name may hold any character but the brackets themselves.
+            qsizetype end = i + 1;
+            while (end < n && sql[end] != u']' && sql[end] != u'[') {
+                ++end;
+            }
+            if (end < n && sql[end] == u']') {
+                token.kind = TokenKind::Bracketed;
+                token.end = end + 1;
+            } else {
+                const qsizetype close = end < n ? sql.indexOf(u']', end) : -1;
+                token.kind = TokenKind::Unterminated;
+                token.end = close < 0 ? n : close + 1;
+            }
+        } else if (c == u'\'' || c == u'"' || c == u'#') {
+            const qsizetype end = literalEnd(sql, i, c, c != u'#');
+            token.kind = end < 0 ? TokenKind::Unterminated : c == u'#' ? TokenKind::Date : TokenKind::Text;
             token.end = end < 0 ? n : end;
         } else if (isDigit(c) || (c == u'.' && i + 1 < n && isDigit(sql[i + 1]) &&
                                   (tokens.empty() || (tokens.back().kind != TokenKind::Word &&

@@ -51,6 +51,7 @@ enum class Keyword : unsigned char {
     Parameters,
     Percent,
     Pivot,
+    Procedure,
     Right,
     Select,
     Set,
@@ -73,7 +74,7 @@ enum class TokenKind : unsigned char {
     Date,          // #date#
     Number,        // 12, 1.5, .5, 1E-3
     Symbol,        // an operator or punctuation: one character, or <= >= <>
-    Unterminated,  // a quote, bracket or date that is never closed; runs to the end of the text
+    Unterminated,  // a quote or date never closed (runs to the end), or a name with a bracket inside
     End,           // after the last token
 };
 
