@@ -5,6 +5,7 @@
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
+#include "cli/HostSession.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "platform/EventPump.h"
@@ -37,28 +38,6 @@ extern "C" void onInterrupt(int) {
     gInterrupted = 1;
     gInterruptSeen = 1;
 }
-
-// Messages the add-in shows go to stderr, one per line; questions are answered No.
-class StderrPrompter : public platform::Prompter {
-public:
-    platform::MsgResult msgBox(const platform::Message& message) override {
-        err() << QString(message.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-        err().flush();
-        switch (message.buttons) {
-            case platform::MsgButtons::YesNo:
-            case platform::MsgButtons::YesNoCancel:
-                return platform::MsgResult::No;
-            case platform::MsgButtons::OkCancel:
-            case platform::MsgButtons::RetryCancel:
-                return platform::MsgResult::Cancel;
-            default:
-                return platform::MsgResult::Ok;
-        }
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
 
 // The progress window as one status line on stderr (drawn only on a terminal). Ctrl+C is its Cancel button.
 class TerminalProgressWindow : public platform::ProgressWindow {
@@ -287,11 +266,10 @@ const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query")
                                 QStringLiteral("report")};
 
 // Restores the process-wide state a tree command sets up, whatever way it ends.
-struct HostSession {
-    ~HostSession() {
-        AccessApplication = nullptr;
+struct TreeCommandState {
+    ~TreeCommandState() {
         setToolWindows(nullptr);
-        platform::services() = platform::Services();
+        platform::services().events = nullptr;
         std::signal(SIGINT, SIG_DFL);
     }
 };
@@ -340,18 +318,12 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
             return usage(QStringLiteral("--type is one of table, query, form, report"));
         }
     }
-    if (!QFileInfo(options.database).isFile()) {
-        return usage(QStringLiteral("no database file ") + options.database);
+    HostSession host;
+    if (!host.open(options.database)) {
+        return exitUsage;
     }
-
-    std::shared_ptr<qdb::QdbDatabase> database;
-    try {
-        database = qdb::QdbDatabase::open(options.database);
-    } catch (const host::Error& error) {
-        return usage(QStringLiteral("cannot open ") + options.database + QStringLiteral(": ") +
-                     error.description());
-    }
-    const QMap<int, QString> objects = objectsNamed(options.object, *database);
+    qdb::QdbDatabase& database = host.database();
+    const QMap<int, QString> objects = objectsNamed(options.object, database);
     const QList<int> types = objects.keys();
     int objectType = requestedType;
     if (requestedType >= 0 && !types.contains(requestedType)) {
@@ -374,15 +346,11 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
         objectType = types.first();
     }
 
-    const std::unique_ptr<qdb::HostApplication> application = qdb::HostApplication::create();
-    application->setDatabase(database);
-    application->setCurrentObject(objectType, objects.value(objectType));
+    qdb::HostApplication& application = host.application();
+    application.setCurrentObject(objectType, objects.value(objectType));
 
-    HostSession session;
-    StderrPrompter prompter;
+    TreeCommandState state;
     TerminalProgressWindows progress(kind == TreeKind::UsedBy && ::isatty(STDERR_FILENO) == 1);
-    AccessApplication = application.get();
-    platform::services().prompter = &prompter;
     platform::services().events = &progress;
     if (kind == TreeKind::UsedBy) {
         gInterrupted = 0;
@@ -395,7 +363,7 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
     {
         // The add-in as the host loads it; the command runs as its ribbon button would.
         AccessConnect addIn;
-        addIn.AddinInstance_OnConnection(application.get());
+        addIn.AddinInstance_OnConnection(&application);
         const bool uses = kind == TreeKind::Uses;
         addIn.RunQorvel({options.findGiven
                              ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))

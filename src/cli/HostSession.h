@@ -1,0 +1,37 @@
+// The host stand-in for one command: opens a database, makes it the host application's current database,
+// connects the add-in to that application, and installs the command line's message boxes.
+#pragma once
+
+#include "cli/StderrPrompter.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace qdb {
+class HostApplication;
+class QdbDatabase;
+}  // namespace qdb
+
+namespace cli {
+
+class HostSession {
+public:
+    HostSession();
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // Opens the database file; false (with a message on standard error) when it cannot be opened.
+    bool open(const QString& path);
+
+    qdb::HostApplication& application() { return *mApplication; }
+    qdb::QdbDatabase& database() { return *mDatabase; }
+
+private:
+    StderrPrompter mPrompter;
+    std::unique_ptr<qdb::HostApplication> mApplication;
+    std::shared_ptr<qdb::QdbDatabase> mDatabase;
+};
+
+}  // namespace cli

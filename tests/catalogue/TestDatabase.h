@@ -1,0 +1,72 @@
+// A real engine database in a temporary folder, made the host's current database for one test, with message
+// boxes recorded instead of shown.
+#pragma once
+
+#include "catalogue/AccessApplication.h"
+#include "host/HostApplication.h"
+#include "host/QdbDatabase.h"
+#include "platform/Platform.h"
+#include "platform/Prompter.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class RecordingPrompter : public platform::Prompter {
+public:
+    platform::MsgResult msgBox(const platform::Message& message) override {
+        messages << message.text;
+        return platform::MsgResult::Ok;
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QStringList messages;
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        path = folder.filePath(QStringLiteral("test.qdb"));
+        database = qdb::QdbDatabase::create(path);
+        application = qdb::HostApplication::create();
+        application->setDatabase(database);
+        AccessApplication = application.get();
+        platform::services().prompter = &prompter;
+    }
+
+    void TearDown() override {
+        platform::services().prompter = nullptr;
+        AccessApplication = nullptr;
+    }
+
+    // A table of text fields.
+    void table(const QString& name, const QStringList& fields) {
+        qdb::TableSpec spec;
+        spec.name = name;
+        for (const QString& field : fields) {
+            spec.fields.push_back({field, QStringLiteral("Text")});
+        }
+        database->createTable(spec);
+    }
+
+    void query(const QString& name, const QString& sql) { database->createQueryDef(name, sql); }
+
+    QStringList queryNames() {
+        QStringList names;
+        for (int i = 0; i < database->queryDefCount(); ++i) {
+            names << database->queryDef(i)->name();
+        }
+        return names;
+    }
+
+    QTemporaryDir folder;
+    QString path;
+    std::shared_ptr<qdb::QdbDatabase> database;
+    std::unique_ptr<qdb::HostApplication> application;
+    RecordingPrompter prompter;
+};
