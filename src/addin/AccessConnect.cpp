@@ -258,6 +258,9 @@ bool AccessConnect::Available(ecbToolbar command, const QString& notAvailable) c
 void AccessConnect::NewQuery() {
     ErrorBoundary(QStringLiteral("NewQuery"), kModule, [] {
         auto templates = Windows().CreateTemplatesWindow();
+        if (!templates) {
+            return;
+        }
         templates->Init(3);
         templates->ShowModal();
     });
@@ -292,7 +295,7 @@ void AccessConnect::OpenTreeWindow(const QString& procedure, ecbToolbar command,
         }
         // The window finds the current object itself, and tells the user itself when it has nothing.
         auto window = Windows().CreateTreeWindow();
-        if (window->Initialize(mode)) {
+        if (window && window->Initialize(mode)) {
             window->Show();
         }
     });

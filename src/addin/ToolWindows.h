@@ -61,6 +61,7 @@ public:
     virtual void Unload() = 0;
 };
 
+// A program that does not offer one of the tools gives nullptr for it, and the command opens nothing.
 class ToolWindows {
 public:
     virtual ~ToolWindows() = default;

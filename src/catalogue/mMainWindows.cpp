@@ -14,9 +14,6 @@ namespace {
 
 const QString kModule = QStringLiteral("mMain");
 
-// CurrentData.AllQueries(name).CurrentView of a query open in design view.
-constexpr int acCurViewDesign = 0;
-
 // The pages of the database window, as the ids of the "Database objects" command bar's buttons.
 constexpr int idTablesPage = 1773;
 constexpr int idQueriesPage = 1774;
@@ -60,9 +57,9 @@ std::shared_ptr<QueryEditorWindow> ShowQueryEditor(const QString& queryName, boo
             }
             if (!window) {
                 window = Windows().CreateEditorWindow();
-                if (!window->Initialize(queryName, QString())) {
+                if (window && !window->Initialize(queryName, QString())) {
                     window.reset();
-                } else if (!OpenEditors->contains(queryName)) {
+                } else if (window && !OpenEditors->contains(queryName)) {
                     OpenEditors->add(window, queryName);
                 }
             }
@@ -118,7 +115,7 @@ void CloseQueryDesignView(const QString& queryName) {
             if (!application.screen().hasActiveDatasheet()) {
                 application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
             }
-        } else if (query.currentView == acCurViewDesign) {
+        } else if (query.currentView == host::acViewDesign) {
             application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
         }
     } catch (...) {

@@ -18,8 +18,7 @@ struct State {
 };
 
 // One line per object kind and state: which of the nine commands apply, in ecbToolbar order.
-QString AvailabilityTable(AddinFixture& fixture, AccessConnect& connect, FakeHost& host) {
-    Q_UNUSED(fixture)
+QString AvailabilityTable(AddinFixture& fixture, AccessConnect& connect) {
     static const char* const commands[] = {"New",    "Editor",   "Datasheet",  "Design", "Uses",
                                            "UsedBy", "UsesFind", "UsedByFind", "Help"};
     const Kind kinds[] = {{"table", 0},  {"query", 1},       {"form", 2},      {"report", 3},   {"macro", 4},
@@ -31,7 +30,7 @@ QString AvailabilityTable(AddinFixture& fixture, AccessConnect& connect, FakeHos
     QTextStream out(&table);
     for (const auto& kind : kinds) {
         for (const auto& state : states) {
-            host.setCurrent(kind.type, QStringLiteral("Object"), state.bits);
+            fixture.SetCurrent(kind.type, QStringLiteral("Object"), state.bits);
             connect.ToolbarButtonsEnable();
             out << qSetFieldWidth(12) << Qt::left << kind.label << qSetFieldWidth(8) << state.label
                 << qSetFieldWidth(0);
@@ -74,17 +73,17 @@ using AvailabilityTest = AddinFixture;
 
 TEST_F(AvailabilityTest, EveryObjectKindAndStateMatchesTheReferenceTable) {
     Connect();
-    EXPECT_EQ(AvailabilityTable(*this, connect, host), ReadData(QStringLiteral("availability.txt")));
+    EXPECT_EQ(AvailabilityTable(*this, connect), ReadData(QStringLiteral("availability.txt")));
     EXPECT_FALSE(connect.ToolbarMode);
     EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(AvailabilityTest, AFailedPassKeepsTheFlagsSetSoFarInRibbonMode) {
     Connect();
-    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    SetCurrent(host::acForm, QStringLiteral("Orders"));
     connect.ToolbarButtonsEnable();
-    host.failing.insert(QStringLiteral("currentObjectType"));
-    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::acTable, QStringLiteral("Orders"));
+    AccessApplication = nullptr;
     connect.ToolbarButtonsEnable();
     EXPECT_TRUE(connect.ButtonEnabled[ecbQorvel]);
     EXPECT_FALSE(connect.ButtonEnabled[ecbQueryUsedBy]);
@@ -93,7 +92,7 @@ TEST_F(AvailabilityTest, AFailedPassKeepsTheFlagsSetSoFarInRibbonMode) {
 
 TEST_F(AvailabilityTest, ToolbarModeWithoutAToolbarLeavesEveryCommandAvailable) {
     Connect(QStringLiteral("9.0"));
-    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    SetCurrent(host::acForm, QStringLiteral("Orders"));
     Click(QStringLiteral("QueryEditor"));
     Click(QStringLiteral("UsedBy"));
     for (bool enabled : connect.ButtonEnabled) {
@@ -116,7 +115,7 @@ TEST_F(AvailabilityTest, ToolbarModeTouchesOnlyButtonsWhoseStateChanges) {
     connect.mQorvelFind = &qorvelFind;
     connect.mQueryUsedByFind = &usedByFind;
 
-    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::acTable, QStringLiteral("Orders"));
     connect.ToolbarButtonsEnable();
     EXPECT_TRUE(connect.ToolbarMode);
     EXPECT_FALSE(editor.enabled);
@@ -135,7 +134,7 @@ TEST_F(AvailabilityTest, ToolbarModeTouchesOnlyButtonsWhoseStateChanges) {
     }
 
     // A failed pass disables the tree and editor buttons; datasheet and design keep their state.
-    host.failing.insert(QStringLiteral("currentObjectType"));
+    AccessApplication = nullptr;
     connect.ToolbarButtonsEnable();
     EXPECT_FALSE(usedBy.enabled || usedByFind.enabled);
     EXPECT_TRUE(datasheet.enabled && design.enabled);
@@ -145,7 +144,7 @@ using DispatchTest = AddinFixture;
 
 TEST_F(DispatchTest, EveryRibbonIdOpensItsTool) {
     Connect();
-    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
     const std::pair<QString, QStringList> cases[] = {
         {QStringLiteral("QueryTemplates"),
          {QStringLiteral("templates Init 3"), QStringLiteral("templates ShowModal")}},
@@ -176,7 +175,7 @@ TEST_F(DispatchTest, EveryRibbonIdOpensItsTool) {
 
 TEST_F(DispatchTest, DependenciesRefreshesAvailabilityOnly) {
     Connect();
-    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    SetCurrent(host::acForm, QStringLiteral("Orders"));
     Click(QStringLiteral("Dependencies"));
     EXPECT_TRUE(connect.ButtonEnabled[ecbQorvel]);
     EXPECT_FALSE(connect.ButtonEnabled[ecbQueryUsedBy]);
@@ -186,7 +185,7 @@ TEST_F(DispatchTest, DependenciesRefreshesAvailabilityOnly) {
 
 TEST_F(DispatchTest, CommandsThatDoNotApplySayWhy) {
     Connect();
-    host.setCurrent(host::acQuery, QStringLiteral("Draft"), host::acObjStateOpen | host::acObjStateNew);
+    SetCurrent(host::acQuery, QStringLiteral("Draft"), host::acObjStateOpen | host::acObjStateNew);
     for (const char* id : {"QueryEditor", "Uses", "UsedBy", "UsesFind", "UsedByFind"}) {
         Click(QLatin1String(id));
     }
@@ -211,7 +210,7 @@ TEST_F(DispatchTest, CommandsThatDoNotApplySayWhy) {
 
 TEST_F(DispatchTest, AStoredProcedurePassesTheEditorTestButOpensNothing) {
     Connect();
-    host.setCurrent(9, QStringLiteral("spOrders"));
+    SetCurrent(9, QStringLiteral("spOrders"));
     Click(QStringLiteral("QueryEditor"));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_TRUE(windows.editors.empty());
@@ -219,7 +218,7 @@ TEST_F(DispatchTest, AStoredProcedurePassesTheEditorTestButOpensNothing) {
 
 TEST_F(DispatchTest, ATreeWithNothingToShowIsDroppedAndAnInvalidFindDialogUnloaded) {
     Connect();
-    host.setCurrent(host::acReport, QStringLiteral("Invoice"));
+    SetCurrent(host::acReport, QStringLiteral("Invoice"));
     windows.treeInitializeResult = false;
     windows.validDataSource = false;
     Click(QStringLiteral("Uses"));
@@ -228,16 +227,28 @@ TEST_F(DispatchTest, ATreeWithNothingToShowIsDroppedAndAnInvalidFindDialogUnload
               QStringList({QStringLiteral("tree Initialize 1"), QStringLiteral("find PrepareTreeFind 3"),
                            QStringLiteral("find mfValidDataSource"), QStringLiteral("find Unload")}));
     // The Used By find does not ask for a data source.
-    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::acTable, QStringLiteral("Orders"));
     windows.log.clear();
     Click(QStringLiteral("UsedByFind"));
     EXPECT_EQ(windows.log,
               QStringList({QStringLiteral("find PrepareTreeFind 4"), QStringLiteral("find Show")}));
 }
 
+TEST_F(DispatchTest, AToolTheProgramDoesNotOfferOpensNothing) {
+    Connect();
+    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    windows.offersTools = false;
+    for (const char* id : {"QueryTemplates", "QueryEditor", "Uses", "UsedBy", "UsesFind", "UsedByFind"}) {
+        Click(QLatin1String(id));
+    }
+    EXPECT_TRUE(windows.log.isEmpty());
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(OpenEditors->count(), 0);
+}
+
 TEST_F(DispatchTest, AFailingCommandIsReportedUnderItsOwnName) {
     Connect();
-    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
     setToolWindows(nullptr);
     Click(QStringLiteral("UsedBy"));
     ASSERT_EQ(prompter.messages().size(), 1u);
@@ -253,51 +264,51 @@ using OpenObjectTest = AddinFixture;
 
 TEST_F(OpenObjectTest, DatasheetAndDesignViewOpenTablesAndQueries) {
     Connect();
-    host.setCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::acTable, QStringLiteral("Orders"));
     connect.mQueryDatasheet_Click();
-    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    EXPECT_EQ(host->openView(host::acTable, QStringLiteral("Orders")), host::acViewNormal);
+    SetCurrent(host::acQuery, QStringLiteral("order totals"));
     connect.mQueryDesign_Click();
-    host.setCurrent(host::acForm, QStringLiteral("Orders"));
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewDesign);
+    SetCurrent(host::acForm, QStringLiteral("Order Form"));
     connect.mQueryDatasheet_Click();
     connect.mQueryDesign_Click();
-    EXPECT_EQ(host.calls,
-              QStringList({QStringLiteral("openTable Orders 0 1"), QStringLiteral("activeDatasheetSetFocus"),
-                           QStringLiteral("openQuery Order Totals 1 1")}));
+    EXPECT_EQ(actions, QStringList({QStringLiteral("OpenTable 0 Orders"),
+                                    QStringLiteral("OpenQuery 1 Order Totals")}));
     EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(OpenObjectTest, DesignViewClosesTheQueryEditorFirst) {
     Connect();
-    host.setCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
     Click(QStringLiteral("QueryEditor"));
     ASSERT_TRUE(OpenEditors && OpenEditors->contains(QStringLiteral("order totals")));
     windows.log.clear();
     connect.mQueryDesign_Click();
     EXPECT_EQ(windows.log, QStringList({QStringLiteral("editor1 Unload")}));
     EXPECT_FALSE(OpenEditors->contains(QStringLiteral("Order Totals")));
-    EXPECT_EQ(host.calls.last(), QStringLiteral("openQuery Order Totals 1 1"));
+    EXPECT_EQ(actions.last(), QStringLiteral("OpenQuery 1 Order Totals"));
 }
 
 TEST_F(OpenObjectTest, AnObjectThatCannotBeOpenedIsNamedInTheMessage) {
     Connect();
-    host.failing.insert(QStringLiteral("openQuery"));
-    host.setCurrent(host::acQuery, QStringLiteral("Totals {object}"));
+    SetCurrent(host::acQuery, QStringLiteral("Totals {object}"));
     connect.mQueryDatasheet_Click();
-    host.failing = {QStringLiteral("activeDatasheetSetFocus")};
-    host.setCurrent(host::acTable, QStringLiteral("Orders"));
-    connect.mQueryDatasheet_Click();
+    SetCurrent(host::acTable, QStringLiteral("Gone"));
+    connect.mQueryDesign_Click();
     EXPECT_EQ(MessageTexts(),
               QStringList({QStringLiteral("Can't open query 'Totals {object}', it contains errors."),
-                           QStringLiteral("Can't open table 'Orders', it contains errors.")}));
+                           QStringLiteral("Can't open table 'Gone', it contains errors.")}));
     EXPECT_EQ(prompter.messages()[0].icon, platform::MsgIcon::Critical);
+    EXPECT_EQ(prompter.messages()[0].buttons, platform::MsgButtons::Ok);
 }
 
 using ConnectionTest = AddinFixture;
 
 TEST_F(ConnectionTest, TheWatcherRunsOnlyBeforeVersion12) {
-    host.version = QStringLiteral("9.0");
-    connect.AddinInstance_OnConnection(&host);
-    EXPECT_EQ(AccessApplication, &host);
+    host->setVersion(QStringLiteral("9.0"));
+    connect.AddinInstance_OnConnection(host.get());
+    EXPECT_EQ(AccessApplication, host.get());
     EXPECT_EQ(connect.AccessVersion(), 9.0);
     EXPECT_EQ(windows.log, QStringList({QStringLiteral("watcher SetAccessConnect set"),
                                         QStringLiteral("watcher SetInterval 200")}));
@@ -307,8 +318,8 @@ TEST_F(ConnectionTest, TheWatcherRunsOnlyBeforeVersion12) {
                                                QStringLiteral("watcher Unload")}));
 
     windows.log.clear();
-    host.version = QStringLiteral("14.0");
-    connect.AddinInstance_OnConnection(&host);
+    host->setVersion(QStringLiteral("14.0"));
+    connect.AddinInstance_OnConnection(host.get());
     EXPECT_EQ(connect.AccessVersion(), 14.0);
     EXPECT_TRUE(windows.log.isEmpty());
 }

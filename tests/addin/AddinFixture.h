@@ -1,22 +1,38 @@
-// A connected add-in over the fake host, with scripted prompts and a recording window factory.
+// A connected add-in over the host stand-in with a small database (table Orders, query Order Totals, form
+// Order Form, report Invoice), scripted prompts and a recording window factory. Every DoCmd action the add-in
+// takes is logged as "Action type name".
 #pragma once
 
-#include "FakeHost.h"
 #include "QStringPrinter.h"
 #include "RecordingToolWindows.h"
 
 #include "addin/AccessConnect.h"
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMainWindows.h"
+#include "host/HostApplication.h"
+#include "host/QdbDatabase.h"
 #include "platform/InMemoryPrompter.h"
 #include "platform/InMemoryShell.h"
 #include "platform/Platform.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 class AddinFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        auto database = qdb::QdbDatabase::create(folder.filePath(QStringLiteral("addin.qdb")));
+        database->createTable(
+            {QStringLiteral("Orders"), QString(), {{QStringLiteral("OrderID"), QStringLiteral("Long")}}, {}});
+        database->createQueryDef(QStringLiteral("Order Totals"),
+                                 QStringLiteral("SELECT Orders.* FROM Orders;"));
+        database->saveForm({QStringLiteral("Order Form"), QStringLiteral("Orders"), QString(), {}});
+        database->saveReport({QStringLiteral("Invoice"), QStringLiteral("Order Totals"), QString(), {}});
+        host->setDatabase(database);
+        host->setCommandObserver([this](const QString& action, int type, const QString& name) {
+            actions.append(QStringLiteral("%1 %2 %3").arg(action).arg(type).arg(name).trimmed());
+        });
         platform::services().prompter = &prompter;
         platform::services().shell = &shell;
         setToolWindows(&windows);
@@ -31,14 +47,20 @@ protected:
     }
 
     void Connect(const QString& version = QStringLiteral("12.0")) {
-        host.version = version;
-        connect.AddinInstance_OnConnection(&host);
+        host->setVersion(version);
+        connect.AddinInstance_OnConnection(host.get());
         windows.log.clear();
     }
 
+public:
+    void SetCurrent(int type, const QString& name, int state = 0) {
+        host->setCurrentObject(type, name);
+        host->setObjectState(type, name, state);
+    }
+
+protected:
     void Click(const QString& id) { connect.RunQorvel(IRibbonControl{id}); }
 
-    // The texts of the messages shown so far.
     QStringList MessageTexts() const {
         QStringList texts;
         for (const auto& message : prompter.messages()) {
@@ -47,7 +69,9 @@ protected:
         return texts;
     }
 
-    FakeHost host;
+    QTemporaryDir folder;
+    std::unique_ptr<qdb::HostApplication> host = qdb::HostApplication::create();
+    QStringList actions;
     RecordingToolWindows windows;
     platform::InMemoryPrompter prompter;
     platform::InMemoryShell shell;

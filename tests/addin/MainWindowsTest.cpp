@@ -31,24 +31,28 @@ TEST_F(EditorRegistryTest, AWindowThatCannotLoadIsDroppedAndANewQueryIsNotRegist
 
 TEST_F(EditorRegistryTest, OpeningTheEditorClosesTheQuerysDesignView) {
     Connect();
-    host.loadedQueries.insert(QStringLiteral("In Design"), host::AccessObjectState{true, 0});
-    host.loadedQueries.insert(QStringLiteral("In Datasheet"), host::AccessObjectState{true, 2});
-    ShowQueryEditor(QStringLiteral("In Design"), false);
-    ShowQueryEditor(QStringLiteral("In Datasheet"), false);
-    ShowQueryEditor(QStringLiteral("Closed"), false);
-    EXPECT_EQ(host.calls, QStringList({QStringLiteral("close 1 In Design 0")}));
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewDesign, host::acEdit);
+    ShowQueryEditor(QStringLiteral("Order Totals"), false);
+    EXPECT_FALSE(host->openView(host::acQuery, QStringLiteral("Order Totals")).has_value());
+    // Its datasheet stays open.
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewNormal, host::acEdit);
+    CloseQueryDesignView(QStringLiteral("Order Totals"));
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewNormal);
 
-    // Older hosts: a query window without a datasheet is its design view.
-    host.calls.clear();
-    host.version = QStringLiteral("9.0");
-    host.activeDatasheet = false;
-    CloseQueryDesignView(QStringLiteral("In Datasheet"));
-    EXPECT_EQ(host.calls, QStringList({QStringLiteral("selectObject 1 In Datasheet 0"),
-                                       QStringLiteral("close 1 In Datasheet 0")}));
-    host.calls.clear();
-    host.version = QStringLiteral("8.0");
-    CloseQueryDesignView(QStringLiteral("In Design"));
-    EXPECT_TRUE(host.calls.isEmpty());
+    // Older hosts cannot tell the view: a query window without a datasheet is its design view.
+    host->setVersion(QStringLiteral("9.0"));
+    CloseQueryDesignView(QStringLiteral("Order Totals"));
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewNormal);
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewDesign, host::acEdit);
+    SetCurrent(host::acTable, QStringLiteral("Orders"));
+    actions.clear();
+    CloseQueryDesignView(QStringLiteral("Order Totals"));
+    EXPECT_EQ(actions, QStringList({QStringLiteral("SelectObject 1 Order Totals"),
+                                    QStringLiteral("Close 1 Order Totals")}));
+    host->setVersion(QStringLiteral("8.0"));
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewDesign, host::acEdit);
+    CloseQueryDesignView(QStringLiteral("Order Totals"));
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewDesign);
 }
 
 TEST_F(EditorRegistryTest, ClosingAnEditorUnloadsItAndForgetsIt) {
@@ -131,21 +135,23 @@ TEST_F(MainWindowsTest, CreateQueryInDesignViewNeedsAVisibleDatabaseWindow) {
     // On the queries page: leave it for the modules page, run the command, then come back and select the new
     // query.
     databaseWindow.pages = {{1773, 0}, {1774, -1}, {1775, 0}};
-    host.setCurrent(host::acQuery, QStringLiteral("Query1"));
     EXPECT_EQ(DatabaseWindowObjectType(), 1);
     EXPECT_TRUE(CreateQueryInDesignView());
-    EXPECT_EQ(host.calls, QStringList({QStringLiteral("selectObject 5  1"), QStringLiteral("sendKeys ~"),
-                                       QStringLiteral("runCommand 135"), QStringLiteral("selectObject 1  1"),
-                                       QStringLiteral("selectObject 1 Query1 0")}));
+    EXPECT_EQ(actions,
+              QStringList({QStringLiteral("SelectObject 5"), QStringLiteral("RunCommand 1 Query1"),
+                           QStringLiteral("SelectObject 1"), QStringLiteral("SelectObject 1 Query1")}));
+    EXPECT_EQ(host->sentKeys(), QStringList({QStringLiteral("~")}));
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Query1")), host::acViewDesign);
 
     // On the forms page nothing is selected; a refused command shows the host's own text.
-    host.calls.clear();
+    actions.clear();
     databaseWindow.pages = {{1773, 0}, {1775, -1}};
     EXPECT_EQ(DatabaseWindowObjectType(), -1);
-    host.failing.insert(QStringLiteral("runCommand"));
+    host->setDatabase(nullptr);
     EXPECT_FALSE(CreateQueryInDesignView());
-    EXPECT_EQ(host.calls, QStringList({QStringLiteral("sendKeys ~"), QStringLiteral("runCommand 135")}));
-    EXPECT_EQ(MessageTexts().last(), QStringLiteral("runCommand failed"));
+    EXPECT_TRUE(actions.isEmpty());
+    EXPECT_EQ(MessageTexts().last(),
+              QStringLiteral("The command or action 'NewObjectQuery' isn't available now."));
 
     databaseWindow.visible = false;
     EXPECT_FALSE(CreateQueryInDesignView());

@@ -16,6 +16,7 @@ public:
     bool editorInitializeResult = true;
     bool validDataSource = true;
     bool createWatcher = true;
+    bool offersTools = true;  // false: every Create gives nullptr
     std::vector<std::shared_ptr<QueryEditorWindow>> editors;
 
     class Tree : public QorvelTreeWindow {
@@ -88,14 +89,21 @@ public:
         RecordingToolWindows& mOwner;
     };
 
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override { return std::make_shared<Tree>(*this); }
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override {
+        return offersTools ? std::make_shared<Tree>(*this) : nullptr;
+    }
     std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override {
+        if (!offersTools) {
+            return nullptr;
+        }
         editors.push_back(std::make_shared<Editor>(*this, static_cast<int>(editors.size()) + 1));
         return editors.back();
     }
-    std::shared_ptr<FindDialogWindow> CreateFindDialog() override { return std::make_shared<Find>(*this); }
+    std::shared_ptr<FindDialogWindow> CreateFindDialog() override {
+        return offersTools ? std::make_shared<Find>(*this) : nullptr;
+    }
     std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override {
-        return std::make_shared<Templates>(*this);
+        return offersTools ? std::make_shared<Templates>(*this) : nullptr;
     }
     std::shared_ptr<WatcherWindow> CreateWatcherWindow() override {
         return createWatcher ? std::make_shared<Watcher>(*this) : nullptr;

@@ -1,4 +1,3 @@
-#include "platform/InMemoryEventPump.h"
 #include "platform/InMemoryPrompter.h"
 #include "platform/InMemorySettingsStore.h"
 #include "platform/QtSettingsStore.h"
@@ -75,15 +74,4 @@ TEST(SettingsStoreTest, BothStoresReadBackWhatWasWrittenIgnoringCase) {
     EXPECT_EQ(memory.value(QStringLiteral("vexor qorvel editor"), QStringLiteral("SETTINGS"),
                            QStringLiteral("toolbarvisible"), QString()),
               QStringLiteral("-1"));
-}
-
-TEST(InMemoryEventPumpTest, CountsCallsAndRunsTheCallbackAtEach) {
-    platform::InMemoryEventPump pump;
-    pump.processPendingEvents();
-    std::vector<int> seen;
-    pump.setCallback([&](int call) { seen.push_back(call); });
-    pump.processPendingEvents();
-    pump.processPendingEvents();
-    EXPECT_EQ(pump.calls(), 3);
-    EXPECT_EQ(seen, std::vector<int>({2, 3}));
 }
