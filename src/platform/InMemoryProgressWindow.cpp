@@ -37,6 +37,7 @@ bool InMemoryProgressWindow::setValue(double value) {
     const bool accepted = value >= mMinimum && value <= mMaximum;
     if (accepted) {
         mValue = value;
+        mValueHistory.push_back({value, mLabel});
     }
     if (mSteps == mCancelAtStep && mVisible) {
         pressCancel();

@@ -43,10 +43,17 @@ public:
     bool disposed() const { return mDisposed; }
     // Every label text shown, in order.
     const QStringList& labelHistory() const { return mLabelHistory; }
+    // Every value the bar took, in order, with the label shown at the time.
+    struct Step {
+        double value;
+        QString label;
+    };
+    const std::vector<Step>& valueHistory() const { return mValueHistory; }
 
 private:
     QString mLabel;
     QStringList mLabelHistory;
+    std::vector<Step> mValueHistory;
     double mMinimum = 0;
     double mMaximum = 100;
     double mValue = 0;

@@ -29,6 +29,9 @@ CQorvelFind::CQorvelFind() = default;
 CQorvelFind::~CQorvelFind() = default;
 
 bool CQorvelFind::mfValidDataSource() {
+    if (!AccessApplication) {
+        return false;
+    }
     return ErrorBoundary(QStringLiteral("mfValidDataSource"), kModule, false, [&] {
         const int objectType = AccessApplication->currentObjectType();
         const QString objectName = AccessApplication->currentObjectName();

@@ -42,6 +42,22 @@ bool StartsWith(const QString& text, const QString& prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);
 }
 
+// The host's open database; without one the build fails as the host's object model would.
+std::shared_ptr<host::Database> CurrentDatabase() {
+    std::shared_ptr<host::Database> database = AccessApplication ? AccessApplication->currentDb() : nullptr;
+    if (!database) {
+        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
+    }
+    return database;
+}
+
+host::Application& Host() {
+    if (!AccessApplication) {
+        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
+    }
+    return *AccessApplication;
+}
+
 void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
     if (recordset) {
         try {
@@ -95,8 +111,8 @@ bool frmQorvel::Initialize(int vQorvelMode, const QString& vstrObjectName) {
                           : IsTable(vstrObjectName) ? host::acTable
                                                     : -1;
         } else {
-            mObjectName = AccessApplication->currentObjectName();
-            mObjectType = AccessApplication->currentObjectType();
+            mObjectName = Host().currentObjectName();
+            mObjectType = Host().currentObjectType();
         }
         if (mObjectType == -1) {
             return false;
@@ -149,7 +165,7 @@ bool frmQorvel::Qorvel() {
     std::unique_ptr<host::Recordset> sources;
     ClearBuildCaches();
     const bool done = ErrorBoundary(QStringLiteral("Qorvel"), kModule, [&] {
-        database = AccessApplication->currentDb();
+        database = CurrentDatabase();
         QString catalogueName = mObjectName;
         if (mObjectType == host::acForm) {
             catalogueName = QStringLiteral("~sq_f") + mObjectName;
@@ -276,7 +292,7 @@ QString frmQorvel::BuildTreeView(QorvelItems& items, int parentNode, int level, 
             QString rootImage;
             switch (mObjectType) {
                 case host::acQuery:
-                    rootImage = QueryIconKey(AccessApplication->currentDb()->queryDef(mObjectName)->type());
+                    rootImage = QueryIconKey(CurrentDatabase()->queryDef(mObjectName)->type());
                     break;
                 case host::acForm:
                     rootImage = kImageForm;
@@ -350,7 +366,7 @@ bool frmQorvel::QueryUsedBy() {
     ClearBuildCaches();
     bool result = false;
     ErrorBoundary(QStringLiteral("QueryUsedBy"), kModule, [&] {
-        database = AccessApplication->currentDb();
+        database = CurrentDatabase();
         // Temporary queries left by a build that was cut short would be taken for subqueries.
         DeleteTemporaryQueries(database.get());
         ExpressionToQuery(*database);
@@ -452,9 +468,9 @@ void frmQorvel::ExpressionToQuery(host::Database& database) {
     std::unique_ptr<host::Recordset> rows;
     ErrorBoundary(QStringLiteral("ExpressionToQuery"), kModule, [&] {
         const auto aliasedSources = [] {
-            return AccessApplication->dCount(catalogue::kAliasedSourceCountExpression,
-                                             catalogue::kAliasedSourceCountDomain,
-                                             catalogue::kAliasedSourceCountCriteria);
+            return Host().dCount(catalogue::kAliasedSourceCountExpression,
+                                 catalogue::kAliasedSourceCountDomain,
+                                 catalogue::kAliasedSourceCountCriteria);
         };
         const long before = aliasedSources();
         if (before == 0) {
@@ -694,7 +710,7 @@ void frmQorvel::OpenObject(int view) {
         const QString image = mTree->imageKey(node);
         QString message = QStringLiteral("Can't open {object} '{name}', it contains errors.");
         message.replace(QStringLiteral("{name}"), name);
-        host::Application& application = *AccessApplication;
+        host::Application& application = Host();
         const auto openOrSay = [&](const QString& objectWord, const std::function<void()>& open) {
             message.replace(QStringLiteral("{object}"), objectWord);
             try {

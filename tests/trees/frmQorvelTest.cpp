@@ -123,6 +123,37 @@ TEST_F(TreeWindow, UsedByBuildRunsUnderTheProgressWindowToItsEnd) {
     EXPECT_FALSE(tree->IsClosed());
 }
 
+TEST_F(TreeWindow, ProgressRisesStepByStepToATenthWhileEnumeratingThenToTheEnd) {
+    application->setCurrentObject(host::acTable, QStringLiteral("Customers"));
+    auto tree = window();
+    ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUsedBy));
+    const auto& steps = progressWindows.last()->valueHistory();
+    ASSERT_GT(steps.size(), 3u);
+    double previous = 0;
+    double endOfEnumeration = -1;
+    for (const auto& step : steps) {
+        EXPECT_GE(step.value, previous - 1e-3);
+        previous = step.value;
+        if (step.label == QLatin1String("Enumerating Objects...")) {
+            endOfEnumeration = step.value;
+        }
+    }
+    EXPECT_NEAR(endOfEnumeration, 100, 0.01);
+    EXPECT_NEAR(steps.back().value, 1000, 0.01);
+    EXPECT_EQ(steps.back().label, QStringLiteral("Building the TreeView..."));
+}
+
+TEST_F(TreeWindow, WithoutAHostOrDatabaseNothingIsShown) {
+    application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
+    application->setDatabase(nullptr);
+    EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUses));
+    AccessApplication = nullptr;
+    EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUsedBy));
+    CQorvelFind find;
+    find.QorvelMode = frmQorvel::ModeUsedByFind;
+    EXPECT_FALSE(find.mfValidDataSource());
+}
+
 TEST_F(TreeWindow, CancelDuringEnumerationClosesBothWindowsAndLeavesNoTemporaryQuery) {
     progressWindows.cancelAtStep = 2;  // the first row; step 1 is the bar's start at 0
     application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
