@@ -3,11 +3,23 @@
 #include "platform/InMemoryTreeControl.h"
 #include "platform/QtTreeControl.h"
 
+#include <QTreeWidget>
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using platform::TreeControl;
+
+// What the user's click on the first child of the first top-level node does to each control.
+void clickFirstChild(platform::InMemoryTreeControl& tree) {
+    tree.click(tree.children(0).first());
+}
+void clickFirstChild(platform::QtTreeControl& tree) {
+    QTreeWidgetItem* item = tree.widget()->topLevelItem(0)->child(0);
+    tree.widget()->setCurrentItem(item);
+    emit tree.widget()->itemClicked(item, 0);
+}
 
 template <typename Control>
 class TreeControlConformance : public ::testing::Test {
@@ -94,4 +106,15 @@ TYPED_TEST(TreeControlConformance, UnknownNodesAreRefused) {
     EXPECT_THROW(tree.text(0), std::out_of_range);
     EXPECT_THROW(tree.addNode(3, QStringLiteral("Orphan"), QStringLiteral("q0")), std::out_of_range);
     EXPECT_EQ(tree.nodeCount(), 0);
+}
+
+TYPED_TEST(TreeControlConformance, AClickSelectsTheNodeAndIsAnnounced) {
+    auto& tree = static_cast<TypeParam&>(*this->control);
+    const int root = tree.addNode(TreeControl::noNode, QStringLiteral("Root"), QStringLiteral("q0"));
+    const int child = tree.addNode(root, QStringLiteral("Child"), QStringLiteral("Table"));
+    int clicked = TreeControl::noNode;
+    QObject::connect(&tree, &TreeControl::nodeClicked, [&](int node) { clicked = node; });
+    clickFirstChild(tree);
+    EXPECT_EQ(clicked, child);
+    EXPECT_EQ(tree.selectedNode(), child);
 }
