@@ -3,6 +3,7 @@
 #include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
+#include "catalogue/mMainWindows.h"
 #include "platform/EventPump.h"
 #include "platform/InMemoryTreeControl.h"
 #include "platform/Platform.h"
@@ -757,9 +758,7 @@ void frmQorvel::OpenSQLEditor() {
     ErrorBoundary(QStringLiteral("OpenSQLEditor"), kModule, [&] {
         const QString name = mTree->text(node);
         if (IsQuery(name)) {
-            if (ShowQueryEditor) {
-                ShowQueryEditor(name);
-            }
+            ShowQueryEditor(name, false);
         } else {
             ShowMessage(QStringLiteral("This action is only available for queries."),
                         static_cast<int>(platform::MsgIcon::Information));

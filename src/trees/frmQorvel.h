@@ -39,10 +39,6 @@ public:
     QString FilterField;
     bool FilterWholeWord = false;
 
-    // Opens the SQL editor on a query (the editor registry's ShowQueryEditor); set by whoever hosts the
-    // window. Without it Edit does nothing.
-    std::function<void(const QString& queryName)> ShowQueryEditor;
-
     // Builds the tree of the object (the host's current object when the name is empty). True when there is
     // a tree to show.
     bool Initialize(int vQorvelMode, const QString& vstrObjectName = QString());

@@ -1,6 +1,8 @@
 // The tree window's logic on the scenario database: nodes and icons, messages, cancelling, clean-up, and
 // the node commands.
 #include "TreesTestSupport.h"
+#include "addin/ToolWindows.h"
+#include "catalogue/mMainWindows.h"
 #include "platform/InMemoryProgressWindow.h"
 #include "platform/InMemoryTreeControl.h"
 #include "trees/CQorvelFind.h"
@@ -200,6 +202,35 @@ TEST_F(TreeWindow, ClosingTheProgressWindowFinishesEnumerationButBuildsNoTree) {
     EXPECT_TRUE(temporaryQueries().isEmpty());
 }
 
+// Editor windows that only note which query they were shown for.
+class EditorWindows : public ToolWindows {
+public:
+    class Editor : public QueryEditorWindow {
+    public:
+        explicit Editor(QStringList& shown) : mShown(shown) {}
+        bool Initialize(const QString& queryName, const QString&) override {
+            mName = queryName;
+            return true;
+        }
+        void Show() override { mShown << mName; }
+        void Unload() override { QueryEditorClosed(mName); }
+
+    private:
+        QStringList& mShown;
+        QString mName;
+    };
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override { return nullptr; }
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override {
+        return std::make_shared<Editor>(shown);
+    }
+    std::shared_ptr<FindDialogWindow> CreateFindDialog() override { return nullptr; }
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override { return nullptr; }
+    void ShowAbout() override {}
+    void OpenHelpContents(const QString&) override {}
+
+    QStringList shown;
+};
+
 // A tree control that fails when the n-th node is added.
 class FailingTreeControl : public platform::InMemoryTreeControl {
 public:
@@ -340,12 +371,14 @@ TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
     tree->OpenSQLEditor();
     application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
-    QStringList edited;
-    tree->ShowQueryEditor = [&](const QString& name) { edited << name; };
+    EditorWindows editors;
+    setToolWindows(&editors);
     tree->OpenSQLEditor();
     tree->tvQorvel().setSelectedNode(2);  // Orders, a table
     tree->OpenSQLEditor();
-    EXPECT_EQ(edited, QStringList{QStringLiteral("Big Orders")});
+    setToolWindows(nullptr);
+    CloseQueryEditor(QStringLiteral("Big Orders"));
+    EXPECT_EQ(editors.shown, QStringList{QStringLiteral("Big Orders")});
     ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Select object first!"));
     EXPECT_EQ(prompter.messages[0].icon, MsgIcon::None);
