@@ -11,6 +11,9 @@
 #include "support/ErrorBoundary.h"
 #include "trees/CProgressBar.h"
 
+#include <QSet>
+
+#include <functional>
 #include <utility>
 
 namespace {

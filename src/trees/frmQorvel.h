@@ -10,11 +10,9 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class CProgressBar;
