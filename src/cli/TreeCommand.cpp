@@ -1,0 +1,383 @@
+#include "cli/TreeCommand.h"
+
+#include "addin/AccessConnect.h"
+#include "addin/ToolWindows.h"
+#include "catalogue/AccessApplication.h"
+#include "catalogue/mMain.h"
+#include "cli/Command.h"
+#include "cli/HostSession.h"
+#include "host/HostApplication.h"
+#include "host/QdbDatabase.h"
+#include "platform/EventPump.h"
+#include "platform/Platform.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "trees/CQorvelFind.h"
+#include "trees/frmQorvel.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMap>
+#include <QPointer>
+
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+// Exit code of a build the user interrupted with Ctrl+C (128 + SIGINT, as shells report it).
+constexpr int exitInterrupted = 130;
+
+volatile std::sig_atomic_t gInterrupted = 0;  // cleared once the build has heard it
+volatile std::sig_atomic_t gInterruptSeen = 0;
+
+extern "C" void onInterrupt(int) {
+    gInterrupted = 1;
+    gInterruptSeen = 1;
+}
+
+// The progress window as one status line on stderr (drawn only on a terminal). Ctrl+C is its Cancel button.
+class TerminalProgressWindow : public platform::ProgressWindow {
+public:
+    explicit TerminalProgressWindow(bool draw) : mDraw(draw) {}
+
+    QString caption() const override { return QStringLiteral("Process"); }
+    QString labelText() const override { return mLabel; }
+    void setLabelText(const QString& text) override {
+        mLabel = text;
+        redraw();
+    }
+    double minimum() const override { return mMinimum; }
+    void setMinimum(double value) override { mMinimum = value; }
+    double maximum() const override { return mMaximum; }
+    void setMaximum(double value) override { mMaximum = value; }
+    double value() const override { return mValue; }
+    bool setValue(double value) override {
+        if (value < mMinimum || value > mMaximum) {
+            return false;
+        }
+        const int before = percent();
+        mValue = value;
+        if (percent() != before) {
+            redraw();
+        }
+        return true;
+    }
+    void show() override {
+        mVisible = true;
+        platform::registerForm(this);
+        redraw();
+    }
+    bool isVisible() const override { return mVisible; }
+    void setTopMost(bool) override {}
+    bool isTopMost() const override { return true; }
+    void repaint() override { redraw(); }
+    void close() override {
+        if (!mVisible) {
+            return;
+        }
+        mVisible = false;
+        platform::unregisterForm(this);
+        if (mDraw) {
+            err() << "\r\033[K";
+            err().flush();
+        }
+        emit closing();
+    }
+    void dispose() override {
+        close();
+        deleteLater();
+    }
+
+    // Called between two steps of a build.
+    void poll() {
+        if (gInterrupted && mVisible) {
+            gInterrupted = 0;
+            emit cancelClicked();
+        }
+    }
+
+private:
+    int percent() const {
+        const double span = mMaximum - mMinimum;
+        return span > 0 ? static_cast<int>((mValue - mMinimum) * 100 / span) : 0;
+    }
+    void redraw() {
+        if (mDraw && mVisible && !mLabel.isEmpty()) {
+            err() << "\r\033[K" << mLabel << ' ' << percent() << '%';
+            err().flush();
+        }
+    }
+
+    bool mDraw;
+    bool mVisible = false;
+    QString mLabel;
+    double mMinimum = 0;
+    double mMaximum = 100;
+    double mValue = 0;
+};
+
+class TerminalProgressWindows : public platform::ProgressWindowFactory, public platform::EventPump {
+public:
+    explicit TerminalProgressWindows(bool draw) : mDraw(draw) {}
+    platform::ProgressWindow* create() override {
+        mWindow = new TerminalProgressWindow(mDraw);
+        return mWindow;
+    }
+    void processPendingEvents() override {
+        QCoreApplication::processEvents();
+        if (mWindow) {
+            mWindow->poll();
+        }
+    }
+
+private:
+    bool mDraw;
+    QPointer<TerminalProgressWindow> mWindow;
+};
+
+// The add-in's windows as this tool plays them: a tree window that is shown hands its tree text over for
+// printing, and the find dialog in tree use is "typed into" with the --find options and its Find pressed.
+class CliWindows : public ToolWindows {
+public:
+    CliWindows(platform::ProgressWindowFactory& progress, QString findWhat, bool wholeWord)
+        : mProgress(progress), mFindWhat(std::move(findWhat)), mWholeWord(wholeWord) {}
+
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override {
+        return std::make_shared<TreeWindow>(*this, makeTree());
+    }
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override { return nullptr; }
+    std::shared_ptr<FindDialogWindow> CreateFindDialog() override {
+        return std::make_shared<FindDialog>(*this);
+    }
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override { return nullptr; }
+    void ShowAbout() override {}
+    void OpenHelpContents(const QString&) override {}
+
+    bool shown = false;
+    QString shownTreeText;
+
+private:
+    std::unique_ptr<frmQorvel> makeTree() { return std::make_unique<frmQorvel>(nullptr, &mProgress); }
+
+    void show(frmQorvel& tree) {
+        shown = true;
+        shownTreeText = tree.TreeText();
+        tree.Close();
+    }
+
+    class TreeWindow : public QorvelTreeWindow {
+    public:
+        TreeWindow(CliWindows& owner, std::unique_ptr<frmQorvel> tree)
+            : mOwner(owner), mTree(std::move(tree)) {}
+        bool Initialize(int mode, const QString& objectName) override {
+            return mTree->Initialize(mode, objectName);
+        }
+        void Show() override { mOwner.show(*mTree); }
+
+    private:
+        CliWindows& mOwner;
+        std::unique_ptr<frmQorvel> mTree;
+    };
+
+    class FindDialog : public FindDialogWindow {
+    public:
+        explicit FindDialog(CliWindows& owner) : mOwner(owner) {
+            mFind.CreateTreeWindow = [this] { return mOwner.makeTree(); };
+        }
+        void PrepareTreeFind(int qorvelMode) override { mFind.QorvelMode = qorvelMode; }
+        bool mfValidDataSource() override { return mFind.mfValidDataSource(); }
+        void Show() override {
+            // The dialog's load asks for the data source once more when no editor stands behind it.
+            if (!mFind.mfValidDataSource()) {
+                return;
+            }
+            if (const std::unique_ptr<frmQorvel> tree =
+                    mFind.cmdFind_Click(mOwner.mFindWhat, mOwner.mWholeWord ? 1 : 0)) {
+                mOwner.show(*tree);
+            }
+        }
+        void Unload() override {}
+
+    private:
+        CliWindows& mOwner;
+        CQorvelFind mFind;
+    };
+
+    platform::ProgressWindowFactory& mProgress;
+    QString mFindWhat;
+    bool mWholeWord;
+};
+
+struct Options {
+    QString database;
+    QString object;
+    QString find;
+    bool findGiven = false;
+    bool wholeWord = false;
+    QString type;
+};
+
+void printHelp(TreeKind kind) {
+    const bool uses = kind == TreeKind::Uses;
+    out() << "Usage: qorvel " << (uses ? "uses" : "usedby")
+          << " DB OBJECT [--find TEXT] [--whole-word] [--type "
+          << (uses ? "query|form|report" : "table|query") << "]\n\n"
+          << (uses ? "Prints the tree of the tables and queries that OBJECT reads.\n"
+                   : "Prints the tree of the queries, forms and reports that read OBJECT.\n")
+          << "  --find TEXT    mark with \" (*)\" every query whose SQL contains TEXT\n"
+          << "  --whole-word   count only whole-word occurrences of TEXT\n"
+          << "  --type TYPE    which object is meant when several kinds share the name\n"
+          << "Exit codes: 0 tree printed, 1 nothing to show, 2 usage error"
+          << (uses ? "" : ", 130 interrupted") << ".\n";
+}
+
+int usage(const QString& text) {
+    err() << "qorvel: " << text << '\n';
+    return exitUsage;
+}
+
+// The objects of that name in the database (ignoring case), by type (0 table, 1 query, 2 form, 3 report),
+// each with its name as the database spells it.
+QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database) {
+    QMap<int, QString> found;
+    if (IsTable(name, &database)) {
+        found.insert(host::acTable, database.tableDef(name)->name());
+    }
+    if (IsQuery(name, &database) && !name.startsWith(QLatin1Char('~'))) {
+        found.insert(host::acQuery, database.queryDef(name)->name());
+    }
+    const auto document = [&](int type, const QString& container) {
+        for (const QString& stored : database.documentNames(container)) {
+            if (stored.compare(name, Qt::CaseInsensitive) == 0) {
+                found.insert(type, stored);
+            }
+        }
+    };
+    document(host::acForm, QStringLiteral("Forms"));
+    document(host::acReport, QStringLiteral("Reports"));
+    return found;
+}
+
+const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
+                                QStringLiteral("report")};
+
+// Restores the process-wide state a tree command sets up, whatever way it ends.
+struct TreeCommandState {
+    ~TreeCommandState() {
+        setToolWindows(nullptr);
+        platform::services().events = nullptr;
+        std::signal(SIGINT, SIG_DFL);
+    }
+};
+
+}  // namespace
+
+int runTreeCommand(TreeKind kind, const QStringList& arguments) {
+    Options options;
+    QStringList positional;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            printHelp(kind);
+            return exitOk;
+        } else if (argument == QLatin1String("--find") || argument == QLatin1String("--type")) {
+            if (i + 1 >= arguments.size()) {
+                return usage(argument + QStringLiteral(" needs a value"));
+            }
+            (argument == QLatin1String("--find") ? options.find : options.type) = arguments.at(++i);
+            options.findGiven = options.findGiven || argument == QLatin1String("--find");
+        } else if (argument == QLatin1String("--whole-word")) {
+            options.wholeWord = true;
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return usage(QStringLiteral("unknown option ") + argument);
+        } else {
+            positional.append(argument);
+        }
+    }
+    if (positional.size() != 2) {
+        return usage(QStringLiteral("expected DB OBJECT; see qorvel ") +
+                     (kind == TreeKind::Uses ? QStringLiteral("uses") : QStringLiteral("usedby")) +
+                     QStringLiteral(" --help"));
+    }
+    options.database = positional.at(0);
+    options.object = positional.at(1);
+    if (options.findGiven && options.find.isEmpty()) {
+        return usage(QStringLiteral("--find needs a text of at least one character"));
+    }
+    if (options.wholeWord && !options.findGiven) {
+        return usage(QStringLiteral("--whole-word goes with --find"));
+    }
+    int requestedType = -1;
+    if (!options.type.isEmpty()) {
+        requestedType = static_cast<int>(kTypeNames.indexOf(options.type.toLower()));
+        if (requestedType < 0) {
+            return usage(QStringLiteral("--type is one of table, query, form, report"));
+        }
+    }
+    HostSession host;
+    if (!host.open(options.database)) {
+        return exitUsage;
+    }
+    qdb::QdbDatabase& database = host.database();
+    const QMap<int, QString> objects = objectsNamed(options.object, database);
+    const QList<int> types = objects.keys();
+    int objectType = requestedType;
+    if (requestedType >= 0 && !types.contains(requestedType)) {
+        return usage(QStringLiteral("no ") + kTypeNames.at(requestedType) + QStringLiteral(" named '") +
+                     options.object + QStringLiteral("'"));
+    }
+    if (requestedType < 0) {
+        if (types.isEmpty()) {
+            return usage(QStringLiteral("no table, query, form or report named '") + options.object +
+                         QStringLiteral("'"));
+        }
+        if (types.size() > 1) {
+            QStringList kinds;
+            for (int type : types) {
+                kinds.append(kTypeNames.at(type));
+            }
+            return usage(QStringLiteral("'") + options.object + QStringLiteral("' names a ") +
+                         kinds.join(QStringLiteral(" and a ")) + QStringLiteral("; choose one with --type"));
+        }
+        objectType = types.first();
+    }
+
+    qdb::HostApplication& application = host.application();
+    application.setCurrentObject(objectType, objects.value(objectType));
+
+    TreeCommandState state;
+    TerminalProgressWindows progress(kind == TreeKind::UsedBy && ::isatty(STDERR_FILENO) == 1);
+    platform::services().events = &progress;
+    if (kind == TreeKind::UsedBy) {
+        gInterrupted = 0;
+        gInterruptSeen = 0;
+        std::signal(SIGINT, onInterrupt);
+    }
+
+    CliWindows windows(progress, options.find, options.wholeWord);
+    setToolWindows(&windows);
+    {
+        // The add-in as the host loads it; the command runs as its ribbon button would.
+        AccessConnect addIn;
+        addIn.AddinInstance_OnConnection(&application);
+        const bool uses = kind == TreeKind::Uses;
+        addIn.RunQorvel({options.findGiven
+                             ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))
+                             : (uses ? QStringLiteral("Uses") : QStringLiteral("UsedBy"))});
+        addIn.AddinInstance_OnDisconnection();
+    }
+    if (!windows.shown) {
+        if (gInterruptSeen) {
+            err() << "qorvel: cancelled\n";
+            return exitInterrupted;
+        }
+        return exitNothing;
+    }
+    out() << windows.shownTreeText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return exitOk;
+}
+}  // namespace cli

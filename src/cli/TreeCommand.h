@@ -1,0 +1,13 @@
+// What `qorvel uses` and `qorvel usedby` share: arguments, opening the database as the host's current one,
+// running the add-in's tree command and printing the tree text.
+#pragma once
+
+#include <QStringList>
+
+namespace cli {
+
+enum class TreeKind { Uses, UsedBy };
+
+int runTreeCommand(TreeKind kind, const QStringList& arguments);
+
+}  // namespace cli

@@ -1,0 +1,10 @@
+// qorvel uses DB OBJECT: the tree of what a query, form or report reads.
+#include "cli/Command.h"
+#include "cli/TreeCommand.h"
+
+QORVEL_COMMAND({QStringLiteral("uses"),
+                QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type query|form|report]"),
+                QStringLiteral("print the tree of the tables and queries a query, form or report reads"),
+                [](const QStringList& arguments) {
+                    return cli::runTreeCommand(cli::TreeKind::Uses, arguments);
+                }});

@@ -1,0 +1,93 @@
+#include "trees/CQorvelFind.h"
+
+#include "catalogue/AccessApplication.h"
+#include "catalogue/mMain.h"
+#include "datasources/CV_QueryDataSource.h"
+#include "datasources/mQueryDataSourceList.h"
+#include "platform/Platform.h"
+#include "platform/Prompter.h"
+#include "support/ErrorBoundary.h"
+
+namespace {
+
+const QString kModule = QStringLiteral("frmFindReplaceDlg");
+
+bool TypeAccepted(int mode, int objectType) {
+    switch (mode) {
+        case frmQorvel::ModeUsesFind:
+            return objectType == host::acQuery || objectType == host::acForm || objectType == host::acReport;
+        case frmQorvel::ModeUsedByFind:
+            return objectType == host::acTable || objectType == host::acQuery;
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+CQorvelFind::CQorvelFind() = default;
+CQorvelFind::~CQorvelFind() = default;
+
+bool CQorvelFind::mfValidDataSource() {
+    if (!AccessApplication) {
+        return false;
+    }
+    return ErrorBoundary(QStringLiteral("mfValidDataSource"), kModule, false, [&] {
+        const int objectType = AccessApplication->currentObjectType();
+        const QString objectName = AccessApplication->currentObjectName();
+        if (objectType == -1) {
+            return false;
+        }
+        bool found = false;
+        if (TypeAccepted(QorvelMode, objectType)) {
+            QString name = objectName;
+            if (objectType == host::acForm) {
+                name = QStringLiteral("~sq_f") + objectName;
+            } else if (objectType == host::acReport) {
+                name = QStringLiteral("~sq_r") + objectName;
+            }
+            // A form or report whose record source names a table or query directly has no hidden query.
+            for (int attempt = 0; attempt < 2 && !found; ++attempt) {
+                if (IsQuery(name)) {
+                    mDataSource = rQueryDataSourceFieldList(name, true, nullptr);
+                    const std::shared_ptr<host::QueryDef> query =
+                        AccessApplication->currentDb()->queryDef(name);
+                    DataSourceFieldNames(mDataSource.get(), query.get(), mFindWhatList);
+                    found = mDataSource != nullptr;
+                } else if (IsTable(name)) {
+                    mDataSource = TableDataSource(name);
+                    DataSourceFieldNames(mDataSource.get(), nullptr, mFindWhatList);
+                    found = mDataSource != nullptr;
+                } else if (attempt == 0 && objectType == host::acForm) {
+                    name = FormRecordSource(objectName);
+                } else if (attempt == 0 && objectType == host::acReport) {
+                    name = ReportRecordSource(objectName);
+                } else {
+                    break;
+                }
+            }
+        }
+        if (!found) {
+            if (platform::Prompter* prompter = platform::services().prompter) {
+                platform::Message message;
+                message.text = QStringLiteral("This action is not available for selected object");
+                message.icon = platform::MsgIcon::Exclamation;
+                message.title = QStringLiteral("Qorvel");
+                prompter->msgBox(message);
+            }
+        }
+        return found;
+    });
+}
+
+std::unique_ptr<frmQorvel> CQorvelFind::cmdFind_Click(const QString& findWhat, int chkWholeWordOnly) {
+    std::unique_ptr<frmQorvel> window = CreateTreeWindow ? CreateTreeWindow() : std::make_unique<frmQorvel>();
+    window->FilterField = findWhat;
+    window->FilterWholeWord = chkWholeWordOnly == 1;
+    const bool show = window->Initialize(QorvelMode, QString());
+    mClosed = true;
+    if (!show) {
+        window.reset();
+    }
+    return window;
+}
