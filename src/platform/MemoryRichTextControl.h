@@ -1,0 +1,112 @@
+// The in-memory rich-text control: the host's text model without a window, for the command-line tool and
+// the tests. Behaviour shared with the Qt control (both are held to it by one conformance suite):
+// - Line ends are always CR LF; text written with lone CR or LF (or U+2029) is normalised to CR LF.
+// - A position or selection end that falls between the CR and the LF of a line end moves to cover the
+//   whole line end: a start moves back to the CR, a non-empty selection's end moves on past the LF.
+// - SelColor reads the colour of the first selected character; with no selection, that of the character
+//   before the caret, except at the start of a line that has text, where the character after the caret
+//   counts (so the caret on a coloured word's first character reads that word's colour). An empty text
+//   reads the default colour, black. Writing SelColor with no selection changes nothing.
+// - Text typed, pasted or written to SelText takes the colour that SelColor reads at that moment; Text
+//   written as a whole is black.
+// - Writing Text or TextRTF moves the caret to 0. Every write of Text or TextRTF raises one Change; SelText,
+//   typing and pasting raise one Change each when they alter the text; colour writes raise none. Change
+//   comes before SelChange, and SelChange is raised whenever SelStart or SelLength ends up different.
+// - TextRTF bytes without the snapshot header are taken as plain UTF-8 text; a damaged snapshot is
+//   ignored (nothing changes, no Change).
+// - KeyDown setting the key code to 0 swallows the key: no KeyPress and no effect. KeyPress setting the
+//   character to 0 swallows the character. KeyUp is raised in both cases.
+#pragma once
+
+#include "RichTextControl.h"
+#include "RichTextSnapshot.h"
+
+#include <vector>
+
+namespace platform {
+
+class MemoryRichTextControl : public RichTextControl {
+    Q_OBJECT
+
+public:
+    // The fixed character grid of charFromPos; the scroll position counts lines.
+    static constexpr int charWidth = 8;
+    static constexpr int lineHeight = 16;
+    static constexpr int visibleLines = 25;
+
+    explicit MemoryRichTextControl(QObject* parent = nullptr);
+
+    QString text() const override { return m_text; }
+    void setText(const QString& text) override;
+    QByteArray textRTF() const override;
+    void setTextRTF(const QByteArray& rtf) override;
+    int selStart() const override { return m_selStart; }
+    void setSelStart(int position) override;
+    int selLength() const override { return m_selLength; }
+    void setSelLength(int length) override;
+    QString selText() const override { return m_text.mid(m_selStart, m_selLength); }
+    void setSelText(const QString& text) override;
+    quint32 selColor() const override;
+    void setSelColor(quint32 rgb) override;
+    void setRedraw(bool on) override { m_redraw = on; }
+    bool redraw() const override { return m_redraw; }
+    int scrollPosition() const override { return m_scrollPosition; }
+    void setScrollPosition(int position) override;
+    void lockWindowUpdate(bool locked) override { m_windowLocked = locked; }
+    int charFromPos(const QPoint& point) const override;
+    bool visible() const override { return m_visible; }
+    void setVisible(bool visible) override { m_visible = visible; }
+    void refresh() override { ++m_refreshCount; }
+    void setFocus() override { m_focused = true; }
+
+    // The user's side, for tests and headless runs.
+    // Types each character: KeyDown, KeyPress, the insertion (CR or LF makes a line end, backspace deletes)
+    // with its Change, KeyUp.
+    void typeText(const QString& text);
+    // A key without a character (KeyDown and KeyUp only); returns the code KeyDown left.
+    int pressKey(int keyCode, int shift = 0);
+    // The control's own paste of plain text over the selection.
+    void paste(const QString& text);
+    void mouseUp(int button, int shift, int x, int y) { emit MouseUp(button, shift, x, y); }
+    // Returns whether a handler accepted the data (accepted unless one says otherwise).
+    bool dragOver(const QString& data, int x, int y);
+    void dragDrop(const QString& data, int x, int y) { emit OLEDragDrop(data, x, y); }
+
+    bool windowLocked() const { return m_windowLocked; }
+    bool hasFocus() const { return m_focused; }
+    int refreshCount() const { return m_refreshCount; }
+    // The colour of the character at a position (the default colour outside the text).
+    quint32 colourAt(int position) const;
+    QList<ColourRun> colourRuns() const;
+
+private:
+    struct Run {
+        int start;
+        quint32 colour;
+    };
+
+    bool insideLineEnd(int position) const;
+    void restore(const RichTextSnapshot& snapshot);
+    // Replaces [start, start + length) with normalised text in one colour; the caret ends after it.
+    void replace(int start, int length, const QString& text, quint32 colour);
+    void paint(int start, int end, quint32 colour);
+    void mergeRuns(std::size_t from, std::size_t to);
+    void typeCharacter(QChar character);
+    void select(int start, int length);
+    void notifySelection();
+
+    QString m_text;
+    std::vector<Run> m_runs;  // sorted by start, first at 0, neighbours differ in colour
+    int m_selStart = 0;
+    int m_selLength = 0;
+    int m_notifiedStart = 0;
+    int m_notifiedLength = 0;
+    bool m_redraw = true;
+    int m_scrollPosition = 0;
+    bool m_windowLocked = false;
+    bool m_visible = true;
+    bool m_focused = false;
+    int m_refreshCount = 0;
+};
+
+}  // namespace platform
