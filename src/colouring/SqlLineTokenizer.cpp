@@ -1,5 +1,7 @@
 #include "colouring/SqlLineTokenizer.h"
 
+#include <QSet>
+
 namespace {
 
 // Both lists are searched for the word with one blank on each side, so only whole words match.
@@ -179,13 +181,21 @@ std::vector<ColourWrite> SqlLineTokenizer::flatten(const std::vector<ColourWrite
 }
 
 TokenClass SqlLineTokenizer::classifyWord(QStringView word) {
-    QString padded;
-    padded.reserve(word.size() + 2);
-    padded.append(QLatin1Char(' ')).append(word).append(QLatin1Char(' '));
-    if (kOperatorWords.contains(padded, Qt::CaseSensitive)) {
+    // A word never holds a blank, so finding it with a blank on each side in a list is a whole-word lookup.
+    static const auto words = [](const QString& list, bool folded) {
+        QSet<QString> set;
+        for (const QString& entry : list.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            set.insert(folded ? entry.toCaseFolded() : entry);
+        }
+        return set;
+    };
+    static const QSet<QString> operatorWords = words(kOperatorWords, false);
+    static const QSet<QString> keywords = words(kKeywords, true);
+    const QString text = word.toString();
+    if (operatorWords.contains(text)) {
         return TokenClass::Function;
     }
-    if (kKeywords.contains(padded, Qt::CaseInsensitive)) {
+    if (keywords.contains(text.toCaseFolded())) {
         return TokenClass::Keyword;
     }
     return TokenClass::Plain;
