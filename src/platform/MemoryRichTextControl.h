@@ -36,28 +36,28 @@ public:
 
     explicit MemoryRichTextControl(QObject* parent = nullptr);
 
-    QString text() const override { return m_text; }
+    QString text() const override { return mText; }
     void setText(const QString& text) override;
     QByteArray textRTF() const override;
     void setTextRTF(const QByteArray& rtf) override;
-    int selStart() const override { return m_selStart; }
+    int selStart() const override { return mSelStart; }
     void setSelStart(int position) override;
-    int selLength() const override { return m_selLength; }
+    int selLength() const override { return mSelLength; }
     void setSelLength(int length) override;
-    QString selText() const override { return m_text.mid(m_selStart, m_selLength); }
+    QString selText() const override { return mText.mid(mSelStart, mSelLength); }
     void setSelText(const QString& text) override;
     quint32 selColor() const override;
     void setSelColor(quint32 rgb) override;
-    void setRedraw(bool on) override { m_redraw = on; }
-    bool redraw() const override { return m_redraw; }
-    int scrollPosition() const override { return m_scrollPosition; }
+    void setRedraw(bool on) override { mRedraw = on; }
+    bool redraw() const override { return mRedraw; }
+    int scrollPosition() const override { return mScrollPosition; }
     void setScrollPosition(int position) override;
-    void lockWindowUpdate(bool locked) override { m_windowLocked = locked; }
+    void lockWindowUpdate(bool locked) override { mWindowLocked = locked; }
     int charFromPos(const QPoint& point) const override;
-    bool visible() const override { return m_visible; }
-    void setVisible(bool visible) override { m_visible = visible; }
-    void refresh() override { ++m_refreshCount; }
-    void setFocus() override { m_focused = true; }
+    bool visible() const override { return mVisible; }
+    void setVisible(bool visible) override { mVisible = visible; }
+    void refresh() override { ++mRefreshCount; }
+    void setFocus() override { mFocused = true; }
 
     // The user's side, for tests and headless runs.
     // Types each character: KeyDown, KeyPress, the insertion (CR or LF makes a line end, backspace deletes)
@@ -72,9 +72,9 @@ public:
     bool dragOver(const QString& data, int x, int y);
     void dragDrop(const QString& data, int x, int y) { emit OLEDragDrop(data, x, y); }
 
-    bool windowLocked() const { return m_windowLocked; }
-    bool hasFocus() const { return m_focused; }
-    int refreshCount() const { return m_refreshCount; }
+    bool windowLocked() const { return mWindowLocked; }
+    bool hasFocus() const { return mFocused; }
+    int refreshCount() const { return mRefreshCount; }
     // The colour of the character at a position (the default colour outside the text).
     quint32 colourAt(int position) const;
     QList<ColourRun> colourRuns() const;
@@ -95,18 +95,18 @@ private:
     void select(int start, int length);
     void notifySelection();
 
-    QString m_text;
-    std::vector<Run> m_runs;  // sorted by start, first at 0, neighbours differ in colour
-    int m_selStart = 0;
-    int m_selLength = 0;
-    int m_notifiedStart = 0;
-    int m_notifiedLength = 0;
-    bool m_redraw = true;
-    int m_scrollPosition = 0;
-    bool m_windowLocked = false;
-    bool m_visible = true;
-    bool m_focused = false;
-    int m_refreshCount = 0;
+    QString mText;
+    std::vector<Run> mRuns;  // sorted by start, first at 0, neighbours differ in colour
+    int mSelStart = 0;
+    int mSelLength = 0;
+    int mNotifiedStart = 0;
+    int mNotifiedLength = 0;
+    bool mRedraw = true;
+    int mScrollPosition = 0;
+    bool mWindowLocked = false;
+    bool mVisible = true;
+    bool mFocused = false;
+    int mRefreshCount = 0;
 };
 
 }  // namespace platform

@@ -27,46 +27,46 @@ void writeNumber(QByteArray& out, quint32 value) {
 // Reads bounded numbers from untrusted bytes; every failure is sticky so callers check once at the end.
 class Reader {
 public:
-    explicit Reader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit Reader(const QByteArray& bytes) : mBytes(bytes) {}
 
-    bool failed() const { return m_failed; }
-    bool atEnd() const { return m_pos == m_bytes.size(); }
-    qsizetype remaining() const { return m_bytes.size() - m_pos; }
+    bool failed() const { return mFailed; }
+    bool atEnd() const { return mPos == mBytes.size(); }
+    qsizetype remaining() const { return mBytes.size() - mPos; }
 
     int number() {
         quint64 value = 0;
-        for (int shift = 0; !m_failed; shift += 7) {
-            if (shift > 28 || m_pos >= m_bytes.size())
+        for (int shift = 0; !mFailed; shift += 7) {
+            if (shift > 28 || mPos >= mBytes.size())
                 return fail();
-            const auto byte = quint8(m_bytes[m_pos++]);
+            const auto byte = quint8(mBytes[mPos++]);
             value |= quint64(byte & 0x7F) << shift;
             if ((byte & 0x80) == 0)
                 break;
         }
         if (value > quint64(std::numeric_limits<int>::max()))
             return fail();
-        return m_failed ? 0 : int(value);
+        return mFailed ? 0 : int(value);
     }
 
     QByteArrayView take(qsizetype count) {
-        if (m_failed || count < 0 || count > remaining()) {
+        if (mFailed || count < 0 || count > remaining()) {
             fail();
             return {};
         }
-        QByteArrayView view(m_bytes.constData() + m_pos, count);
-        m_pos += count;
+        QByteArrayView view(mBytes.constData() + mPos, count);
+        mPos += count;
         return view;
     }
 
 private:
     int fail() {
-        m_failed = true;
+        mFailed = true;
         return 0;
     }
 
-    const QByteArray& m_bytes;
-    qsizetype m_pos = 0;
-    bool m_failed = false;
+    const QByteArray& mBytes;
+    qsizetype mPos = 0;
+    bool mFailed = false;
 };
 
 bool isNormalized(const QString& text) {

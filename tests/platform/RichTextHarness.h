@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/MemoryRichTextControl.h"
+#include "platform/QtRichTextControl.h"
 #include "platform/VirtualKeys.h"
 
 #include <QString>
@@ -26,6 +27,15 @@ struct MemoryHarness {
             shift |= vbAltMask;
         control.pressKey(virtualKeyFromQtKey(key), shift);
     }
+};
+
+// The Qt control in a shown (offscreen) window, driven with real key events.
+struct QtHarness {
+    QtRichTextControl control;
+
+    QtHarness();
+    void type(const QString& text);
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 };
 
 }  // namespace platform::testing
