@@ -5,6 +5,7 @@
 #include "editor/HeadlessEditor.h"
 #include "platform/MemoryRichTextControl.h"
 #include "platform/MemoryTimer.h"
+#include "platform/QtRichTextControl.h"
 #include "platform/VirtualKeys.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,14 @@
 
 namespace testing_support {
 
-enum class ControlKind { Memory };
+enum class ControlKind { Memory, Qt };
 
 inline std::string kindName(const ::testing::TestParamInfo<ControlKind>& info) {
     switch (info.param) {
         case ControlKind::Memory:
             return "Memory";
+        case ControlKind::Qt:
+            return "Qt";
     }
     return "Unknown";
 }
@@ -33,8 +36,8 @@ public:
     virtual platform::RichTextControl& control() = 0;
     // Types each character as key presses.
     virtual void type(const QString& text) = 0;
-    // A key without a character; returns the key code the handlers left.
-    virtual int pressKey(int keyCode, int shift) = 0;
+    // A key without a character (a letter key with Ctrl, here).
+    virtual void pressKey(int keyCode, int shift) = 0;
     virtual QList<platform::ColourRun> colourRuns() const = 0;
     virtual quint32 colourAt(int position) const = 0;
 
@@ -45,7 +48,7 @@ class MemoryControlHarness : public ControlHarness {
 public:
     platform::RichTextControl& control() override { return control_; }
     void type(const QString& text) override { control_.typeText(text); }
-    int pressKey(int keyCode, int shift) override { return control_.pressKey(keyCode, shift); }
+    void pressKey(int keyCode, int shift) override { control_.pressKey(keyCode, shift); }
     QList<platform::ColourRun> colourRuns() const override { return control_.colourRuns(); }
     quint32 colourAt(int position) const override { return control_.colourAt(position); }
 
@@ -53,15 +56,21 @@ private:
     platform::MemoryRichTextControl control_;
 };
 
-inline std::unique_ptr<ControlHarness> ControlHarness::create(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Memory:
-            break;
-    }
-    return std::make_unique<MemoryControlHarness>();
-}
+// The Qt control in a shown offscreen window, driven with real key events.
+class QtControlHarness : public ControlHarness {
+public:
+    QtControlHarness();
+    platform::RichTextControl& control() override { return control_; }
+    void type(const QString& text) override;
+    void pressKey(int keyCode, int shift) override;
+    QList<platform::ColourRun> colourRuns() const override { return control_.snapshot().runs; }
+    quint32 colourAt(int position) const override;
 
-inline const auto kAllControls = ::testing::Values(ControlKind::Memory);
+private:
+    platform::QtRichTextControl control_;
+};
+
+inline const auto kAllControls = ::testing::Values(ControlKind::Memory, ControlKind::Qt);
 
 // An editor on one control, as the editor window holds it: colouriser, undo buffer, timer.
 class EditorTest : public ::testing::TestWithParam<ControlKind> {
