@@ -77,7 +77,7 @@ public:
     int refreshCount() const { return mRefreshCount; }
     // The colour of the character at a position (the default colour outside the text).
     quint32 colourAt(int position) const;
-    QList<ColourRun> colourRuns() const;
+    QList<ColourRun> colourRuns() const override;
 
 private:
     struct Run {

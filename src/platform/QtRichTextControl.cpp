@@ -254,19 +254,19 @@ QtRichTextControl::DocumentPosition QtRichTextControl::toDocument(int hostPositi
 }
 
 void QtRichTextControl::selectDocument(int anchor, int position) {
-    QTextCursor cursor = mEditor->textCursor();
+    QTextCursor cursor = selection();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
-    mEditor->setTextCursor(cursor);
+    setSelection(cursor);
     notifySelection();
 }
 
 int QtRichTextControl::selStart() const {
-    return toHost(mEditor->textCursor().selectionStart());
+    return toHost(selection().selectionStart());
 }
 
 int QtRichTextControl::selLength() const {
-    const QTextCursor cursor = mEditor->textCursor();
+    const QTextCursor cursor = selection();
     return toHost(cursor.selectionEnd()) - toHost(cursor.selectionStart());
 }
 
@@ -344,6 +344,7 @@ void QtRichTextControl::setTextRTF(const QByteArray& rtf) {
 }
 
 void QtRichTextControl::restore(const RichTextSnapshot& snapshot) {
+    closeColourBatch();
     {
         ProgramEdit edit(mProgramEdit);
         QTextCursor cursor(mEditor->document());
@@ -364,7 +365,7 @@ void QtRichTextControl::restore(const RichTextSnapshot& snapshot) {
         }
         cursor.endEditBlock();
         QTextCursor caret(mEditor->document());
-        mEditor->setTextCursor(caret);
+        setSelection(caret);
     }
     emit Change();
     notifySelection();
@@ -375,8 +376,9 @@ void QtRichTextControl::setSelText(const QString& text) {
 }
 
 void QtRichTextControl::insertPlain(const QString& text) {
+    closeColourBatch();
     const QString inserted = RichTextSnapshot::normalizeLineEnds(text);
-    QTextCursor cursor = mEditor->textCursor();
+    QTextCursor cursor = selection();
     const bool changes = cursor.hasSelection() || !inserted.isEmpty();
     {
         ProgramEdit edit(mProgramEdit);
@@ -385,7 +387,7 @@ void QtRichTextControl::insertPlain(const QString& text) {
         cursor.removeSelectedText();
         cursor.insertText(documentText(inserted), format);
         cursor.endEditBlock();
-        mEditor->setTextCursor(cursor);
+        setSelection(cursor);
     }
     if (changes)
         emit Change();
@@ -411,7 +413,7 @@ quint32 QtRichTextControl::documentCharacterColour(int documentPosition) const {
 quint32 QtRichTextControl::selColor() const {
     if (hostLength() == 0)
         return defaultTextColour;
-    const QTextCursor cursor = mEditor->textCursor();
+    const QTextCursor cursor = selection();
     if (cursor.hasSelection())
         return documentCharacterColour(cursor.selectionStart());
     const int caret = cursor.position();
@@ -425,11 +427,25 @@ quint32 QtRichTextControl::selColor() const {
 }
 
 void QtRichTextControl::setSelColor(quint32 rgb) {
-    QTextCursor cursor = mEditor->textCursor();
+    QTextCursor cursor = selection();
     if (!cursor.hasSelection())
         return;
     ProgramEdit edit(mProgramEdit);
+    if (!mRedraw && !mColourBatchOpen) {
+        mColourBatch = QTextCursor(mEditor->document());
+        mColourBatch.beginEditBlock();
+        mColourBatchOpen = true;
+    }
     cursor.mergeCharFormat(colourFormat(rgb & 0xFFFFFF));
+}
+
+void QtRichTextControl::closeColourBatch() {
+    if (!mColourBatchOpen)
+        return;
+    mColourBatchOpen = false;
+    ProgramEdit edit(mProgramEdit);
+    mColourBatch.endEditBlock();
+    mColourBatch = QTextCursor();
 }
 
 // Change and SelChange -----------------------------------------------------------------------------------
@@ -471,7 +487,30 @@ void QtRichTextControl::applyUpdates() {
         mEditor->setUpdatesEnabled(on);
 }
 
+QTextCursor QtRichTextControl::selection() const {
+    return mSelectionDeferred ? mDeferredSelection : mEditor->textCursor();
+}
+
+void QtRichTextControl::setSelection(const QTextCursor& cursor) {
+    // Moving the widget's cursor lays out and shapes the caret's line to keep it visible; with drawing off
+    // that waits until drawing comes back on.
+    if (!mRedraw) {
+        mDeferredSelection = cursor;
+        mSelectionDeferred = true;
+        return;
+    }
+    mEditor->setTextCursor(cursor);
+}
+
 void QtRichTextControl::setRedraw(bool on) {
+    if (on) {
+        closeColourBatch();
+        if (mSelectionDeferred) {
+            mSelectionDeferred = false;
+            mEditor->setTextCursor(mDeferredSelection);
+            mDeferredSelection = QTextCursor();
+        }
+    }
     mRedraw = on;
     applyUpdates();
 }

@@ -13,6 +13,7 @@
 #include "RichTextSnapshot.h"
 
 #include <QPointer>
+#include <QTextCursor>
 
 class QTextEdit;
 class QWidget;
@@ -51,6 +52,8 @@ public:
     void refresh() override;
     void setFocus() override;
 
+    QList<ColourRun> colourRuns() const override { return snapshot().runs; }
+
     RichTextSnapshot snapshot() const;
 
 private:
@@ -75,6 +78,12 @@ private:
     void onCursorMoved();
     void notifySelection();
     void applyUpdates();
+    // Colour writes made while drawing is off share one document edit, laid out once when drawing comes
+    // back on; a text edit closes it first so that its Change is raised at once.
+    void closeColourBatch();
+    // The selection, held apart from the widget's cursor while drawing is off.
+    QTextCursor selection() const;
+    void setSelection(const QTextCursor& cursor);
 
     QPointer<Editor> mEditor;
     int mProgramEdit = 0;  // own edits raise Change themselves
@@ -84,6 +93,10 @@ private:
     bool mRedraw = true;
     bool mLocked = false;
     bool mFocusBeforeHide = false;
+    QTextCursor mColourBatch;
+    bool mColourBatchOpen = false;
+    QTextCursor mDeferredSelection;
+    bool mSelectionDeferred = false;
 };
 
 }  // namespace platform
