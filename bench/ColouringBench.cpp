@@ -5,16 +5,18 @@
 #include "editor/HeadlessEditor.h"
 #include "platform/MemoryRichTextControl.h"
 #include "platform/MemoryTimer.h"
+#include "platform/QtRichTextControl.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QString>
+#include <QTextEdit>
 
+#include <malloc.h>
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <malloc.h>
 #include <memory>
 #include <string>
 
@@ -47,6 +49,13 @@ struct ControlKind {
 std::vector<ControlKind> controlKinds() {
     return {
         {"Memory", [] { return std::make_unique<platform::MemoryRichTextControl>(); }},
+        {"Qt",
+         [] {
+             auto control = std::make_unique<platform::QtRichTextControl>();
+             control->widget()->resize(800, 600);
+             control->widget()->show();
+             return control;
+         }},
     };
 }
 
@@ -140,7 +149,10 @@ std::string benchName(const char* what, const ControlKind& kind, int lines) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     const auto kinds = controlKinds();
     for (const auto& kind : kinds) {
@@ -157,7 +169,8 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\nRatios (targets: full/load <= 15, incremental/full at 5000 lines <= 0.1, snapshot/text <= 3)\n");
+    std::printf(
+        "\nRatios (targets: full/load <= 15, incremental/full at 5000 lines <= 0.1, snapshot/text <= 3)\n");
     for (const auto& kind : kinds) {
         for (const int lines : kSizes) {
             const auto load = reporter.times.find(benchName("load", kind, lines));
@@ -172,8 +185,9 @@ int main(int argc, char** argv) {
         }
         double plain = 0;
         const double snapshot = snapshotBytes(kind, &plain);
-        std::printf("%-6s  500 lines: %.0f bytes per undo snapshot, text %.0f bytes (UTF-16): snapshot/text %.2f\n",
-                    kind.name, snapshot, plain, snapshot / plain);
+        std::printf(
+            "%-6s  500 lines: %.0f bytes per undo snapshot, text %.0f bytes (UTF-16): snapshot/text %.2f\n",
+            kind.name, snapshot, plain, snapshot / plain);
     }
     benchmark::Shutdown();
     return 0;

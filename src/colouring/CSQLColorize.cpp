@@ -1,8 +1,11 @@
 #include "colouring/CSQLColorize.h"
 
+#include "colouring/ColourPlan.h"
 #include "editor/EditorBufferHost.h"
 #include "platform/RichTextControl.h"
 #include "support/ErrorBoundary.h"
+
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -148,11 +151,21 @@ void CSQLColorize::rtb_Change() {
         const int scroll = control.scrollPosition();
         control.setRedraw(false);
         pass.redrawOff = true;
-        if (start < end) {
-            ParseLines(work.mid(start, end - start), start);
+        // The steps plan their colours; only the characters whose colour changes are written, once.
+        {
+            ColourPlan plan(int(text.size()));
+            mPlan = &plan;
+            const auto forget = qScopeGuard([this] { mPlan = nullptr; });
+            if (start < end) {
+                ParseLines(work.mid(start, end - start), start);
+            }
+            ColorizeTemplates();
+            MarkUnmatchedBrackets();
+            mPlan = nullptr;
+            for (const auto& write : plan.writesAgainst(control.colourRuns())) {
+                colourRange(write.start, write.length, write.colour);
+            }
         }
-        ColorizeTemplates();
-        MarkUnmatchedBrackets();
 
         control.setSelStart(selStart);
         control.setSelLength(selLength);
@@ -210,19 +223,9 @@ void CSQLColorize::ParseLines(const QString& text, int offset) {
 
 void CSQLColorize::ParseLine(QStringView line, int linePosition) {
     ReportFailures(kModule, QStringLiteral("ParseLines"), [&] {
-        // Only the net effect of the line's writes reaches the control, one write per run of one colour.
-        const auto runs = SqlLineTokenizer::flatten(SqlLineTokenizer::tokenize(line), int(line.size()));
-        for (std::size_t r = 0; r < runs.size();) {
-            const quint32 colour = colourOf(int(runs[r].tokenClass));
-            std::size_t next = r + 1;
-            int end = runs[r].start + runs[r].length;
-            while (next < runs.size() && runs[next].start == end &&
-                   colourOf(int(runs[next].tokenClass)) == colour) {
-                end += runs[next].length;
-                ++next;
-            }
-            colourRange(linePosition + runs[r].start, end - runs[r].start, colour);
-            r = next;
+        for (const auto& run :
+             SqlLineTokenizer::flatten(SqlLineTokenizer::tokenize(line), int(line.size()))) {
+            colourRange(linePosition + run.start, run.length, colourOf(int(run.tokenClass)));
         }
     });
 }
@@ -352,6 +355,10 @@ void CSQLColorize::Repaint() {
 }
 
 void CSQLColorize::colourRange(int start, int length, quint32 colour) {
+    if (mPlan) {
+        mPlan->paint(start, length, colour);
+        return;
+    }
     mRtb->setSelStart(start);
     mRtb->setSelLength(length);
     mRtb->setSelColor(colour);

@@ -13,6 +13,7 @@
 
 #include "platform/RichTextControl.h"
 
+class ColourPlan;
 class EditorBufferHost;
 
 class CSQLColorize : public QObject {
@@ -67,6 +68,7 @@ private:
     void colourRange(int start, int length, quint32 colour);
 
     QPointer<platform::RichTextControl> mRtb;
+    ColourPlan* mPlan = nullptr;  // while a pass collects its colours
     EditorBufferHost* mOwner = nullptr;
     std::array<quint32, 7> mClassColours{};
     QStringList mTemplatePrefixes;

@@ -201,6 +201,16 @@ TEST_P(ColouringTest, SuspendedColouringLeavesChangesUncolouredUntilRefresh) {
     EXPECT_EQ(rtb().selStart(), 3);
 }
 
+TEST_P(ColouringTest, APartlyColouredTokenIsColouredWhole) {
+    load(QStringLiteral("SELECT a"));
+    paint(3, 2, kGreen);
+    paint(0, 1, kBlack);
+    colorizer().HighlightRefresh();
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(harness->colourAt(i), kNavy) << "position " << i;
+    }
+}
+
 TEST_P(ColouringTest, UnmatchedBracketsAreRed) {
     struct Case {
         const char* text;
