@@ -1,6 +1,12 @@
 #include "colouring/SqlLineTokenizer.h"
 
-#include <QSet>
+#include <QStringList>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -17,7 +23,6 @@ const QString kOperatorWords = QStringLiteral(" And Between In Is Like Not ");
 
 // Besides the tab and the blank.
 const QString kSeparators = QStringLiteral(",(){}[]-+*%/='~!&|\\<>?:;.");
-const QString kQuotes = QStringLiteral("'\"[]");
 
 // One line's scan. Positions i and tokenStart are 1-based, as the colouring rules count them.
 class LineScan {
@@ -32,7 +37,7 @@ public:
         if (inQuote_) {
             colour(TokenClass::Literal, tokenStart_, rest);
         } else if (inWord_) {
-            colour(SqlLineTokenizer::classifyWord(word_), tokenStart_, rest);
+            colour(classify(), tokenStart_, rest);
         }
         return std::move(writes_);
     }
@@ -61,18 +66,18 @@ private:
         if (inBrace_) {
             if (inWord_) {
                 word_.append(c);
-                colour(SqlLineTokenizer::classifyWord(word_), tokenStart_, i - tokenStart_ + 1);
+                colour(classify(), tokenStart_, i - tokenStart_ + 1);
                 endWord();
                 inBrace_ = false;
             }
             return;
         }
         if (inWord_) {
-            colour(SqlLineTokenizer::classifyWord(word_), tokenStart_, i - tokenStart_);
+            colour(classify(), tokenStart_, i - tokenStart_);
             endWord();
         } else {
             inWord_ = true;
-            word_ = c;
+            setWord(c);
         }
         inBrace_ = true;
         tokenStart_ = i;
@@ -86,11 +91,11 @@ private:
             return;
         }
         if (inWord_) {
-            colour(SqlLineTokenizer::classifyWord(word_), tokenStart_, i - tokenStart_);
+            colour(classify(), tokenStart_, i - tokenStart_);
             endWord();
         }
         inQuote_ = true;
-        word_ = c;
+        setWord(c);
         tokenStart_ = i;
     }
 
@@ -111,7 +116,7 @@ private:
             if (nameMarked_) {
                 nameMarked_ = false;
             } else {
-                colour(SqlLineTokenizer::classifyWord(word_), tokenStart_, i - tokenStart_);
+                colour(classify(), tokenStart_, i - tokenStart_);
             }
             endWord();
         }
@@ -126,8 +131,17 @@ private:
 
     void startWord(int i, QChar c) {
         inWord_ = true;
-        word_ = c;
+        setWord(c);
         tokenStart_ = i;
+    }
+
+    void setWord(QChar c) {
+        word_.clear();
+        word_.append(c);
+    }
+
+    TokenClass classify() const {
+        return SqlLineTokenizer::classifyWord(QStringView(word_.data(), word_.size()));
     }
 
     void endWord() {
@@ -143,7 +157,7 @@ private:
 
     QStringView line_;
     std::vector<ColourWrite> writes_;
-    QString word_;
+    QVarLengthArray<QChar, 32> word_;
     int tokenStart_ = 0;
     bool inWord_ = false;
     bool inQuote_ = false;
@@ -182,29 +196,55 @@ std::vector<ColourWrite> SqlLineTokenizer::flatten(const std::vector<ColourWrite
 
 TokenClass SqlLineTokenizer::classifyWord(QStringView word) {
     // A word never holds a blank, so finding it with a blank on each side in a list is a whole-word lookup.
-    static const auto words = [](const QString& list, bool folded) {
-        QSet<QString> set;
+    static const auto words = [](const QString& list) {
+        std::unordered_set<std::string> set;
         for (const QString& entry : list.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            set.insert(folded ? entry.toCaseFolded() : entry);
+            set.insert(entry.toStdString());
         }
         return set;
     };
-    static const QSet<QString> operatorWords = words(kOperatorWords, false);
-    static const QSet<QString> keywords = words(kKeywords, true);
-    const QString text = word.toString();
+    static const std::unordered_set<std::string> operatorWords = words(kOperatorWords);
+    static const std::unordered_set<std::string> keywords = words(kKeywords);
+    constexpr qsizetype kLongest = 11;  // DISTINCTROW, OWNERACCESS
+
+    if (word.isEmpty()) {
+        return TokenClass::Plain;
+    }
+    const bool ascii = std::all_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii) {
+        // Every word of both lists is ASCII; only case folding can bring another word to one of them.
+        const QString folded = word.toString().toCaseFolded();
+        const bool asciiFolded =
+            std::all_of(folded.begin(), folded.end(), [](QChar c) { return c.unicode() < 0x80; });
+        return asciiFolded && keywords.contains(folded.toUpper().toStdString()) ? TokenClass::Keyword
+                                                                                : TokenClass::Plain;
+    }
+    if (word.size() > kLongest) {
+        return TokenClass::Plain;
+    }
+    std::string text(std::size_t(word.size()), ' ');
+    std::transform(word.begin(), word.end(), text.begin(), [](QChar c) { return char(c.unicode()); });
     if (operatorWords.contains(text)) {
         return TokenClass::Function;
     }
-    if (keywords.contains(text.toCaseFolded())) {
-        return TokenClass::Keyword;
-    }
-    return TokenClass::Plain;
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
+    return keywords.contains(text) ? TokenClass::Keyword : TokenClass::Plain;
 }
 
 bool SqlLineTokenizer::isSeparator(QChar c) {
-    return c == u'\t' || c == u' ' || kSeparators.contains(c);
+    static const auto table = [] {
+        std::array<bool, 128> separators{};
+        separators['\t'] = true;
+        separators[' '] = true;
+        for (const QChar s : kSeparators) {
+            separators[s.unicode()] = true;
+        }
+        return separators;
+    }();
+    return c.unicode() < 128 && table[c.unicode()];
 }
 
 bool SqlLineTokenizer::isQuote(QChar c) {
-    return kQuotes.contains(c);
+    return c == u'\'' || c == u'"' || c == u'[' || c == u']';
 }
