@@ -122,7 +122,28 @@ void CSQLColorize::rtb_Change() {
         PassScope pass(control, mSuspended, mInPass);
 
         const QString text = control.text();
-        const QString work = text + kCrLf;
+        // The work text is the text with a CR LF appended; searched in place rather than copied.
+        const qsizetype length = text.size();
+        const bool trailingCr = text.endsWith(QLatin1Char('\r'));
+        const auto workIndexOf = [&](qsizetype from) -> qsizetype {
+            const qsizetype found = text.indexOf(kCrLf, from);
+            if (found >= 0) {
+                return found;
+            }
+            if (trailingCr && from <= length - 1) {
+                return length - 1;
+            }
+            return from <= length ? length : -1;
+        };
+        const auto workLastIndexOf = [&](qsizetype from) -> qsizetype {
+            if (from >= length) {
+                return length;
+            }
+            if (trailingCr && from == length - 1) {
+                return length - 1;
+            }
+            return text.lastIndexOf(kCrLf, from);
+        };
         const int selStart = control.selStart();
         const int selLength = control.selLength();
         const int lo = std::min(mPreviousCaret, selStart);
@@ -140,10 +161,10 @@ void CSQLColorize::rtb_Change() {
         } else {
             // From the start of the line before the lower caret to the end of the caret's line.
             if (lo > 1 && lo - 3 >= 0) {
-                const qsizetype lineBreak = work.lastIndexOf(kCrLf, lo - 3);
+                const qsizetype lineBreak = workLastIndexOf(lo - 3);
                 start = lineBreak < 0 ? 0 : int(lineBreak) + 2;
             }
-            end = work.indexOf(kCrLf, hi) < 0 ? int(work.size()) - 1 : int(work.indexOf(kCrLf, selStart));
+            end = workIndexOf(hi) < 0 ? int(length) + 1 : int(workIndexOf(selStart));
             // The line break appended above is not part of the text; its CR must not join the last word.
             end = std::min(end, int(text.size()));
         }
@@ -153,11 +174,12 @@ void CSQLColorize::rtb_Change() {
         pass.redrawOff = true;
         // The steps plan their colours; only the characters whose colour changes are written, once.
         {
-            ColourPlan plan(int(text.size()));
+            ColourPlan& plan = mPlanStore;
+            plan.reset(int(text.size()));
             mPlan = &plan;
             const auto forget = qScopeGuard([this] { mPlan = nullptr; });
             if (start < end) {
-                ParseLines(work.mid(start, end - start), start);
+                ParseLines(text.mid(start, end - start), start);
             }
             ColorizeTemplates();
             MarkUnmatchedBrackets();
@@ -173,7 +195,9 @@ void CSQLColorize::rtb_Change() {
         control.setRedraw(true);
         pass.redrawOff = false;
         control.refresh();
-        control.setScrollPosition(scroll);
+        if (control.scrollPosition() != scroll) {
+            control.setScrollPosition(scroll);
+        }
     });
 }
 
@@ -234,9 +258,15 @@ void CSQLColorize::ColorizeTemplates() {
     ReportFailures(kModule, QStringLiteral("ColorizeTemplates"), [this] {
         const QString text = mRtb->text();
         const quint32 brace = colourOf(int(TokenClass::Brace));
-        for (const QString& prefix : std::as_const(mTemplatePrefixes)) {
-            for (qsizetype p = text.indexOf(prefix, 0, Qt::CaseInsensitive); p >= 0;
-                 p = text.indexOf(prefix, p + 1, Qt::CaseInsensitive)) {
+        // Every prefix begins with "{", which matches only itself in any case, and every hit gets the same
+        // colour; so one walk over the braces finds the hits of all prefixes.
+        const QStringView view(text);
+        for (qsizetype p = text.indexOf(QLatin1Char('{')); p >= 0;
+             p = text.indexOf(QLatin1Char('{'), p + 1)) {
+            for (const QString& prefix : std::as_const(mTemplatePrefixes)) {
+                if (view.mid(p, prefix.size()).compare(prefix, Qt::CaseInsensitive) != 0) {
+                    continue;
+                }
                 const qsizetype q = text.indexOf(QLatin1Char('}'), p + 1);
                 if (q >= 0) {
                     colourRange(int(p), int(q - p + 1), brace);
@@ -263,6 +293,10 @@ void CSQLColorize::MarkUnmatchedBrackets() {
         std::vector<qsizetype> strayParens;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text[i];
+            // Only quotes, brackets and parentheses matter; most characters are none of them.
+            if (c > u']' || (c > u')' && c < u'[') || c < u'"') {
+                continue;
+            }
             const bool quoted = doubleQuote || singleQuote;
             if (c == u'"') {
                 if (!inSquare && !singleQuote) {

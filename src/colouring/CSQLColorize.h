@@ -2,6 +2,7 @@
 // it listens to the control's events and colours ranges by selecting them and setting their colour.
 #pragma once
 
+#include "colouring/ColourPlan.h"
 #include "colouring/SqlLineTokenizer.h"
 
 #include <QObject>
@@ -13,7 +14,6 @@
 
 #include "platform/RichTextControl.h"
 
-class ColourPlan;
 class EditorBufferHost;
 
 class CSQLColorize : public QObject {
@@ -68,6 +68,7 @@ private:
     void colourRange(int start, int length, quint32 colour);
 
     QPointer<platform::RichTextControl> mRtb;
+    ColourPlan mPlanStore;        // kept between passes for its memory
     ColourPlan* mPlan = nullptr;  // while a pass collects its colours
     EditorBufferHost* mOwner = nullptr;
     std::array<quint32, 7> mClassColours{};

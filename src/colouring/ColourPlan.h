@@ -8,11 +8,15 @@
 
 #include <QList>
 
+#include <cstdint>
 #include <vector>
 
 class ColourPlan {
 public:
-    explicit ColourPlan(int textLength);
+    explicit ColourPlan(int textLength = 0) { reset(textLength); }
+
+    // Forgets every paint; keeps the memory for the next pass.
+    void reset(int textLength);
 
     // Characters outside the text are ignored.
     void paint(int start, int length, quint32 colour);
@@ -23,6 +27,8 @@ public:
     std::vector<platform::ColourRun> writesAgainst(const QList<platform::ColourRun>& current) const;
 
 private:
-    static constexpr quint32 kUntouched = 0xFFFFFFFF;
-    std::vector<quint32> colours_;
+    static constexpr std::uint8_t kUntouched = 0;
+    // A pass uses a handful of colours: each character holds an index into the palette (0: untouched).
+    std::vector<std::uint8_t> indices_;
+    std::vector<quint32> palette_;
 };

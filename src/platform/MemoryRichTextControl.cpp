@@ -159,11 +159,11 @@ quint32 MemoryRichTextControl::colourAt(int position) const {
 }
 
 QList<ColourRun> MemoryRichTextControl::colourRuns() const {
-    QList<ColourRun> runs;
-    runs.reserve(qsizetype(mRuns.size()));
+    QList<ColourRun> runs(qsizetype(mRuns.size()));
+    ColourRun* out = runs.data();
     for (std::size_t i = 0; i < mRuns.size(); ++i) {
         const int end = i + 1 < mRuns.size() ? mRuns[i + 1].start : int(mText.size());
-        runs.append({mRuns[i].start, end - mRuns[i].start, mRuns[i].colour});
+        out[i] = {mRuns[i].start, end - mRuns[i].start, mRuns[i].colour};
     }
     return runs;
 }
