@@ -106,7 +106,7 @@ protected:
         }
         const int ascii = keyAscii(event);
         if (ascii == 0) {
-            QTextEdit::keyPressEvent(event);
+            baseKeyPress(event);
             return;
         }
         int keyAsciiValue = ascii;
@@ -119,7 +119,7 @@ protected:
         else if (keyAsciiValue == vk::tab || keyAsciiValue >= 32)
             mControl->insertPlain(QString(QChar(keyAsciiValue)));
         else
-            QTextEdit::keyPressEvent(event);  // backspace, escape, the Ctrl+letter commands
+            baseKeyPress(event);  // backspace, escape, the Ctrl+letter commands
     }
 
     void keyReleaseEvent(QKeyEvent* event) override {
@@ -161,6 +161,16 @@ protected:
     }
 
 private:
+    // Edits of the text box's own (deleting, cutting) announce their change through the document, which
+    // must not be holding its notifications back in the batch meanwhile.
+    void baseKeyPress(QKeyEvent* event) {
+        const bool batched = mControl->mBatch != nullptr;
+        mControl->closeBatch();
+        QTextEdit::keyPressEvent(event);
+        if (batched)
+            mControl->openBatch();
+    }
+
     void dragOver(QDropEvent* event) {
         bool accept = event->mimeData()->hasText();
         if (accept) {
@@ -209,6 +219,7 @@ QtRichTextControl::QtRichTextControl(QWidget* parentWidget, QObject* parent)
 }
 
 QtRichTextControl::~QtRichTextControl() {
+    mBatch.reset();
     if (mEditor) {
         mEditor->document()->disconnect(this);
         mEditor->disconnect(this);
@@ -253,20 +264,31 @@ QtRichTextControl::DocumentPosition QtRichTextControl::toDocument(int hostPositi
     return {block.position() + textLength, true};
 }
 
+QTextCursor QtRichTextControl::selection() const {
+    return mBatch ? mBatchSelection : mEditor->textCursor();
+}
+
+void QtRichTextControl::setSelection(const QTextCursor& cursor) {
+    if (mBatch)
+        mBatchSelection = cursor;
+    else
+        mEditor->setTextCursor(cursor);
+}
+
 void QtRichTextControl::selectDocument(int anchor, int position) {
-    QTextCursor cursor = mEditor->textCursor();
+    QTextCursor cursor = selection();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
-    mEditor->setTextCursor(cursor);
+    setSelection(cursor);
     notifySelection();
 }
 
 int QtRichTextControl::selStart() const {
-    return toHost(mEditor->textCursor().selectionStart());
+    return toHost(selection().selectionStart());
 }
 
 int QtRichTextControl::selLength() const {
-    const QTextCursor cursor = mEditor->textCursor();
+    const QTextCursor cursor = selection();
     return toHost(cursor.selectionEnd()) - toHost(cursor.selectionStart());
 }
 
@@ -364,7 +386,7 @@ void QtRichTextControl::restore(const RichTextSnapshot& snapshot) {
         }
         cursor.endEditBlock();
         QTextCursor caret(mEditor->document());
-        mEditor->setTextCursor(caret);
+        setSelection(caret);
     }
     emit Change();
     notifySelection();
@@ -376,7 +398,7 @@ void QtRichTextControl::setSelText(const QString& text) {
 
 void QtRichTextControl::insertPlain(const QString& text) {
     const QString inserted = RichTextSnapshot::normalizeLineEnds(text);
-    QTextCursor cursor = mEditor->textCursor();
+    QTextCursor cursor = selection();
     const bool changes = cursor.hasSelection() || !inserted.isEmpty();
     {
         ProgramEdit edit(mProgramEdit);
@@ -385,7 +407,7 @@ void QtRichTextControl::insertPlain(const QString& text) {
         cursor.removeSelectedText();
         cursor.insertText(documentText(inserted), format);
         cursor.endEditBlock();
-        mEditor->setTextCursor(cursor);
+        setSelection(cursor);
     }
     if (changes)
         emit Change();
@@ -411,7 +433,7 @@ quint32 QtRichTextControl::documentCharacterColour(int documentPosition) const {
 quint32 QtRichTextControl::selColor() const {
     if (hostLength() == 0)
         return defaultTextColour;
-    const QTextCursor cursor = mEditor->textCursor();
+    const QTextCursor cursor = selection();
     if (cursor.hasSelection())
         return documentCharacterColour(cursor.selectionStart());
     const int caret = cursor.position();
@@ -425,7 +447,7 @@ quint32 QtRichTextControl::selColor() const {
 }
 
 void QtRichTextControl::setSelColor(quint32 rgb) {
-    QTextCursor cursor = mEditor->textCursor();
+    QTextCursor cursor = selection();
     if (!cursor.hasSelection())
         return;
     ProgramEdit edit(mProgramEdit);
@@ -469,6 +491,31 @@ void QtRichTextControl::applyUpdates() {
     const bool on = mRedraw && !mLocked;
     if (mEditor->updatesEnabled() != on)
         mEditor->setUpdatesEnabled(on);
+    if (on)
+        closeBatch();
+    else
+        openBatch();
+}
+
+void QtRichTextControl::openBatch() {
+    if (mBatch)
+        return;
+    mBatchSelection = mEditor->textCursor();
+    mBatch = std::make_unique<QTextCursor>(mEditor->document());
+    mBatch->beginEditBlock();
+}
+
+void QtRichTextControl::closeBatch() {
+    if (!mBatch)
+        return;
+    // What the document announces now has been reported already (the control's own edits) or is colour.
+    {
+        ProgramEdit edit(mProgramEdit);
+        mBatch->endEditBlock();
+        mBatch.reset();
+    }
+    mEditor->setTextCursor(mBatchSelection);
+    mBatchSelection = QTextCursor();
 }
 
 void QtRichTextControl::setRedraw(bool on) {

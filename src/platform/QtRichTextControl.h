@@ -13,6 +13,9 @@
 #include "RichTextSnapshot.h"
 
 #include <QPointer>
+#include <QTextCursor>
+
+#include <memory>
 
 class QTextEdit;
 class QWidget;
@@ -69,12 +72,17 @@ private:
     // Replaces the selection with plain text in the colour SelColor reads; raises Change when it alters
     // the text.
     void insertPlain(const QString& text);
+    // The selection, which the widget shows except while drawing is off.
+    QTextCursor selection() const;
+    void setSelection(const QTextCursor& cursor);
     void selectDocument(int anchor, int position);
     void onContentsChange(int position, int removed, int added);
     void onContentsChanged();
     void onCursorMoved();
     void notifySelection();
     void applyUpdates();
+    void openBatch();
+    void closeBatch();
 
     QPointer<Editor> mEditor;
     int mProgramEdit = 0;  // own edits raise Change themselves
@@ -84,6 +92,11 @@ private:
     bool mRedraw = true;
     bool mLocked = false;
     bool mFocusBeforeHide = false;
+    // While drawing is off the document's notifications, and so its layout, wait in one edit block: a
+    // colouring pass writes thousands of colours and each would lay out the document again.
+    // The caret stays off the widget meanwhile too: every move of the widget's caret lays out its line.
+    std::unique_ptr<QTextCursor> mBatch;
+    QTextCursor mBatchSelection;
 };
 
 }  // namespace platform

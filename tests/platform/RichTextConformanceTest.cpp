@@ -379,3 +379,72 @@ TYPED_TEST(RichTextConformance, KeyEventsCarryHostCodesAndCanBeSwallowed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Both controls take the same random edits and must end every step in the same state, colours included.
+TEST(RichTextControls, AgreeOnRandomEdits) {
+    MemoryHarness memory;
+    QtHarness qt;
+    RichTextControl* controls[] = {&memory.control, &qt.control};
+    int changes[2] = {0, 0};
+    int selChanges[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(controls[i], &RichTextControl::Change, [&changes, i] { ++changes[i]; });
+        QObject::connect(controls[i], &RichTextControl::SelChange, [&selChanges, i] { ++selChanges[i]; });
+    }
+    const QString pieces[] = {u"SELECT"_qs, u" "_qs,       u"\r\n"_qs,  u"x"_qs,
+                              u""_qs,       u"a\nb\rc"_qs, u"\u00e9"_qs};
+    const QString typed[] = {u"a"_qs, u"Z"_qs, u"\r"_qs, u"\b"_qs, u"("_qs, u" "_qs};
+    QRandomGenerator random(99);
+    for (int step = 0; step < 1500; ++step) {
+        const auto operation = random.bounded(10);
+        const int size = int(memory.control.text().size());
+        const int start = int(random.bounded(size + 2)) - 1;
+        // Edits mostly insert, so that the text grows.
+        const int length = operation < 4 ? int(random.bounded(14)) - 1 : int(random.bounded(6)) - 3;
+        if (random.bounded(8) == 0) {  // the Qt control batches its work while drawing is off
+            const bool on = !memory.control.redraw();
+            for (RichTextControl* control : controls)
+                control->setRedraw(on);
+        }
+        for (RichTextControl* control : controls) {
+            control->setSelStart(start);
+            control->setSelLength(length);
+        }
+        const quint32 rgb = random.bounded(4) * 0x400040u;
+        const QString piece = pieces[random.bounded(7)];
+        const QString keys = typed[random.bounded(6)];
+        for (RichTextControl* control : controls) {
+            if (operation < 4) {
+                control->setSelColor(rgb);
+            } else if (operation < 7) {
+                control->setSelText(piece);
+            } else if (operation < 9) {
+                if (control == &memory.control)
+                    memory.type(keys);
+                else
+                    qt.type(keys);
+            } else {
+                const QByteArray snapshot = control->textRTF();
+                control->setText(u"x"_qs);
+                control->setTextRTF(snapshot);
+            }
+        }
+        ASSERT_EQ(qt.control.text(), memory.control.text()) << "step " << step;
+        ASSERT_EQ(qt.control.selStart(), memory.control.selStart()) << "step " << step;
+        ASSERT_EQ(qt.control.selLength(), memory.control.selLength()) << "step " << step;
+        ASSERT_EQ(qt.control.selColor(), memory.control.selColor()) << "step " << step;
+        ASSERT_EQ(qt.control.textRTF(), memory.control.textRTF()) << "step " << step;
+        ASSERT_EQ(changes[1], changes[0]) << "step " << step;
+        ASSERT_EQ(selChanges[1], selChanges[0]) << "step " << step;
+    }
+    // The walk must have reached a text of some size and colour.
+    const auto final = RichTextSnapshot::decode(memory.control.textRTF());
+    ASSERT_TRUE(final);
+    EXPECT_GT(final->text.count(u"\r\n"_qs), 5);
+    EXPECT_GT(final->runs.size(), 10);
+    EXPECT_GT(changes[0], 500);
+}
+
+}  // namespace
