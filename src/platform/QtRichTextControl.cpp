@@ -94,11 +94,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        const int code = virtualKeyFromQtKey(event->key());
-        const int shift = shiftState(event->modifiers());
+        const QString typed = event->text();
+        const bool typesText = !typed.isEmpty() && typed[0].isPrint();
+        int code = virtualKeyFromQtKey(event->key());
+        if (code == 0 && typesText)
+            code = vk::packet;  // a character off the US layout
         if (code != 0) {
             int keyCode = code;
-            emit mControl->KeyDown(&keyCode, shift);
+            emit mControl->KeyDown(&keyCode, shiftState(event->modifiers()));
             if (keyCode == 0) {
                 event->accept();
                 return;
@@ -106,7 +109,10 @@ protected:
         }
         const int ascii = keyAscii(event);
         if (ascii == 0) {
-            baseKeyPress(event);
+            if (typesText)  // beyond one UTF-16 unit, which KeyPress cannot carry
+                mControl->insertPlain(typed);
+            else
+                baseKeyPress(event);
             return;
         }
         int keyAsciiValue = ascii;
@@ -123,7 +129,9 @@ protected:
     }
 
     void keyReleaseEvent(QKeyEvent* event) override {
-        const int code = virtualKeyFromQtKey(event->key());
+        int code = virtualKeyFromQtKey(event->key());
+        if (code == 0 && !event->text().isEmpty() && event->text()[0].isPrint())
+            code = vk::packet;
         if (code != 0 && !event->isAutoRepeat()) {
             int keyCode = code;
             emit mControl->KeyUp(&keyCode, shiftState(event->modifiers()));
@@ -309,8 +317,8 @@ void QtRichTextControl::setSelLength(int length) {
 }
 
 QString QtRichTextControl::selText() const {
-    const int start = selStart();
-    return text().mid(start, selLength());
+    // Text put in never holds a paragraph separator, so each one in the selection is a line end.
+    return selection().selectedText().replace(QChar::ParagraphSeparator, u"\r\n"_qs);
 }
 
 // Text ---------------------------------------------------------------------------------------------------
