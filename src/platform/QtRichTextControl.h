@@ -5,8 +5,9 @@
 //   colour that SelColor reads, and it never inserts dropped data: OLEDragDrop's handler does that.
 // - Redraw off and lockWindowUpdate both switch the widget's updates off; the scroll position is the
 //   vertical scroll bar's value in pixels; charFromPos and the mouse events use viewport pixels.
-// - The widget is created with the control and deleted with it unless a parent widget owns it; the
-//   control must not be used after its widget is gone.
+// - The control owns its widget and deletes it; when a parent widget deletes the widget first, the
+//   control must not be used any more.
+// - Host positions map to the document in O(log n) and back in O(log^2 n) (a search over the blocks).
 #pragma once
 
 #include "RichTextControl.h"
