@@ -1,8 +1,9 @@
 // The in-memory rich-text control: the host's text model without a window, for the command-line tool and
 // the tests. Behaviour shared with the Qt control (both are held to it by one conformance suite):
 // - Line ends are always CR LF; text written with lone CR or LF (or U+2029) is normalised to CR LF.
-// - A position or selection end that falls between the CR and the LF of a line end moves to cover the
-//   whole line end: a start moves back to the CR, a non-empty selection's end moves on past the LF.
+// - Positions are clamped to the text and a negative SelLength counts as 0. A position or selection end
+//   that falls between the CR and the LF of a line end moves to cover the whole line end: a start moves
+//   back to the CR, a non-empty selection's end moves on past the LF.
 // - SelColor reads the colour of the first selected character; with no selection, that of the character
 //   before the caret, except at the start of a line that has text, where the character after the caret
 //   counts (so the caret on a coloured word's first character reads that word's colour); on an empty line
