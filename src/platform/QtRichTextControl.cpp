@@ -7,6 +7,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFont>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -162,6 +163,14 @@ protected:
         emit mControl->OLEDragDrop(event->mimeData()->text(), at.x(), at.y());
     }
 
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        const bool batched = mControl->mBatch != nullptr;
+        mControl->closeBatch();
+        QTextEdit::inputMethodEvent(event);
+        if (batched)
+            mControl->openBatch();
+    }
+
     bool canInsertFromMimeData(const QMimeData* source) const override { return source->hasText(); }
     void insertFromMimeData(const QMimeData* source) override {
         if (source->hasText())
@@ -253,23 +262,40 @@ int QtRichTextControl::toHost(int documentPosition) const {
 QtRichTextControl::DocumentPosition QtRichTextControl::toDocument(int hostPosition) const {
     const QTextDocument* document = mEditor->document();
     hostPosition = std::clamp(hostPosition, 0, hostLength());
-    // The last block whose host start (its document position plus one more character per earlier line
-    // end) is at or before the position.
-    int low = 0;
-    int high = document->blockCount() - 1;
-    while (low < high) {
-        const int middle = (low + high + 1) / 2;
-        if (document->findBlockByNumber(middle).position() + middle <= hostPosition)
-            low = middle;
-        else
-            high = middle - 1;
+    // A block covers its text, its CR and its LF in host positions.
+    auto covers = [hostPosition](const BlockSpan& span) {
+        const int hostStart = span.position + span.number;
+        return hostPosition >= hostStart && hostPosition <= hostStart + span.length + 1;
+    };
+    auto spanOf = [](const QTextBlock& block) {
+        return BlockSpan{block.blockNumber(), block.position(), block.length() - 1};
+    };
+    // Colouring walks the text line by line, so the last block or the next one is most often the one.
+    if (!mLastBlock || !covers(*mLastBlock)) {
+        const QTextBlock next =
+            mLastBlock ? document->findBlockByNumber(mLastBlock->number + 1) : QTextBlock();
+        if (next.isValid() && covers(spanOf(next))) {
+            mLastBlock = spanOf(next);
+        } else {
+            // The last block whose host start (its document position plus one more character per earlier
+            // line end) is at or before the position.
+            int low = 0;
+            int high = document->blockCount() - 1;
+            while (low < high) {
+                const int middle = (low + high + 1) / 2;
+                if (document->findBlockByNumber(middle).position() + middle <= hostPosition)
+                    low = middle;
+                else
+                    high = middle - 1;
+            }
+            mLastBlock = spanOf(document->findBlockByNumber(low));
+        }
     }
-    const QTextBlock block = document->findBlockByNumber(low);
-    const int offset = hostPosition - (block.position() + low);
-    const int textLength = block.length() - 1;
-    if (offset <= textLength)
-        return {block.position() + offset, false};
-    return {block.position() + textLength, true};
+    const BlockSpan& span = *mLastBlock;
+    const int offset = hostPosition - (span.position + span.number);
+    if (offset <= span.length)
+        return {span.position + offset, false};
+    return {span.position + span.length, true};
 }
 
 QTextCursor QtRichTextControl::selection() const {
@@ -393,6 +419,7 @@ void QtRichTextControl::restore(const RichTextSnapshot& snapshot) {
             cursor.insertText(part, colourFormat(run.colour));
         }
         cursor.endEditBlock();
+        mLastBlock.reset();
         QTextCursor caret(mEditor->document());
         setSelection(caret);
     }
@@ -415,6 +442,7 @@ void QtRichTextControl::insertPlain(const QString& text) {
         cursor.removeSelectedText();
         cursor.insertText(documentText(inserted), format);
         cursor.endEditBlock();
+        mLastBlock.reset();
         setSelection(cursor);
     }
     if (changes)
@@ -465,6 +493,7 @@ void QtRichTextControl::setSelColor(quint32 rgb) {
 // Change and SelChange -----------------------------------------------------------------------------------
 
 void QtRichTextControl::onContentsChange(int, int, int) {
+    mLastBlock.reset();
     if (mProgramEdit == 0)
         mPendingChange = true;
 }

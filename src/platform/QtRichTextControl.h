@@ -17,6 +17,7 @@
 #include <QTextCursor>
 
 #include <memory>
+#include <optional>
 
 class QTextEdit;
 class QWidget;
@@ -60,6 +61,11 @@ public:
 private:
     class Editor;
     friend class Editor;
+    struct BlockSpan {
+        int number;
+        int position;
+        int length;  // without the paragraph break
+    };
     struct DocumentPosition {
         int position;
         bool insideLineEnd;  // the host position is the LF of a CR LF
@@ -86,7 +92,8 @@ private:
     void closeBatch();
 
     QPointer<Editor> mEditor;
-    int mProgramEdit = 0;  // own edits raise Change themselves
+    mutable std::optional<BlockSpan> mLastBlock;  // the block of the last position mapped; reset on edits
+    int mProgramEdit = 0;                         // own edits raise Change themselves
     bool mPendingChange = false;
     int mNotifiedStart = 0;
     int mNotifiedLength = 0;
