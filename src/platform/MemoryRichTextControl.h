@@ -1,12 +1,14 @@
 // The in-memory rich-text control: the host's text model without a window, for the command-line tool and
 // the tests. Behaviour shared with the Qt control (both are held to it by one conformance suite):
 // - Line ends are always CR LF; text written with lone CR or LF (or U+2029) is normalised to CR LF.
-// - A position or selection end that falls between the CR and the LF of a line end moves to cover the
-//   whole line end: a start moves back to the CR, a non-empty selection's end moves on past the LF.
+// - Positions are clamped to the text and a negative SelLength counts as 0. A position or selection end
+//   that falls between the CR and the LF of a line end moves to cover the whole line end: a start moves
+//   back to the CR, a non-empty selection's end moves on past the LF.
 // - SelColor reads the colour of the first selected character; with no selection, that of the character
 //   before the caret, except at the start of a line that has text, where the character after the caret
-//   counts (so the caret on a coloured word's first character reads that word's colour). An empty text
-//   reads the default colour, black. Writing SelColor with no selection changes nothing.
+//   counts (so the caret on a coloured word's first character reads that word's colour); on an empty line
+//   the line end before it counts (after it, on an empty first line). An empty text reads the default
+//   colour, black. Writing SelColor with no selection changes nothing.
 // - Text typed, pasted or written to SelText takes the colour that SelColor reads at that moment; Text
 //   written as a whole is black.
 // - Writing Text or TextRTF moves the caret to 0. Every write of Text or TextRTF raises one Change; SelText,
@@ -15,7 +17,10 @@
 // - TextRTF bytes without the snapshot header are taken as plain UTF-8 text; a damaged snapshot is
 //   ignored (nothing changes, no Change).
 // - KeyDown setting the key code to 0 swallows the key: no KeyPress and no effect. KeyPress setting the
-//   character to 0 swallows the character. KeyUp is raised in both cases.
+//   character to 0 swallows the character, setting another character types that one instead. KeyUp is
+//   raised in every case. Characters off the US layout come with the key code vk::packet.
+// - charFromPos gives the nearest character boundary on the line under the point, clamped to the line's
+//   text; a point below the last line gives the end of the text.
 #pragma once
 
 #include "RichTextControl.h"

@@ -7,6 +7,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFont>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -94,11 +95,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        const int code = virtualKeyFromQtKey(event->key());
-        const int shift = shiftState(event->modifiers());
+        const QString typed = event->text();
+        const bool typesText = !typed.isEmpty() && typed[0].isPrint();
+        int code = virtualKeyFromQtKey(event->key());
+        if (code == 0 && typesText)
+            code = vk::packet;  // a character off the US layout
         if (code != 0) {
             int keyCode = code;
-            emit mControl->KeyDown(&keyCode, shift);
+            emit mControl->KeyDown(&keyCode, shiftState(event->modifiers()));
             if (keyCode == 0) {
                 event->accept();
                 return;
@@ -106,7 +110,10 @@ protected:
         }
         const int ascii = keyAscii(event);
         if (ascii == 0) {
-            QTextEdit::keyPressEvent(event);
+            if (typesText)  // beyond one UTF-16 unit, which KeyPress cannot carry
+                mControl->insertPlain(typed);
+            else
+                baseKeyPress(event);
             return;
         }
         int keyAsciiValue = ascii;
@@ -119,11 +126,13 @@ protected:
         else if (keyAsciiValue == vk::tab || keyAsciiValue >= 32)
             mControl->insertPlain(QString(QChar(keyAsciiValue)));
         else
-            QTextEdit::keyPressEvent(event);  // backspace, escape, the Ctrl+letter commands
+            baseKeyPress(event);  // backspace, escape, the Ctrl+letter commands
     }
 
     void keyReleaseEvent(QKeyEvent* event) override {
-        const int code = virtualKeyFromQtKey(event->key());
+        int code = virtualKeyFromQtKey(event->key());
+        if (code == 0 && !event->text().isEmpty() && event->text()[0].isPrint())
+            code = vk::packet;
         if (code != 0 && !event->isAutoRepeat()) {
             int keyCode = code;
             emit mControl->KeyUp(&keyCode, shiftState(event->modifiers()));
@@ -154,6 +163,14 @@ protected:
         emit mControl->OLEDragDrop(event->mimeData()->text(), at.x(), at.y());
     }
 
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        const bool batched = mControl->mBatch != nullptr;
+        mControl->closeBatch();
+        QTextEdit::inputMethodEvent(event);
+        if (batched)
+            mControl->openBatch();
+    }
+
     bool canInsertFromMimeData(const QMimeData* source) const override { return source->hasText(); }
     void insertFromMimeData(const QMimeData* source) override {
         if (source->hasText())
@@ -161,6 +178,16 @@ protected:
     }
 
 private:
+    // Edits of the text box's own (deleting, cutting) announce their change through the document, which
+    // must not be holding its notifications back in the batch meanwhile.
+    void baseKeyPress(QKeyEvent* event) {
+        const bool batched = mControl->mBatch != nullptr;
+        mControl->closeBatch();
+        QTextEdit::keyPressEvent(event);
+        if (batched)
+            mControl->openBatch();
+    }
+
     void dragOver(QDropEvent* event) {
         bool accept = event->mimeData()->hasText();
         if (accept) {
@@ -209,6 +236,7 @@ QtRichTextControl::QtRichTextControl(QWidget* parentWidget, QObject* parent)
 }
 
 QtRichTextControl::~QtRichTextControl() {
+    mBatch.reset();
     if (mEditor) {
         mEditor->document()->disconnect(this);
         mEditor->disconnect(this);
@@ -234,23 +262,51 @@ int QtRichTextControl::toHost(int documentPosition) const {
 QtRichTextControl::DocumentPosition QtRichTextControl::toDocument(int hostPosition) const {
     const QTextDocument* document = mEditor->document();
     hostPosition = std::clamp(hostPosition, 0, hostLength());
-    // The last block whose host start (its document position plus one more character per earlier line
-    // end) is at or before the position.
-    int low = 0;
-    int high = document->blockCount() - 1;
-    while (low < high) {
-        const int middle = (low + high + 1) / 2;
-        if (document->findBlockByNumber(middle).position() + middle <= hostPosition)
-            low = middle;
-        else
-            high = middle - 1;
+    // A block covers its text, its CR and its LF in host positions.
+    auto covers = [hostPosition](const BlockSpan& span) {
+        const int hostStart = span.position + span.number;
+        return hostPosition >= hostStart && hostPosition <= hostStart + span.length + 1;
+    };
+    auto spanOf = [](const QTextBlock& block) {
+        return BlockSpan{block.blockNumber(), block.position(), block.length() - 1};
+    };
+    // Colouring walks the text line by line, so the last block or the next one is most often the one.
+    if (!mLastBlock || !covers(*mLastBlock)) {
+        const QTextBlock next =
+            mLastBlock ? document->findBlockByNumber(mLastBlock->number + 1) : QTextBlock();
+        if (next.isValid() && covers(spanOf(next))) {
+            mLastBlock = spanOf(next);
+        } else {
+            // The last block whose host start (its document position plus one more character per earlier
+            // line end) is at or before the position.
+            int low = 0;
+            int high = document->blockCount() - 1;
+            while (low < high) {
+                const int middle = (low + high + 1) / 2;
+                if (document->findBlockByNumber(middle).position() + middle <= hostPosition)
+                    low = middle;
+                else
+                    high = middle - 1;
+            }
+            mLastBlock = spanOf(document->findBlockByNumber(low));
+        }
     }
-    const QTextBlock block = document->findBlockByNumber(low);
-    const int offset = hostPosition - (block.position() + low);
-    const int textLength = block.length() - 1;
-    if (offset <= textLength)
-        return {block.position() + offset, false};
-    return {block.position() + textLength, true};
+    const BlockSpan& span = *mLastBlock;
+    const int offset = hostPosition - (span.position + span.number);
+    if (offset <= span.length)
+        return {span.position + offset, false};
+    return {span.position + span.length, true};
+}
+
+QTextCursor QtRichTextControl::selection() const {
+    return mBatch ? mBatchSelection : mEditor->textCursor();
+}
+
+void QtRichTextControl::setSelection(const QTextCursor& cursor) {
+    if (mBatch)
+        mBatchSelection = cursor;
+    else
+        mEditor->setTextCursor(cursor);
 }
 
 void QtRichTextControl::selectDocument(int anchor, int position) {
@@ -287,8 +343,8 @@ void QtRichTextControl::setSelLength(int length) {
 }
 
 QString QtRichTextControl::selText() const {
-    const int start = selStart();
-    return text().mid(start, selLength());
+    // Text put in never holds a paragraph separator, so each one in the selection is a line end.
+    return selection().selectedText().replace(QChar::ParagraphSeparator, u"\r\n"_qs);
 }
 
 // Text ---------------------------------------------------------------------------------------------------
@@ -344,7 +400,6 @@ void QtRichTextControl::setTextRTF(const QByteArray& rtf) {
 }
 
 void QtRichTextControl::restore(const RichTextSnapshot& snapshot) {
-    closeColourBatch();
     {
         ProgramEdit edit(mProgramEdit);
         QTextCursor cursor(mEditor->document());
@@ -364,6 +419,7 @@ void QtRichTextControl::restore(const RichTextSnapshot& snapshot) {
             cursor.insertText(part, colourFormat(run.colour));
         }
         cursor.endEditBlock();
+        mLastBlock.reset();
         QTextCursor caret(mEditor->document());
         setSelection(caret);
     }
@@ -376,7 +432,6 @@ void QtRichTextControl::setSelText(const QString& text) {
 }
 
 void QtRichTextControl::insertPlain(const QString& text) {
-    closeColourBatch();
     const QString inserted = RichTextSnapshot::normalizeLineEnds(text);
     QTextCursor cursor = selection();
     const bool changes = cursor.hasSelection() || !inserted.isEmpty();
@@ -387,6 +442,7 @@ void QtRichTextControl::insertPlain(const QString& text) {
         cursor.removeSelectedText();
         cursor.insertText(documentText(inserted), format);
         cursor.endEditBlock();
+        mLastBlock.reset();
         setSelection(cursor);
     }
     if (changes)
@@ -431,26 +487,13 @@ void QtRichTextControl::setSelColor(quint32 rgb) {
     if (!cursor.hasSelection())
         return;
     ProgramEdit edit(mProgramEdit);
-    if (!mRedraw && !mColourBatchOpen) {
-        mColourBatch = QTextCursor(mEditor->document());
-        mColourBatch.beginEditBlock();
-        mColourBatchOpen = true;
-    }
     cursor.mergeCharFormat(colourFormat(rgb & 0xFFFFFF));
-}
-
-void QtRichTextControl::closeColourBatch() {
-    if (!mColourBatchOpen)
-        return;
-    mColourBatchOpen = false;
-    ProgramEdit edit(mProgramEdit);
-    mColourBatch.endEditBlock();
-    mColourBatch = QTextCursor();
 }
 
 // Change and SelChange -----------------------------------------------------------------------------------
 
 void QtRichTextControl::onContentsChange(int, int, int) {
+    mLastBlock.reset();
     if (mProgramEdit == 0)
         mPendingChange = true;
 }
@@ -485,32 +528,34 @@ void QtRichTextControl::applyUpdates() {
     const bool on = mRedraw && !mLocked;
     if (mEditor->updatesEnabled() != on)
         mEditor->setUpdatesEnabled(on);
+    if (on)
+        closeBatch();
+    else
+        openBatch();
 }
 
-QTextCursor QtRichTextControl::selection() const {
-    return mSelectionDeferred ? mDeferredSelection : mEditor->textCursor();
-}
-
-void QtRichTextControl::setSelection(const QTextCursor& cursor) {
-    // Moving the widget's cursor lays out and shapes the caret's line to keep it visible; with drawing off
-    // that waits until drawing comes back on.
-    if (!mRedraw) {
-        mDeferredSelection = cursor;
-        mSelectionDeferred = true;
+void QtRichTextControl::openBatch() {
+    if (mBatch)
         return;
+    mBatchSelection = mEditor->textCursor();
+    mBatch = std::make_unique<QTextCursor>(mEditor->document());
+    mBatch->beginEditBlock();
+}
+
+void QtRichTextControl::closeBatch() {
+    if (!mBatch)
+        return;
+    // What the document announces now has been reported already (the control's own edits) or is colour.
+    {
+        ProgramEdit edit(mProgramEdit);
+        mBatch->endEditBlock();
+        mBatch.reset();
     }
-    mEditor->setTextCursor(cursor);
+    mEditor->setTextCursor(mBatchSelection);
+    mBatchSelection = QTextCursor();
 }
 
 void QtRichTextControl::setRedraw(bool on) {
-    if (on) {
-        closeColourBatch();
-        if (mSelectionDeferred) {
-            mSelectionDeferred = false;
-            mEditor->setTextCursor(mDeferredSelection);
-            mDeferredSelection = QTextCursor();
-        }
-    }
     mRedraw = on;
     applyUpdates();
 }

@@ -5,8 +5,9 @@
 //   colour that SelColor reads, and it never inserts dropped data: OLEDragDrop's handler does that.
 // - Redraw off and lockWindowUpdate both switch the widget's updates off; the scroll position is the
 //   vertical scroll bar's value in pixels; charFromPos and the mouse events use viewport pixels.
-// - The widget is created with the control and deleted with it unless a parent widget owns it; the
-//   control must not be used after its widget is gone.
+// - The control owns its widget and deletes it; when a parent widget deletes the widget first, the
+//   control must not be used any more.
+// - Host positions map to the document in O(log n) and back in O(log^2 n) (a search over the blocks).
 #pragma once
 
 #include "RichTextControl.h"
@@ -14,6 +15,9 @@
 
 #include <QPointer>
 #include <QTextCursor>
+
+#include <memory>
+#include <optional>
 
 class QTextEdit;
 class QWidget;
@@ -59,6 +63,11 @@ public:
 private:
     class Editor;
     friend class Editor;
+    struct BlockSpan {
+        int number;
+        int position;
+        int length;  // without the paragraph break
+    };
     struct DocumentPosition {
         int position;
         bool insideLineEnd;  // the host position is the LF of a CR LF
@@ -72,31 +81,32 @@ private:
     // Replaces the selection with plain text in the colour SelColor reads; raises Change when it alters
     // the text.
     void insertPlain(const QString& text);
+    // The selection, which the widget shows except while drawing is off.
+    QTextCursor selection() const;
+    void setSelection(const QTextCursor& cursor);
     void selectDocument(int anchor, int position);
     void onContentsChange(int position, int removed, int added);
     void onContentsChanged();
     void onCursorMoved();
     void notifySelection();
     void applyUpdates();
-    // Colour writes made while drawing is off share one document edit, laid out once when drawing comes
-    // back on; a text edit closes it first so that its Change is raised at once.
-    void closeColourBatch();
-    // The selection, held apart from the widget's cursor while drawing is off.
-    QTextCursor selection() const;
-    void setSelection(const QTextCursor& cursor);
+    void openBatch();
+    void closeBatch();
 
     QPointer<Editor> mEditor;
-    int mProgramEdit = 0;  // own edits raise Change themselves
+    mutable std::optional<BlockSpan> mLastBlock;  // the block of the last position mapped; reset on edits
+    int mProgramEdit = 0;                         // own edits raise Change themselves
     bool mPendingChange = false;
     int mNotifiedStart = 0;
     int mNotifiedLength = 0;
     bool mRedraw = true;
     bool mLocked = false;
     bool mFocusBeforeHide = false;
-    QTextCursor mColourBatch;
-    bool mColourBatchOpen = false;
-    QTextCursor mDeferredSelection;
-    bool mSelectionDeferred = false;
+    // While drawing is off the document's notifications, and so its layout, wait in one edit block: a
+    // colouring pass writes thousands of colours and each would lay out the document again.
+    // The caret stays off the widget meanwhile too: every move of the widget's caret lays out its line.
+    std::unique_ptr<QTextCursor> mBatch;
+    QTextCursor mBatchSelection;
 };
 
 }  // namespace platform

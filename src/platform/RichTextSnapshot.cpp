@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QStringDecoder>
+#include <QtEndian>
 
 #include <limits>
 
@@ -12,7 +13,10 @@ namespace {
 constexpr char header[] = {char(0xC0), 'Q', 'R', 'T'};
 constexpr int headerSize = int(sizeof header);
 constexpr char version = 1;
-constexpr int maxPalette = 1 << 24;
+constexpr char plainBody = 0;
+constexpr char deflatedBody = 1;
+constexpr qsizetype minimumToDeflate = 128;
+constexpr int maxBody = 256 << 20;
 
 void writeNumber(QByteArray& out, quint32 value) {
     do {
@@ -27,7 +31,7 @@ void writeNumber(QByteArray& out, quint32 value) {
 // Reads bounded numbers from untrusted bytes; every failure is sticky so callers check once at the end.
 class Reader {
 public:
-    explicit Reader(const QByteArray& bytes) : mBytes(bytes) {}
+    explicit Reader(QByteArrayView bytes) : mBytes(bytes) {}
 
     bool failed() const { return mFailed; }
     bool atEnd() const { return mPos == mBytes.size(); }
@@ -64,7 +68,7 @@ private:
         return 0;
     }
 
-    const QByteArray& mBytes;
+    QByteArrayView mBytes;
     qsizetype mPos = 0;
     bool mFailed = false;
 };
@@ -96,23 +100,36 @@ QByteArray RichTextSnapshot::encode() const {
         }
     }
 
-    QByteArray out;
-    out.reserve(headerSize + 16 + utf8.size() + palette.size() * 3 + runs.size() * 3);
-    out.append(header, headerSize);
-    out.append(version);
-    writeNumber(out, quint32(utf8.size()));
-    out.append(utf8);
-    writeNumber(out, quint32(palette.size()));
+    QByteArray body;
+    body.reserve(16 + utf8.size() + palette.size() * 3 + runs.size() * 3);
+    writeNumber(body, quint32(utf8.size()));
+    body.append(utf8);
+    writeNumber(body, quint32(palette.size()));
     for (quint32 colour : palette) {
-        out.append(char(colour & 0xFF));
-        out.append(char((colour >> 8) & 0xFF));
-        out.append(char((colour >> 16) & 0xFF));
+        body.append(char(colour & 0xFF));
+        body.append(char((colour >> 8) & 0xFF));
+        body.append(char((colour >> 16) & 0xFF));
     }
-    writeNumber(out, quint32(runs.size()));
+    writeNumber(body, quint32(runs.size()));
     for (const ColourRun& run : runs) {
-        writeNumber(out, quint32(run.length));
-        writeNumber(out, quint32(index.value(run.colour)));
+        writeNumber(body, quint32(run.length));
+        writeNumber(body, quint32(index.value(run.colour)));
     }
+
+    QByteArray out(header, headerSize);
+    out.append(version);
+    if (body.size() >= minimumToDeflate) {
+        // qCompress puts the size in front as four bytes; the layout keeps its own number instead.
+        const QByteArray deflated = qCompress(body).mid(4);
+        if (deflated.size() + 6 < body.size()) {
+            out.append(char(deflatedBody));
+            writeNumber(out, quint32(body.size()));
+            out.append(deflated);
+            return out;
+        }
+    }
+    out.append(char(plainBody));
+    out.append(body);
     return out;
 }
 
@@ -120,12 +137,10 @@ bool RichTextSnapshot::hasSnapshotHeader(const QByteArray& bytes) {
     return bytes.startsWith(QByteArrayView(header, headerSize));
 }
 
-std::optional<RichTextSnapshot> RichTextSnapshot::decode(const QByteArray& bytes) {
-    if (!hasSnapshotHeader(bytes) || bytes.size() < headerSize + 1 || bytes[headerSize] != version)
-        return std::nullopt;
-    Reader reader(bytes);
-    reader.take(headerSize + 1);
+namespace {
 
+std::optional<RichTextSnapshot> decodeBody(QByteArrayView body) {
+    Reader reader(body);
     RichTextSnapshot snapshot;
     const int utf8Size = reader.number();
     const QByteArrayView utf8 = reader.take(utf8Size);
@@ -137,15 +152,14 @@ std::optional<RichTextSnapshot> RichTextSnapshot::decode(const QByteArray& bytes
         return std::nullopt;
 
     const int paletteSize = reader.number();
-    if (reader.failed() || paletteSize > maxPalette || qsizetype(paletteSize) * 3 > reader.remaining())
+    const QByteArrayView rgb = reader.take(qsizetype(paletteSize) * 3);
+    if (reader.failed())
         return std::nullopt;
     QList<quint32> palette;
     palette.reserve(paletteSize);
-    for (const QByteArrayView rgb = reader.take(qsizetype(paletteSize) * 3); palette.size() < paletteSize;) {
-        const qsizetype at = palette.size() * 3;
+    for (qsizetype at = 0; at < rgb.size(); at += 3)
         palette.append(quint32(quint8(rgb[at])) | quint32(quint8(rgb[at + 1])) << 8 |
                        quint32(quint8(rgb[at + 2])) << 16);
-    }
 
     const int runCount = reader.number();
     // Each run takes at least two bytes, which bounds the allocation by the input's size.
@@ -165,6 +179,36 @@ std::optional<RichTextSnapshot> RichTextSnapshot::decode(const QByteArray& bytes
     if (covered != snapshot.text.size() || !reader.atEnd())
         return std::nullopt;
     return snapshot;
+}
+
+}  // namespace
+
+std::optional<RichTextSnapshot> RichTextSnapshot::decode(const QByteArray& bytes) {
+    if (!hasSnapshotHeader(bytes) || bytes.size() < headerSize + 2 || bytes[headerSize] != version)
+        return std::nullopt;
+    const QByteArrayView rest = QByteArrayView(bytes).sliced(headerSize + 2);
+    switch (bytes[headerSize + 1]) {
+        case plainBody:
+            return decodeBody(rest);
+        case deflatedBody: {
+            Reader reader(rest);
+            const int size = reader.number();
+            const qsizetype deflatedSize = reader.remaining();
+            // Deflate shrinks by 1032:1 at best; a larger claim is damage, and is refused before any
+            // allocation.
+            if (reader.failed() || size > maxBody || size > deflatedSize * 1032)
+                return std::nullopt;
+            QByteArray packed(4, Qt::Uninitialized);
+            qToBigEndian(quint32(size), packed.data());
+            packed.append(reader.take(deflatedSize));
+            const QByteArray body = qUncompress(packed);
+            if (body.size() != size)
+                return std::nullopt;
+            return decodeBody(body);
+        }
+        default:
+            return std::nullopt;
+    }
 }
 
 std::optional<RichTextSnapshot> RichTextSnapshot::fromTextRTF(const QByteArray& bytes) {

@@ -23,9 +23,10 @@ struct RichTextSnapshot {
     QString text;           // CR LF line ends
     QList<ColourRun> runs;  // in order, contiguous, covering the whole text; empty for an empty text
 
-    // Layout, version 1: the bytes C0 'Q' 'R' 'T' (C0 never starts UTF-8 text), the version byte, then
-    // unsigned LEB128 numbers: UTF-8 byte count and the UTF-8 text; palette size and each colour as three
-    // bytes red, green, blue; run count and per run its length in UTF-16 units and its palette index.
+    // Layout, version 1: the bytes C0 'Q' 'R' 'T' (C0 never starts UTF-8 text), the version byte, a packing
+    // byte, then the body, or for packing 1 the body's size and the body deflated (zlib). The body holds
+    // unsigned LEB128 numbers: the UTF-8 byte count and the UTF-8 text; the palette size and each colour as
+    // three bytes red, green, blue; the run count and per run its length in UTF-16 units and palette index.
     QByteArray encode() const;
     // Nothing when the bytes are not a well-formed snapshot of a version this build reads.
     static std::optional<RichTextSnapshot> decode(const QByteArray& bytes);

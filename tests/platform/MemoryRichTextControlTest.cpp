@@ -121,35 +121,4 @@ TEST(MemoryRichTextControl, ColourRunsMatchOneColourPerCharacter) {
     }
 }
 
-TEST(MemoryRichTextControl, ColoursABigTextTokenByToken) {
-    MemoryRichTextControl rtb;
-    QString text;
-    for (int line = 0; line < 5000; ++line)
-        text += u"SELECT Orders.OrderID, Count(*) FROM Orders WHERE Id = %1\r\n"_qs.arg(line);
-    rtb.setText(text);
-    // Colour every word in two alternating colours, twice, as repeated colouring passes do.
-    for (int pass = 0; pass < 2; ++pass) {
-        rtb.setRedraw(false);
-        int start = 0;
-        for (int p = 0; p <= text.size(); ++p) {
-            if (p == text.size() || !text[p].isLetterOrNumber()) {
-                if (p > start) {
-                    rtb.setSelStart(start);
-                    rtb.setSelLength(p - start);
-                    rtb.setSelColor((start / 7) % 2 ? 0x800000 : 0x808080);
-                }
-                start = p + 1;
-            }
-        }
-        rtb.setRedraw(true);
-    }
-    rtb.setSelStart(0);
-    rtb.setSelLength(6);
-    EXPECT_EQ(rtb.selColor(), 0x808080u);
-    EXPECT_GT(rtb.colourRuns().size(), 5000 * 10);
-    const auto restored = RichTextSnapshot::decode(rtb.textRTF());
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->runs, rtb.colourRuns());
-}
-
 }  // namespace

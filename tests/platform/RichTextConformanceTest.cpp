@@ -352,6 +352,8 @@ TYPED_TEST(RichTextConformance, KeyEventsCarryHostCodesAndCanBeSwallowed) {
         order.push_back(u"KeyPress"_qs);
         if (*keyAscii == 'x')
             *keyAscii = 0;
+        if (*keyAscii == 'q')
+            *keyAscii = 'Q';
         if (*keyAscii == 9) {  // as the colouriser turns Tab into one tab character
             *keyAscii = 0;
             rtb.setSelText(u"\t"_qs);
@@ -362,20 +364,92 @@ TYPED_TEST(RichTextConformance, KeyEventsCarryHostCodesAndCanBeSwallowed) {
 
     this->harness.type(u"a"_qs);
     EXPECT_EQ(order, (std::vector<QString>{u"KeyDown"_qs, u"KeyPress"_qs, u"Change"_qs, u"KeyUp"_qs}));
-    this->harness.type(u"xB\t"_qs);
-    EXPECT_EQ(rtb.text(), u"aB\t"_qs);
-    EXPECT_EQ(presses, (std::vector<int>{'a', 'x', 'B', 9}));
-    ASSERT_EQ(downs.size(), 4u);
+    this->harness.type(u"xB\t\u00e9"_qs);
+    EXPECT_EQ(rtb.text(), u"aB\t\u00e9"_qs);
+    EXPECT_EQ(presses, (std::vector<int>{'a', 'x', 'B', 9, 0xE9}));
+    ASSERT_EQ(downs.size(), 5u);
     EXPECT_EQ(downs[1], std::make_pair(88, 0));
     EXPECT_EQ(downs[2], std::make_pair(66, vbShiftMask));
     EXPECT_EQ(downs[3], std::make_pair(9, 0));
+    EXPECT_EQ(downs[4], std::make_pair(vk::packet, 0));
+    this->harness.type(u"q"_qs);
+    EXPECT_EQ(rtb.text(), u"aB\t\u00e9Q"_qs);
 
     downs.clear();
     this->harness.press(Qt::Key_V, Qt::ControlModifier);
     this->harness.press(Qt::Key_F3);
     this->harness.press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(rtb.text(), u"aB\t"_qs);
+    EXPECT_EQ(rtb.text(), u"aB\t\u00e9Q"_qs);
     EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{86, 2}, {114, 0}, {90, 3}}));
+}
+
+}  // namespace
+
+namespace {
+
+// Both controls take the same random edits and must end every step in the same state, colours included.
+TEST(RichTextControls, AgreeOnRandomEdits) {
+    MemoryHarness memory;
+    QtHarness qt;
+    RichTextControl* controls[] = {&memory.control, &qt.control};
+    int changes[2] = {0, 0};
+    int selChanges[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(controls[i], &RichTextControl::Change, [&changes, i] { ++changes[i]; });
+        QObject::connect(controls[i], &RichTextControl::SelChange, [&selChanges, i] { ++selChanges[i]; });
+    }
+    const QString pieces[] = {u"SELECT"_qs, u" "_qs,       u"\r\n"_qs,  u"x"_qs,
+                              u""_qs,       u"a\nb\rc"_qs, u"\u00e9"_qs};
+    const QString typed[] = {u"a"_qs, u"Z"_qs, u"\r"_qs, u"\b"_qs, u"("_qs, u" "_qs, u"\u00e9"_qs};
+    QRandomGenerator random(99);
+    for (int step = 0; step < 1500; ++step) {
+        const auto operation = random.bounded(10);
+        const int size = int(memory.control.text().size());
+        const int start = int(random.bounded(size + 2)) - 1;
+        // Edits mostly insert, so that the text grows.
+        const int length = operation < 4 ? int(random.bounded(14)) - 1 : int(random.bounded(6)) - 3;
+        if (random.bounded(8) == 0) {  // the Qt control batches its work while drawing is off
+            const bool on = !memory.control.redraw();
+            for (RichTextControl* control : controls)
+                control->setRedraw(on);
+        }
+        for (RichTextControl* control : controls) {
+            control->setSelStart(start);
+            control->setSelLength(length);
+        }
+        const quint32 rgb = random.bounded(4) * 0x400040u;
+        const QString piece = pieces[random.bounded(7)];
+        const QString keys = typed[random.bounded(7)];
+        for (RichTextControl* control : controls) {
+            if (operation < 4) {
+                control->setSelColor(rgb);
+            } else if (operation < 7) {
+                control->setSelText(piece);
+            } else if (operation < 9) {
+                if (control == &memory.control)
+                    memory.type(keys);
+                else
+                    qt.type(keys);
+            } else {
+                const QByteArray snapshot = control->textRTF();
+                control->setText(u"x"_qs);
+                control->setTextRTF(snapshot);
+            }
+        }
+        ASSERT_EQ(qt.control.text(), memory.control.text()) << "step " << step;
+        ASSERT_EQ(qt.control.selStart(), memory.control.selStart()) << "step " << step;
+        ASSERT_EQ(qt.control.selLength(), memory.control.selLength()) << "step " << step;
+        ASSERT_EQ(qt.control.selColor(), memory.control.selColor()) << "step " << step;
+        ASSERT_EQ(qt.control.textRTF(), memory.control.textRTF()) << "step " << step;
+        ASSERT_EQ(changes[1], changes[0]) << "step " << step;
+        ASSERT_EQ(selChanges[1], selChanges[0]) << "step " << step;
+    }
+    // The walk must have reached a text of some size and colour.
+    const auto final = RichTextSnapshot::decode(memory.control.textRTF());
+    ASSERT_TRUE(final);
+    EXPECT_GT(final->text.count(u"\r\n"_qs), 5);
+    EXPECT_GT(final->runs.size(), 10);
+    EXPECT_GT(changes[0], 500);
 }
 
 }  // namespace
