@@ -138,19 +138,6 @@ TEST_P(UndoTest, CtrlVPastesPlainTextInTwoRecordedSteps) {
     EXPECT_EQ(undoCount(), 4u);
 }
 
-TEST_P(UndoTest, ResetAndReinitKeepOneCurrentSnapshot) {
-    load(QStringLiteral("a"));
-    rtb().setSelStart(1);
-    harness->type(QStringLiteral("bc"));
-    buffer().Undo();
-    buffer().ReinitUndo();
-    EXPECT_EQ(undoCount(), 3u);
-    EXPECT_EQ(redoCount(), 0u);
-    buffer().ResetUndo();
-    EXPECT_EQ(undoCount(), 1u);
-    EXPECT_EQ(buffer().UndoList().back().Text, rtb().text());
-}
-
 TEST_P(UndoTest, DisposeStopsRecording) {
     load(QStringLiteral("a"));
     buffer().Dispose();
