@@ -2,7 +2,10 @@
 // CR LF and a CR LF counts as two characters. Colours are 24-bit RGB values with red in the low byte.
 #pragma once
 
+#include "platform/RichTextSnapshot.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -34,6 +37,13 @@ public:
     // Reading with no selection gives the colour of the character at the caret.
     virtual quint32 selColor() const = 0;
     virtual void setSelColor(quint32 rgb) = 0;
+    // The colours of the whole text as contiguous runs in position order, read without moving the
+    // selection (a colouring pass skips the writes that would change nothing). A control may answer
+    // faster than this default, which reads its TextRTF.
+    virtual QList<ColourRun> colourRuns() const {
+        const auto snapshot = RichTextSnapshot::fromTextRTF(textRTF());
+        return snapshot ? snapshot->runs : QList<ColourRun>();
+    }
 
     // Drawing off and on (the window's redraw switch); text changes still raise Change while off.
     virtual void setRedraw(bool on) = 0;

@@ -1,0 +1,106 @@
+// qorvel colour FILE [--ansi]: colours an SQL file as the editor does and prints the colour runs.
+#include "cli/Command.h"
+
+#include "editor/HeadlessEditor.h"
+#include "platform/MemoryRichTextControl.h"
+#include "platform/MemoryTimer.h"
+
+#include <QFile>
+
+namespace {
+
+const QString kSynopsis = QStringLiteral("FILE [--ansi]");
+const QString kSummary =
+    QStringLiteral("colour an SQL file as the editor does; print start, length and R,G,B of each colour run");
+
+QList<platform::ColourRun> maximalRuns(const QList<platform::ColourRun>& runs) {
+    QList<platform::ColourRun> merged;
+    for (const auto& run : runs) {
+        if (run.length <= 0) {
+            continue;
+        }
+        if (!merged.isEmpty() && merged.last().colour == run.colour &&
+            merged.last().start + merged.last().length == run.start) {
+            merged.last().length += run.length;
+        } else {
+            merged.append(run);
+        }
+    }
+    return merged;
+}
+
+int red(quint32 rgb) {
+    return int(rgb & 0xFF);
+}
+int green(quint32 rgb) {
+    return int((rgb >> 8) & 0xFF);
+}
+int blue(quint32 rgb) {
+    return int((rgb >> 16) & 0xFF);
+}
+
+int runColour(const QStringList& arguments) {
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+        cli::out() << "Usage: qorvel colour " << kSynopsis << "\n" << kSummary << '\n';
+        return cli::exitOk;
+    }
+    QString fileName;
+    bool ansi = false;
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--ansi")) {
+            ansi = true;
+        } else if (argument.startsWith(QLatin1Char('-')) || !fileName.isEmpty()) {
+            cli::err() << "qorvel colour: unexpected argument '" << argument << "'\n";
+            return cli::exitUsage;
+        } else {
+            fileName = argument;
+        }
+    }
+    if (fileName.isEmpty()) {
+        cli::err() << "Usage: qorvel colour " << kSynopsis << '\n';
+        return cli::exitUsage;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        cli::err() << "qorvel colour: cannot read '" << fileName << "': " << file.errorString() << '\n';
+        return cli::exitUsage;
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+
+    // The control stores every line end as CR LF, so a file with LF line ends is read as if it had them.
+    platform::MemoryRichTextControl control;
+    platform::MemoryTimer timer;
+    HeadlessEditor editor(control, timer);
+    editor.Initialize(text);
+
+    const auto runs = maximalRuns(control.colourRuns());
+    if (runs.isEmpty()) {
+        return cli::exitNothing;
+    }
+    if (ansi) {
+        const QString shown = control.text();
+        for (const auto& run : runs) {
+            QString piece = shown.mid(run.start, run.length);
+            piece.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            cli::out() << QStringLiteral("\x1b[38;2;%1;%2;%3m")
+                              .arg(red(run.colour))
+                              .arg(green(run.colour))
+                              .arg(blue(run.colour))
+                       << piece;
+        }
+        cli::out() << "\x1b[0m";
+        if (!shown.endsWith(QLatin1String("\r\n"))) {
+            cli::out() << '\n';
+        }
+        return cli::exitOk;
+    }
+    for (const auto& run : runs) {
+        cli::out() << run.start << '\t' << run.length << '\t' << red(run.colour) << ',' << green(run.colour)
+                   << ',' << blue(run.colour) << '\n';
+    }
+    return cli::exitOk;
+}
+
+}  // namespace
+
+QORVEL_COMMAND({QStringLiteral("colour"), kSynopsis, kSummary, runColour});

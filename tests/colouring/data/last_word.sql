@@ -1,0 +1,3 @@
+SELECT a
+FROM t
+WHERE b Between 1 And 2 ORDER BY a DESC

@@ -1,0 +1,4 @@
+SELECT a, b
+FROM t
+
+WHERE a Is Not Null;
