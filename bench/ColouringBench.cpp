@@ -3,8 +3,8 @@
 // one-character edit, and the memory held by undo snapshots. Prints the ratios at the end.
 #include "colouring/CSQLColorize.h"
 #include "editor/HeadlessEditor.h"
-#include "platform/MemoryRichTextControl.h"
-#include "platform/MemoryTimer.h"
+#include "platform/InMemoryRichTextControl.h"
+#include "platform/InMemoryTimer.h"
 #include "platform/QtRichTextControl.h"
 
 #include <benchmark/benchmark.h>
@@ -48,7 +48,7 @@ struct ControlKind {
 
 std::vector<ControlKind> controlKinds() {
     return {
-        {"Memory", [] { return std::make_unique<platform::MemoryRichTextControl>(); }},
+        {"Memory", [] { return std::make_unique<platform::InMemoryRichTextControl>(); }},
         {"Qt",
          [] {
              auto control = std::make_unique<platform::QtRichTextControl>();
@@ -90,7 +90,7 @@ int middleLineEnd(const QString& text) {
 
 void incrementalPass(benchmark::State& state, const ControlKind& kind, int lines) {
     auto control = kind.create();
-    platform::MemoryTimer timer;
+    platform::InMemoryTimer timer;
     HeadlessEditor editor(*control, timer);
     editor.Initialize(generatedSql(lines));
     CSQLColorize& colorizer = *editor.colorizer();
@@ -112,7 +112,7 @@ void incrementalPass(benchmark::State& state, const ControlKind& kind, int lines
 // Heap bytes held per undo snapshot, over 1,000 recorded one-character edits of the 500-line text.
 double snapshotBytes(const ControlKind& kind, double* plainBytes) {
     auto control = kind.create();
-    platform::MemoryTimer timer;
+    platform::InMemoryTimer timer;
     HeadlessEditor editor(*control, timer);
     const QString text = generatedSql(500);
     editor.Initialize(text);

@@ -1,6 +1,6 @@
 // Loading and colouring a large SQL text in both rich-text controls, token by token as the colouriser
 // does, and the undo snapshot of the result.
-#include "platform/MemoryRichTextControl.h"
+#include "platform/InMemoryRichTextControl.h"
 #include "platform/QtRichTextControl.h"
 
 #include <QApplication>
@@ -82,11 +82,11 @@ void restoreSnapshot(benchmark::State& state) {
         rtb->setTextRTF(snapshot);
 }
 
-BENCHMARK(loadAndColour<MemoryRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(loadAndColour<InMemoryRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadAndColour<QtRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
-BENCHMARK(takeSnapshot<MemoryRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(takeSnapshot<InMemoryRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(takeSnapshot<QtRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
-BENCHMARK(restoreSnapshot<MemoryRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(restoreSnapshot<InMemoryRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(restoreSnapshot<QtRichTextControl>)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 template <typename Control>
@@ -110,9 +110,9 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
 
     const QString text = sqlText(5000);
-    const double memory = colourMilliseconds<MemoryRichTextControl>(text);
+    const double memory = colourMilliseconds<InMemoryRichTextControl>(text);
     const double qt = colourMilliseconds<QtRichTextControl>(text);
-    MemoryRichTextControl rtb;
+    InMemoryRichTextControl rtb;
     rtb.setText(text);
     colourTokens(rtb, text);
     std::printf("load and colour 5000 lines: Qt control / in-memory control = %.1f\n", qt / memory);

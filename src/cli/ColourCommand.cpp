@@ -2,8 +2,8 @@
 #include "cli/Command.h"
 
 #include "editor/HeadlessEditor.h"
-#include "platform/MemoryRichTextControl.h"
-#include "platform/MemoryTimer.h"
+#include "platform/InMemoryRichTextControl.h"
+#include "platform/InMemoryTimer.h"
 
 #include <QFile>
 
@@ -68,8 +68,8 @@ int runColour(const QStringList& arguments) {
     const QString text = QString::fromUtf8(file.readAll());
 
     // The control stores every line end as CR LF, so a file with LF line ends is read as if it had them.
-    platform::MemoryRichTextControl control;
-    platform::MemoryTimer timer;
+    platform::InMemoryRichTextControl control;
+    platform::InMemoryTimer timer;
     HeadlessEditor editor(control, timer);
     editor.Initialize(text);
 

@@ -1,6 +1,6 @@
 // The rich-text control on a QTextEdit. The document holds one paragraph break where the host counts
 // CR LF as two characters, so every position is mapped both ways (the host's CR and LF both stand for the
-// break). Behaviour matches MemoryRichTextControl, whose header lists the rules both follow; in addition:
+// break). Behaviour matches InMemoryRichTextControl, whose header lists the rules both follow; in addition:
 // - The control inserts typed characters and pasted text itself (plain text only), so that both take the
 //   colour that SelColor reads, and it never inserts dropped data: OLEDragDrop's handler does that.
 // - Redraw off and lockWindowUpdate both switch the widget's updates off; the scroll position is the

@@ -240,14 +240,14 @@ INSTANTIATE_TEST_SUITE_P(Controls, ColouringTest, kAllControls, kindName);
 namespace {
 
 // Fails once at the vertical scroll position, in the middle of a pass.
-class FailingControl : public platform::MemoryRichTextControl {
+class FailingControl : public platform::InMemoryRichTextControl {
 public:
     int scrollPosition() const override {
         if (failNext) {
             failNext = false;
             throw host::Error(5, QStringLiteral("scroll position unavailable"), QStringLiteral("test"));
         }
-        return MemoryRichTextControl::scrollPosition();
+        return InMemoryRichTextControl::scrollPosition();
     }
     mutable bool failNext = false;
 };
@@ -261,7 +261,7 @@ TEST(CSQLColorize, AFailedPassIsReportedAndLaterChangesAreColouredAgain) {
     services.prompter = &prompter;
 
     FailingControl control;
-    platform::MemoryTimer timer;
+    platform::InMemoryTimer timer;
     HeadlessEditor editor(control, timer);
     editor.Initialize(QString());
     control.failNext = true;

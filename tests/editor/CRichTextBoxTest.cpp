@@ -172,14 +172,14 @@ public:
 };
 
 // Refuses one restore of a snapshot.
-class FailingControl : public platform::MemoryRichTextControl {
+class FailingControl : public platform::InMemoryRichTextControl {
 public:
     void setTextRTF(const QByteArray& rtf) override {
         if (failNext) {
             failNext = false;
             throw host::Error(5, QStringLiteral("restore refused"), QStringLiteral("test"));
         }
-        MemoryRichTextControl::setTextRTF(rtf);
+        InMemoryRichTextControl::setTextRTF(rtf);
     }
     bool failNext = false;
 };
@@ -193,7 +193,7 @@ TEST(CRichTextBox, AFailedUndoLeavesTheWindowRecording) {
     services.prompter = &prompter;
 
     FailingControl control;
-    platform::MemoryTimer timer;
+    platform::InMemoryTimer timer;
     HeadlessEditor editor(control, timer);
     editor.Initialize(QStringLiteral("a"));
     control.setSelStart(1);

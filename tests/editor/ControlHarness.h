@@ -3,8 +3,8 @@
 #pragma once
 
 #include "editor/HeadlessEditor.h"
-#include "platform/MemoryRichTextControl.h"
-#include "platform/MemoryTimer.h"
+#include "platform/InMemoryRichTextControl.h"
+#include "platform/InMemoryTimer.h"
 #include "platform/QtRichTextControl.h"
 #include "platform/VirtualKeys.h"
 
@@ -53,7 +53,7 @@ public:
     quint32 colourAt(int position) const override { return control_.colourAt(position); }
 
 private:
-    platform::MemoryRichTextControl control_;
+    platform::InMemoryRichTextControl control_;
 };
 
 // The Qt control in a shown offscreen window, driven with real key events.
@@ -88,7 +88,7 @@ protected:
     }
 
     std::unique_ptr<ControlHarness> harness;
-    platform::MemoryTimer timer;
+    platform::InMemoryTimer timer;
     HeadlessEditor editor;
 };
 

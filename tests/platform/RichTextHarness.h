@@ -1,7 +1,7 @@
 // Creates either rich-text control for the conformance suite and drives it the way a user would.
 #pragma once
 
-#include "platform/MemoryRichTextControl.h"
+#include "platform/InMemoryRichTextControl.h"
 #include "platform/QtRichTextControl.h"
 #include "platform/VirtualKeys.h"
 
@@ -12,7 +12,7 @@
 namespace platform::testing {
 
 struct MemoryHarness {
-    MemoryRichTextControl control;
+    InMemoryRichTextControl control;
 
     static constexpr bool hasWindow = false;
     void type(const QString& text) { control.typeText(text); }

@@ -1,4 +1,4 @@
-#include "MemoryRichTextControl.h"
+#include "InMemoryRichTextControl.h"
 
 #include "VirtualKeys.h"
 
@@ -6,9 +6,9 @@
 
 namespace platform {
 
-MemoryRichTextControl::MemoryRichTextControl(QObject* parent) : RichTextControl(parent) {}
+InMemoryRichTextControl::InMemoryRichTextControl(QObject* parent) : RichTextControl(parent) {}
 
-void MemoryRichTextControl::setText(const QString& text) {
+void InMemoryRichTextControl::setText(const QString& text) {
     RichTextSnapshot snapshot;
     snapshot.text = RichTextSnapshot::normalizeLineEnds(text);
     if (!snapshot.text.isEmpty())
@@ -16,16 +16,16 @@ void MemoryRichTextControl::setText(const QString& text) {
     restore(snapshot);
 }
 
-QByteArray MemoryRichTextControl::textRTF() const {
+QByteArray InMemoryRichTextControl::textRTF() const {
     return RichTextSnapshot{mText, colourRuns()}.encode();
 }
 
-void MemoryRichTextControl::setTextRTF(const QByteArray& rtf) {
+void InMemoryRichTextControl::setTextRTF(const QByteArray& rtf) {
     if (const auto snapshot = RichTextSnapshot::fromTextRTF(rtf))
         restore(*snapshot);
 }
 
-void MemoryRichTextControl::restore(const RichTextSnapshot& snapshot) {
+void InMemoryRichTextControl::restore(const RichTextSnapshot& snapshot) {
     mText = snapshot.text;
     mRuns.clear();
     mRuns.reserve(snapshot.runs.size());
@@ -38,17 +38,17 @@ void MemoryRichTextControl::restore(const RichTextSnapshot& snapshot) {
     notifySelection();
 }
 
-void MemoryRichTextControl::setSelStart(int position) {
+void InMemoryRichTextControl::setSelStart(int position) {
     select(position, 0);
     notifySelection();
 }
 
-void MemoryRichTextControl::setSelLength(int length) {
+void InMemoryRichTextControl::setSelLength(int length) {
     select(mSelStart, length);
     notifySelection();
 }
 
-void MemoryRichTextControl::setSelText(const QString& text) {
+void InMemoryRichTextControl::setSelText(const QString& text) {
     const QString inserted = RichTextSnapshot::normalizeLineEnds(text);
     const bool changes = mSelLength > 0 || !inserted.isEmpty();
     replace(mSelStart, mSelLength, inserted, selColor());
@@ -57,7 +57,7 @@ void MemoryRichTextControl::setSelText(const QString& text) {
     notifySelection();
 }
 
-quint32 MemoryRichTextControl::selColor() const {
+quint32 InMemoryRichTextControl::selColor() const {
     if (mText.isEmpty())
         return defaultTextColour;
     if (mSelLength > 0)
@@ -70,17 +70,17 @@ quint32 MemoryRichTextControl::selColor() const {
     return colourAt(caret > 0 ? caret - 1 : caret);
 }
 
-void MemoryRichTextControl::setSelColor(quint32 rgb) {
+void InMemoryRichTextControl::setSelColor(quint32 rgb) {
     if (mSelLength > 0)
         paint(mSelStart, mSelStart + mSelLength, rgb & 0xFFFFFF);
 }
 
-void MemoryRichTextControl::setScrollPosition(int position) {
+void InMemoryRichTextControl::setScrollPosition(int position) {
     const int lines = int(mText.count(u'\n')) + 1;
     mScrollPosition = std::clamp(position, 0, std::max(0, lines - visibleLines));
 }
 
-int MemoryRichTextControl::charFromPos(const QPoint& point) const {
+int InMemoryRichTextControl::charFromPos(const QPoint& point) const {
     const int line = std::max(0, point.y()) / lineHeight + mScrollPosition;
     const int column = std::max(0, point.x() + charWidth / 2) / charWidth;
     qsizetype lineStart = 0;
@@ -96,12 +96,12 @@ int MemoryRichTextControl::charFromPos(const QPoint& point) const {
     return int(std::min(lineStart + column, lineEnd));
 }
 
-void MemoryRichTextControl::typeText(const QString& text) {
+void InMemoryRichTextControl::typeText(const QString& text) {
     for (const QChar character : text)
         typeCharacter(character);
 }
 
-void MemoryRichTextControl::typeCharacter(QChar character) {
+void InMemoryRichTextControl::typeCharacter(QChar character) {
     const KeyStroke stroke = keyStrokeForCharacter(character);
     int keyCode = stroke.keyCode;
     emit KeyDown(&keyCode, stroke.shift);
@@ -132,7 +132,7 @@ void MemoryRichTextControl::typeCharacter(QChar character) {
     emit KeyUp(&upCode, stroke.shift);
 }
 
-int MemoryRichTextControl::pressKey(int keyCode, int shift) {
+int InMemoryRichTextControl::pressKey(int keyCode, int shift) {
     int downCode = keyCode;
     emit KeyDown(&downCode, shift);
     int upCode = keyCode;
@@ -140,17 +140,17 @@ int MemoryRichTextControl::pressKey(int keyCode, int shift) {
     return downCode;
 }
 
-void MemoryRichTextControl::paste(const QString& text) {
+void InMemoryRichTextControl::paste(const QString& text) {
     setSelText(text);
 }
 
-bool MemoryRichTextControl::dragOver(const QString& data, int x, int y) {
+bool InMemoryRichTextControl::dragOver(const QString& data, int x, int y) {
     bool accept = true;
     emit OLEDragOver(data, x, y, &accept);
     return accept;
 }
 
-quint32 MemoryRichTextControl::colourAt(int position) const {
+quint32 InMemoryRichTextControl::colourAt(int position) const {
     if (position < 0 || position >= mText.size())
         return defaultTextColour;
     const auto run = std::upper_bound(mRuns.begin(), mRuns.end(), position,
@@ -158,7 +158,7 @@ quint32 MemoryRichTextControl::colourAt(int position) const {
     return std::prev(run)->colour;
 }
 
-QList<ColourRun> MemoryRichTextControl::colourRuns() const {
+QList<ColourRun> InMemoryRichTextControl::colourRuns() const {
     QList<ColourRun> runs(qsizetype(mRuns.size()));
     ColourRun* out = runs.data();
     for (std::size_t i = 0; i < mRuns.size(); ++i) {
@@ -168,12 +168,12 @@ QList<ColourRun> MemoryRichTextControl::colourRuns() const {
     return runs;
 }
 
-bool MemoryRichTextControl::insideLineEnd(int position) const {
+bool InMemoryRichTextControl::insideLineEnd(int position) const {
     return position > 0 && position < mText.size() && mText[position - 1] == u'\r' &&
            mText[position] == u'\n';
 }
 
-void MemoryRichTextControl::select(int start, int length) {
+void InMemoryRichTextControl::select(int start, int length) {
     const int size = int(mText.size());
     start = std::clamp(start, 0, size);
     if (insideLineEnd(start))
@@ -185,7 +185,7 @@ void MemoryRichTextControl::select(int start, int length) {
     mSelLength = end - start;
 }
 
-void MemoryRichTextControl::notifySelection() {
+void InMemoryRichTextControl::notifySelection() {
     if (mSelStart == mNotifiedStart && mSelLength == mNotifiedLength)
         return;
     mNotifiedStart = mSelStart;
@@ -205,7 +205,7 @@ std::size_t firstRunAfter(const Runs& runs, int position) {
 
 }  // namespace
 
-void MemoryRichTextControl::replace(int start, int length, const QString& text, quint32 colour) {
+void InMemoryRichTextControl::replace(int start, int length, const QString& text, quint32 colour) {
     if (length > 0) {
         const int end = start + length;
         const bool toEnd = end >= mText.size();
@@ -250,7 +250,7 @@ void MemoryRichTextControl::replace(int start, int length, const QString& text, 
     mSelLength = 0;
 }
 
-void MemoryRichTextControl::paint(int start, int end, quint32 colour) {
+void InMemoryRichTextControl::paint(int start, int end, quint32 colour) {
     const std::size_t containing = firstRunAfter(mRuns, start) - 1;
     const std::size_t after = firstRunAfter(mRuns, end);
     if (mRuns[containing].colour == colour &&
@@ -268,7 +268,7 @@ void MemoryRichTextControl::paint(int start, int end, quint32 colour) {
     mergeRuns(containing, containing + 2);
 }
 
-void MemoryRichTextControl::mergeRuns(std::size_t from, std::size_t to) {
+void InMemoryRichTextControl::mergeRuns(std::size_t from, std::size_t to) {
     if (mRuns.size() < 2)
         return;
     to = std::min(to, mRuns.size() - 1);

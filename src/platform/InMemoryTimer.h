@@ -5,7 +5,7 @@
 
 namespace platform {
 
-class MemoryTimer : public Timer {
+class InMemoryTimer : public Timer {
     Q_OBJECT
 
 public:

@@ -30,7 +30,7 @@
 
 namespace platform {
 
-class MemoryRichTextControl : public RichTextControl {
+class InMemoryRichTextControl : public RichTextControl {
     Q_OBJECT
 
 public:
@@ -39,7 +39,7 @@ public:
     static constexpr int lineHeight = 16;
     static constexpr int visibleLines = 25;
 
-    explicit MemoryRichTextControl(QObject* parent = nullptr);
+    explicit InMemoryRichTextControl(QObject* parent = nullptr);
 
     QString text() const override { return mText; }
     void setText(const QString& text) override;

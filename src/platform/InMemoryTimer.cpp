@@ -1,13 +1,13 @@
-#include "platform/MemoryTimer.h"
+#include "platform/InMemoryTimer.h"
 
 namespace platform {
 
-void MemoryTimer::start(int msec) {
+void InMemoryTimer::start(int msec) {
     interval_ = msec;
     active_ = true;
 }
 
-bool MemoryTimer::fire() {
+bool InMemoryTimer::fire() {
     if (!active_) {
         return false;
     }

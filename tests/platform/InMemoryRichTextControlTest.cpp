@@ -1,6 +1,6 @@
 // What only the in-memory control offers: its user-side helpers, its fixed grid, and colour runs that must
 // behave exactly like one colour per character.
-#include "platform/MemoryRichTextControl.h"
+#include "platform/InMemoryRichTextControl.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ using namespace platform;
 
 namespace {
 
-TEST(MemoryRichTextControl, BackspaceDeletesALineEndAsOneCharacter) {
-    MemoryRichTextControl rtb;
+TEST(InMemoryRichTextControl, BackspaceDeletesALineEndAsOneCharacter) {
+    InMemoryRichTextControl rtb;
     rtb.setText(u"ab\r\ncd"_qs);
     rtb.setSelStart(4);
     rtb.typeText(u"\b"_qs);
@@ -28,8 +28,8 @@ TEST(MemoryRichTextControl, BackspaceDeletesALineEndAsOneCharacter) {
     EXPECT_EQ(rtb.text(), u"aX\r\nd"_qs);
 }
 
-TEST(MemoryRichTextControl, PasteAndDragReachTheHandlers) {
-    MemoryRichTextControl rtb;
+TEST(InMemoryRichTextControl, PasteAndDragReachTheHandlers) {
+    InMemoryRichTextControl rtb;
     int changes = 0;
     QObject::connect(&rtb, &RichTextControl::Change, [&] { ++changes; });
     rtb.paste(u"a\nb"_qs);
@@ -48,20 +48,20 @@ TEST(MemoryRichTextControl, PasteAndDragReachTheHandlers) {
     EXPECT_EQ(rtb.text(), u"a\r\nb"_qs);  // a drop inserts nothing by itself
 }
 
-TEST(MemoryRichTextControl, CharFromPosUsesItsGridAndTheScrollPosition) {
-    MemoryRichTextControl rtb;
+TEST(InMemoryRichTextControl, CharFromPosUsesItsGridAndTheScrollPosition) {
+    InMemoryRichTextControl rtb;
     QString text;
     for (int line = 0; line < 30; ++line)
         text += u"%1 abcdef\r\n"_qs.arg(line, 2, 10, QChar(u'0'));
     rtb.setText(text);
     const int lineLength = 11;
-    const int w = MemoryRichTextControl::charWidth;
-    const int h = MemoryRichTextControl::lineHeight;
+    const int w = InMemoryRichTextControl::charWidth;
+    const int h = InMemoryRichTextControl::lineHeight;
     EXPECT_EQ(rtb.charFromPos(QPoint(3 * w, 2 * h + 1)), 2 * lineLength + 3);
     EXPECT_EQ(rtb.charFromPos(QPoint(3 * w - 3, 0)), 3);  // nearest boundary
     EXPECT_EQ(rtb.charFromPos(QPoint(3 * w - 5, 0)), 2);
     rtb.setScrollPosition(100);
-    EXPECT_EQ(rtb.scrollPosition(), 31 - MemoryRichTextControl::visibleLines);
+    EXPECT_EQ(rtb.scrollPosition(), 31 - InMemoryRichTextControl::visibleLines);
     EXPECT_EQ(rtb.charFromPos(QPoint(0, 0)), rtb.scrollPosition() * lineLength);
 }
 
@@ -71,8 +71,8 @@ struct ReferenceModel {
     std::vector<quint32> colours;
 };
 
-TEST(MemoryRichTextControl, ColourRunsMatchOneColourPerCharacter) {
-    MemoryRichTextControl rtb;
+TEST(InMemoryRichTextControl, ColourRunsMatchOneColourPerCharacter) {
+    InMemoryRichTextControl rtb;
     ReferenceModel model;
     QRandomGenerator random(2026);
     const QString pieces[] = {u"SELECT"_qs, u" "_qs, u"\r\n"_qs, u"x"_qs, u""_qs, u"a\nb"_qs};
