@@ -44,7 +44,7 @@ public:
     // Writes JSON text, indented, with keys in a fixed order and one line per field and row.
     static QByteArray write(const DatabaseSpec& spec);
 
-    // Builds the objects of the spec into a database, all or nothing: tables, then queries in order, then
+    // Builds the described objects into a database, all or nothing: tables, then queries in order, then
     // forms and reports. An object the engine refuses ends the build with the engine's message.
     static void build(QdbDatabase& database, const DatabaseSpec& spec);
     // Reads the objects of a database back (hidden queries of forms and reports are left out).
