@@ -115,7 +115,7 @@ void CloseQueryDesignView(const QString& queryName) {
             if (!application.screen().hasActiveDatasheet()) {
                 application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
             }
-        } else if (query.currentView == host::acViewDesign) {
+        } else if (query.currentView == host::acCurViewDesign) {
             application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
         }
     } catch (...) {

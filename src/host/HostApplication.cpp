@@ -97,8 +97,10 @@ public:
         }
         host::AccessObjectState result;
         result.isLoaded = (state(host::acQuery, name) & host::acObjStateOpen) != 0;
-        // In the view codes of DoCmd (acViewNormal datasheet, acViewDesign), as the boundary declares it.
-        result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal);
+        // mViews keeps the code the query was opened with; CurrentView answers in the host's own codes.
+        result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal) == host::acViewDesign
+                                 ? host::acCurViewDesign
+                                 : host::acCurViewDatasheet;
         return result;
     }
 
