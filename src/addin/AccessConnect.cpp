@@ -18,24 +18,6 @@ const QString kModule = QStringLiteral("AccessConnect");
 // The first host version served through the ribbon.
 constexpr double kRibbonVersion = 12;
 
-constexpr int errObjectNotSet = 91;
-
-host::Application& Host() {
-    if (!AccessApplication) {
-        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
-                          kProjectName);
-    }
-    return *AccessApplication;
-}
-
-ToolWindows& Windows() {
-    if (!toolWindows()) {
-        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
-                          kProjectName);
-    }
-    return *toolWindows();
-}
-
 // Object kind of a current object type code.
 int ObjectKind(int objectType) {
     switch (objectType) {
@@ -177,9 +159,7 @@ void AccessConnect::ToolbarButtonsEnable() {
             // Only a button whose state changes is touched: focusing it is what makes the host redraw it.
             auto update = [this](CommandBarButton* button, bool enabled) {
                 if (!button) {
-                    throw host::Error(errObjectNotSet,
-                                      QStringLiteral("Object variable or With block variable not set"),
-                                      kProjectName);
+                    RaiseObjectNotSet();
                 }
                 if (button->Enabled() != enabled) {
                     button->SetEnabled(enabled);

@@ -19,20 +19,6 @@ constexpr int idTablesPage = 1773;
 constexpr int idQueriesPage = 1774;
 constexpr int statePressed = -1;
 
-host::Application& Host() {
-    if (!AccessApplication) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return *AccessApplication;
-}
-
-ToolWindows& Windows() {
-    if (!toolWindows()) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return *toolWindows();
-}
-
 void ShowExclamation(const QString& text) {
     if (auto* prompter = platform::services().prompter) {
         platform::Message message;

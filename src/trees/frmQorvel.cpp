@@ -46,32 +46,6 @@ bool StartsWith(const QString& text, const QString& prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);
 }
 
-// The host's open database; without one the build fails as the host's object model would.
-std::shared_ptr<host::Database> CurrentDatabase() {
-    std::shared_ptr<host::Database> database = AccessApplication ? AccessApplication->currentDb() : nullptr;
-    if (!database) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return database;
-}
-
-host::Application& Host() {
-    if (!AccessApplication) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return *AccessApplication;
-}
-
-void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
-    if (recordset) {
-        try {
-            recordset->close();
-        } catch (...) {
-        }
-        recordset.reset();
-    }
-}
-
 // A subquery whose text the catalogue keeps in Name1 instead of Expression.
 bool IsSubqueryText(const QString& name1) {
     return StartsWith(name1, QStringLiteral("SELECT ")) || StartsWith(name1, QStringLiteral("TABLE "));
