@@ -1,4 +1,4 @@
-// Argument handling shared by the commands: options and positional arguments, --help, one-line usage
+// Argument handling shared by every command: options and positional arguments, --help, one-line usage
 // errors, and opening the database a command works on.
 #pragma once
 
@@ -35,6 +35,7 @@ public:
     int usageError(const QString& problem) const;
 
 private:
+    QString usageLine() const;
     QString helpText() const;
 
     QString mName;
