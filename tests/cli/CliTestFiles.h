@@ -1,5 +1,7 @@
-// Runs the built qorvel program and gathers what it printed, for the end-to-end tests.
+// Files and folders for the end-to-end tests of the qorvel command.
 #pragma once
+
+#include "common/QorvelProcess.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -7,19 +9,6 @@
 #include <QStringList>
 
 #include <ostream>
-
-struct QorvelRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-
-    QString errText() const { return QString::fromUtf8(err); }
-    // True when standard error holds exactly one line.
-    bool oneErrorLine() const { return err.endsWith('\n') && err.count('\n') == 1; }
-};
-
-// timeZone: the TZ the program runs in, when not the machine's.
-QorvelRun runQorvel(const QStringList& arguments, const QString& timeZone = QString());
 
 // A scenario file in tests/cli/data, or a file of the repository.
 QString testData(const QString& name);
