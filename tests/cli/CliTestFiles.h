@@ -1,6 +1,7 @@
 // Files and folders for the end-to-end tests of the qorvel command.
 #pragma once
 
+#include "common/QStringPrinter.h"
 #include "common/QorvelProcess.h"
 
 #include <QByteArray>
@@ -19,8 +20,3 @@ void writeFile(const QString& path, const QByteArray& contents);
 
 // The names of every entry of a folder, hidden ones included.
 QStringList folderEntries(const QDir& folder);
-
-// Readable QString values in test failures.
-inline void PrintTo(const QString& text, std::ostream* stream) {
-    *stream << '"' << text.toStdString() << '"';
-}
