@@ -4,6 +4,7 @@
 
 #include "catalogue/host.h"
 #include "common/QorvelProcess.h"
+#include "common/RecordingPrompter.h"
 #include "common/TextFiles.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
@@ -48,19 +49,6 @@ QStringList referenceFiles() {
     return QDir(QStringLiteral(QORVEL_TEST_DATA_DIR))
         .entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name);
 }
-
-// Records every message the error path shows.
-class RecordingPrompter : public platform::Prompter {
-public:
-    platform::MsgResult msgBox(const platform::Message& message) override {
-        messages.append(message.text);
-        return platform::MsgResult::Ok;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QStringList messages;
-};
 
 class ColouringTest : public EditorTest {
 protected:
