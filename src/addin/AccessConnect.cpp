@@ -37,15 +37,6 @@ int ObjectKind(int objectType) {
     }
 }
 
-void ShowMessage(const QString& text, platform::MsgIcon icon) {
-    if (auto* prompter = platform::services().prompter) {
-        platform::Message message;
-        message.text = text;
-        message.icon = icon;
-        prompter->msgBox(message);
-    }
-}
-
 // Val(): the number at the start of a text, 0 when there is none.
 double LeadingNumber(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
@@ -231,7 +222,7 @@ bool AccessConnect::Available(ecbToolbar command, const QString& notAvailable) c
     if (ButtonEnabled[command]) {
         return true;
     }
-    ShowMessage(notAvailable, platform::MsgIcon::Exclamation);
+    platform::showMessage(notAvailable, platform::MsgIcon::Exclamation);
     return false;
 }
 
@@ -347,7 +338,7 @@ void AccessConnect::OpenCurrentObject(int view) {
         }
         // The name goes in last so that a name holding "{object}" is shown as it is.
         message.replace(QLatin1String("{name}"), name);
-        ShowMessage(message, platform::MsgIcon::Critical);
+        platform::showMessage(message, platform::MsgIcon::Critical);
     }
 }
 

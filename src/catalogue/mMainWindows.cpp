@@ -20,12 +20,7 @@ constexpr int idQueriesPage = 1774;
 constexpr int statePressed = -1;
 
 void ShowExclamation(const QString& text) {
-    if (auto* prompter = platform::services().prompter) {
-        platform::Message message;
-        message.text = text;
-        message.icon = platform::MsgIcon::Exclamation;
-        prompter->msgBox(message);
-    }
+    platform::showMessage(text, platform::MsgIcon::Exclamation);
 }
 
 }  // namespace

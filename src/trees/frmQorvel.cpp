@@ -579,13 +579,7 @@ void frmQorvel::SetStatusLine(const QString& text) {
 }
 
 void frmQorvel::ShowMessage(const QString& text, int icon, const QString& title) {
-    if (platform::Prompter* prompter = platform::services().prompter) {
-        platform::Message message;
-        message.text = text;
-        message.icon = static_cast<platform::MsgIcon>(icon);
-        message.title = title;
-        prompter->msgBox(message);
-    }
+    platform::showMessage(text, static_cast<platform::MsgIcon>(icon), title);
 }
 
 void frmQorvel::mProgressBar_Cancel() {
