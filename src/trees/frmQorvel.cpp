@@ -51,6 +51,16 @@ bool IsSubqueryText(const QString& name1) {
     return StartsWith(name1, QStringLiteral("SELECT ")) || StartsWith(name1, QStringLiteral("TABLE "));
 }
 
+// The SQL text of the subquery a data-source row stands for, or an empty text when it names its source.
+QString SubqueryText(const host::Recordset& row) {
+    const QString name1 = row.text(QStringLiteral("Name1"));
+    const QString expression = row.text(QStringLiteral("Expression"));
+    if (row.isNull(QStringLiteral("Name1")) && !expression.isEmpty()) {
+        return expression;
+    }
+    return !name1.isEmpty() && IsSubqueryText(name1) ? name1 : QString();
+}
+
 }  // namespace
 
 frmQorvel::frmQorvel(std::unique_ptr<platform::TreeControl> tree,
@@ -457,14 +467,8 @@ void frmQorvel::ExpressionToQuery(host::Database& database) {
         rows = database.openRecordset(catalogue::kAllAliasedSources, host::dbOpenSnapshot);
         for (; !rows->eof(); rows->moveNext()) {
             const QString owner = rows->text(QStringLiteral("Name"));
-            const QString name1 = rows->text(QStringLiteral("Name1"));
-            const QString expression = rows->text(QStringLiteral("Expression"));
-            QString subquery;
-            if (rows->isNull(QStringLiteral("Name1")) && !expression.isEmpty()) {
-                subquery = expression;
-            } else if (!name1.isEmpty() && IsSubqueryText(name1)) {
-                subquery = name1;
-            } else {
+            const QString subquery = SubqueryText(*rows);
+            if (subquery.isEmpty()) {
                 continue;
             }
             QString temporaryName;
@@ -499,16 +503,12 @@ void frmQorvel::RepeatExpressionToQuery(host::Database& database) {
                     continue;
                 }
                 seenThisPass.insert(name);
-                const QString name1 = rows->text(QStringLiteral("Name1"));
-                const QString expression = rows->text(QStringLiteral("Expression"));
                 const QString owner = mTempQueryOwners.value(name);
                 if (owner.isEmpty()) {
                     continue;
                 }
-                if (rows->isNull(QStringLiteral("Name1")) && !expression.isEmpty()) {
-                    found.push_back({owner, expression});
-                } else if (!name1.isEmpty() && IsSubqueryText(name1)) {
-                    found.push_back({owner, name1});
+                if (const QString subquery = SubqueryText(*rows); !subquery.isEmpty()) {
+                    found.push_back({owner, subquery});
                 }
             }
             CloseQuietly(rows);
