@@ -680,14 +680,15 @@ void frmQorvel::OpenObject(int view) {
     ErrorBoundary(QStringLiteral("OpenObject"), kModule, [&] {
         const QString name = mTree->text(node);
         const QString image = mTree->imageKey(node);
-        QString message = QStringLiteral("Can't open {object} '{name}', it contains errors.");
-        message.replace(QStringLiteral("{name}"), name);
         host::Application& application = Host();
         const auto openOrSay = [&](const QString& objectWord, const std::function<void()>& open) {
-            message.replace(QStringLiteral("{object}"), objectWord);
             try {
                 open();
             } catch (const host::Error&) {
+                // The name goes in last so that a name holding "{object}" is shown as it is.
+                QString message = QStringLiteral("Can't open {object} '{name}', it contains errors.");
+                message.replace(QStringLiteral("{object}"), objectWord)
+                    .replace(QStringLiteral("{name}"), name);
                 ShowMessage(message, static_cast<int>(platform::MsgIcon::Critical));
             }
         };
