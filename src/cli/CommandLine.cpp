@@ -98,4 +98,13 @@ QString quoted(const QString& name) {
     return QLatin1Char('\'') + name + QLatin1Char('\'');
 }
 
+int queryFailure(const host::Error& error, const QString& name) {
+    if (error.number() == host::errItemNotFound) {
+        err() << "qorvel: no query " << quoted(name) << '\n';
+        return exitNothing;
+    }
+    err() << "qorvel: " << error.description() << '\n';
+    return exitUsage;
+}
+
 }  // namespace cli

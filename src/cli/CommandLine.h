@@ -2,6 +2,8 @@
 // errors, and opening the database a command works on.
 #pragma once
 
+#include "catalogue/host.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QList>
@@ -55,5 +57,9 @@ bool sameFile(const QString& first, const QString& second);
 
 // The name in quotes, for messages.
 QString quoted(const QString& name);
+
+// Reports a failure to read the saved query of that name on one line: exitNothing when there is no such
+// query, exitUsage for any other failure.
+int queryFailure(const host::Error& error, const QString& name);
 
 }  // namespace cli
