@@ -291,6 +291,14 @@ const std::vector<qint64>& QdbEngine::objectIds(int type) {
     return *cache;
 }
 
+qint64 QdbEngine::objectIdAt(int type, int index, const QString& source) {
+    const auto& ids = objectIds(type);
+    if (index < 0 || size_t(index) >= ids.size()) {
+        throwItemNotFound(source);
+    }
+    return ids[size_t(index)];
+}
+
 void QdbEngine::invalidateCaches() {
     mQueryIds.reset();
     mTableIds.reset();
@@ -331,11 +339,7 @@ int QdbEngine::queryDefCount() {
 }
 
 std::shared_ptr<host::QueryDef> QdbEngine::queryDef(int index) {
-    const auto& ids = objectIds(kTypeQuery);
-    if (index < 0 || size_t(index) >= ids.size()) {
-        throwItemNotFound(kSourceQueryDefs);
-    }
-    return std::make_shared<QdbQueryDef>(shared_from_this(), ids[size_t(index)]);
+    return std::make_shared<QdbQueryDef>(shared_from_this(), objectIdAt(kTypeQuery, index, kSourceQueryDefs));
 }
 
 std::shared_ptr<host::QueryDef> QdbEngine::queryDef(const QString& name) {
@@ -466,11 +470,7 @@ int QdbEngine::tableDefCount() {
 }
 
 std::shared_ptr<host::TableDef> QdbEngine::tableDef(int index) {
-    const auto& ids = objectIds(kTypeTable);
-    if (index < 0 || size_t(index) >= ids.size()) {
-        throwItemNotFound(kSourceTableDefs);
-    }
-    return std::make_shared<QdbTableDef>(shared_from_this(), ids[size_t(index)]);
+    return std::make_shared<QdbTableDef>(shared_from_this(), objectIdAt(kTypeTable, index, kSourceTableDefs));
 }
 
 std::shared_ptr<host::TableDef> QdbEngine::tableDef(const QString& name) {

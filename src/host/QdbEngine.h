@@ -81,6 +81,8 @@ private:
     // The object of that name and one of the types, errItemNotFound when there is none.
     ObjectRow requireObject(const QString& name, const std::vector<int>& types, const QString& source);
     const std::vector<qint64>& objectIds(int type);
+    // QueryDefs(index) or TableDefs(index); errItemNotFound outside the collection.
+    qint64 objectIdAt(int type, int index, const QString& source);
     void invalidateCaches();
     qint64 insertObject(const QString& name, int type, qint64 flags);
     void deleteObjectRows(qint64 id);
