@@ -18,24 +18,6 @@ const QString kModule = QStringLiteral("AccessConnect");
 // The first host version served through the ribbon.
 constexpr double kRibbonVersion = 12;
 
-constexpr int errObjectNotSet = 91;
-
-host::Application& Host() {
-    if (!AccessApplication) {
-        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
-                          kProjectName);
-    }
-    return *AccessApplication;
-}
-
-ToolWindows& Windows() {
-    if (!toolWindows()) {
-        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
-                          kProjectName);
-    }
-    return *toolWindows();
-}
-
 // Object kind of a current object type code.
 int ObjectKind(int objectType) {
     switch (objectType) {
@@ -52,15 +34,6 @@ int ObjectKind(int objectType) {
             return 8;
         default:
             return 128;
-    }
-}
-
-void ShowMessage(const QString& text, platform::MsgIcon icon) {
-    if (auto* prompter = platform::services().prompter) {
-        platform::Message message;
-        message.text = text;
-        message.icon = icon;
-        prompter->msgBox(message);
     }
 }
 
@@ -177,9 +150,7 @@ void AccessConnect::ToolbarButtonsEnable() {
             // Only a button whose state changes is touched: focusing it is what makes the host redraw it.
             auto update = [this](CommandBarButton* button, bool enabled) {
                 if (!button) {
-                    throw host::Error(errObjectNotSet,
-                                      QStringLiteral("Object variable or With block variable not set"),
-                                      kProjectName);
+                    RaiseObjectNotSet();
                 }
                 if (button->Enabled() != enabled) {
                     button->SetEnabled(enabled);
@@ -251,7 +222,7 @@ bool AccessConnect::Available(ecbToolbar command, const QString& notAvailable) c
     if (ButtonEnabled[command]) {
         return true;
     }
-    ShowMessage(notAvailable, platform::MsgIcon::Exclamation);
+    platform::showMessage(notAvailable, platform::MsgIcon::Exclamation);
     return false;
 }
 
@@ -367,7 +338,7 @@ void AccessConnect::OpenCurrentObject(int view) {
         }
         // The name goes in last so that a name holding "{object}" is shown as it is.
         message.replace(QLatin1String("{name}"), name);
-        ShowMessage(message, platform::MsgIcon::Critical);
+        platform::showMessage(message, platform::MsgIcon::Critical);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "addin/ToolWindows.h"
 
+#include "catalogue/AccessApplication.h"
+
 namespace {
 
 ToolWindows*& installed() {
@@ -11,6 +13,13 @@ ToolWindows*& installed() {
 
 ToolWindows* toolWindows() {
     return installed();
+}
+
+ToolWindows& Windows() {
+    if (!installed()) {
+        RaiseObjectNotSet();
+    }
+    return *installed();
 }
 
 void setToolWindows(ToolWindows* windows) {

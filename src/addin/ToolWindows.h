@@ -79,4 +79,6 @@ public:
 
 // The installed factory; nullptr until the loading program installs one. Not owned.
 ToolWindows* toolWindows();
+// The installed factory; error 91 when there is none.
+ToolWindows& Windows();
 void setToolWindows(ToolWindows* windows);

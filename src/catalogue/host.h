@@ -47,6 +47,10 @@ inline constexpr int acObjStateNew = 4;
 // Views, data and window modes, save options, commands.
 inline constexpr int acViewNormal = 0;  // datasheet for tables and queries
 inline constexpr int acViewDesign = 1;
+// CurrentView of an open object: its own codes, not the ones DoCmd opens with.
+inline constexpr int acCurViewDesign = 0;
+inline constexpr int acCurViewFormBrowse = 1;
+inline constexpr int acCurViewDatasheet = 2;
 inline constexpr int acEdit = 1;
 inline constexpr int acFormPropertySettings = -1;
 inline constexpr int acWindowNormal = 0;
@@ -180,15 +184,15 @@ public:
 class CurrentProject {
 public:
     virtual ~CurrentProject() = default;
-    virtual QString fullName() = 0;  // empty when no database is open
-    virtual int projectType() = 0;   // acProjectTypeClientServer or acProjectTypeDatabase
+    virtual QString fullName() = 0;    // empty when no database is open
+    virtual int projectType() = 0;     // acProjectTypeClientServer or acProjectTypeDatabase
     virtual int connectionMode() = 0;  // 1 and 13 mean read-only
 };
 
 // CurrentData.AllQueries(name).
 struct AccessObjectState {
     bool isLoaded = false;
-    int currentView = acViewNormal;
+    int currentView = acCurViewDatasheet;  // acCurViewDesign, acCurViewFormBrowse or acCurViewDatasheet
 };
 
 class DoCmd {
@@ -196,8 +200,8 @@ public:
     virtual ~DoCmd() = default;
     virtual void openQuery(const QString& name, int view, int dataMode) = 0;
     virtual void openTable(const QString& name, int view, int dataMode) = 0;
-    virtual void openForm(const QString& name, int view, const QString& filterName, const QString& whereCondition,
-                          int dataMode, int windowMode) = 0;
+    virtual void openForm(const QString& name, int view, const QString& filterName,
+                          const QString& whereCondition, int dataMode, int windowMode) = 0;
     virtual void openReport(const QString& name, int view, int windowMode = acWindowNormal) = 0;
     virtual void close(int objectType, const QString& name, int save) = 0;
     virtual void selectObject(int objectType, const QString& name, bool inDatabaseWindow) = 0;

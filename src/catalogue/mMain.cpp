@@ -23,42 +23,10 @@ namespace {
 const QString kModule = QStringLiteral("mMain");
 const QString kAppTitle = QStringLiteral("VEXOR Qorvel Editor");
 constexpr int kMaxObjectNameLength = 64;
-constexpr int errObjectNotSet = 91;
 constexpr int errOverflow = 6;
 
 [[noreturn]] void RaiseInvalidArgument() {
     throw host::Error(errInvalidArgument, QStringLiteral("Invalid procedure call or argument"), kProjectName);
-}
-
-// The database passed, or the host's current database (kept alive for as long as the caller holds it).
-std::shared_ptr<host::Database> UseDatabase(host::Database* database) {
-    if (database) {
-        return std::shared_ptr<host::Database>(std::shared_ptr<host::Database>(), database);
-    }
-    std::shared_ptr<host::Database> current = AccessApplication ? AccessApplication->currentDb() : nullptr;
-    if (!current) {
-        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
-                          kProjectName);
-    }
-    return current;
-}
-
-host::Application& Host() {
-    if (!AccessApplication) {
-        throw host::Error(errObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
-                          kProjectName);
-    }
-    return *AccessApplication;
-}
-
-void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
-    if (recordset) {
-        try {
-            recordset->close();
-        } catch (...) {
-        }
-        recordset.reset();
-    }
 }
 
 // Square brackets removed at both ends of a name part, as catalogue expressions write them.
@@ -96,6 +64,23 @@ void AddFieldOnce(CV_QueryDataSource& dataSource, const QString& sourceName, CV_
 }
 
 }  // namespace
+
+std::shared_ptr<host::Database> UseDatabase(host::Database* database) {
+    if (database) {
+        return std::shared_ptr<host::Database>(std::shared_ptr<host::Database>(), database);
+    }
+    return CurrentDatabase();
+}
+
+void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
+    if (recordset) {
+        try {
+            recordset->close();
+        } catch (...) {
+        }
+        recordset.reset();
+    }
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Catalogue routines

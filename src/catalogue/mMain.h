@@ -14,6 +14,12 @@ class CV_QueryDataSource;
 // Counter of the temporary queries ("~TemporaryQuery" + number) made for subqueries.
 extern qint16 TemporaryQueryCount;
 
+// The database passed, or the host's current database (error 91 when there is none); holding the result
+// keeps the current database alive.
+std::shared_ptr<host::Database> UseDatabase(host::Database* database);
+// Closes the recordset, ignoring a failure to close, and releases it.
+void CloseQuietly(std::unique_ptr<host::Recordset>& recordset);
+
 // Catalogue routines. A null database means the host's current database.
 
 // Appends the fields of the table or saved query of that name to the record's Fields.

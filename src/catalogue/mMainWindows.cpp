@@ -19,27 +19,8 @@ constexpr int idTablesPage = 1773;
 constexpr int idQueriesPage = 1774;
 constexpr int statePressed = -1;
 
-host::Application& Host() {
-    if (!AccessApplication) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return *AccessApplication;
-}
-
-ToolWindows& Windows() {
-    if (!toolWindows()) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return *toolWindows();
-}
-
 void ShowExclamation(const QString& text) {
-    if (auto* prompter = platform::services().prompter) {
-        platform::Message message;
-        message.text = text;
-        message.icon = platform::MsgIcon::Exclamation;
-        prompter->msgBox(message);
-    }
+    platform::showMessage(text, platform::MsgIcon::Exclamation);
 }
 
 }  // namespace
@@ -115,7 +96,7 @@ void CloseQueryDesignView(const QString& queryName) {
             if (!application.screen().hasActiveDatasheet()) {
                 application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
             }
-        } else if (query.currentView == host::acViewDesign) {
+        } else if (query.currentView == host::acCurViewDesign) {
             application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
         }
     } catch (...) {

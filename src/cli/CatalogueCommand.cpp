@@ -72,12 +72,7 @@ int run(const QStringList& arguments) {
         }
         out() << text.join(QLatin1Char('\n')) << '\n';
     } catch (const host::Error& error) {
-        if (error.number() == host::errItemNotFound) {
-            err() << "qorvel: no query " << quoted(name) << '\n';
-            return exitNothing;
-        }
-        err() << "qorvel: " << error.description() << '\n';
-        return exitUsage;
+        return queryFailure(error, name);
     }
     return exitOk;
 }

@@ -7,6 +7,8 @@
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
+#include "cli/HostSession.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "platform/InMemoryEventPump.h"
@@ -15,14 +17,19 @@
 #include "platform/InMemoryShell.h"
 #include "platform/Platform.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include <limits>
 
 namespace {
 
 using cli::err;
 using cli::out;
+
+const QString kName = QStringLiteral("click");
+const QString kSynopsis =
+    QStringLiteral("DB CONTROL_ID [--object NAME] [--type TYPE] [--state LIST] [--host-version TEXT]");
 
 const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
                                 QStringLiteral("report")};
@@ -153,24 +160,6 @@ int Usage(const QString& text) {
     return cli::exitUsage;
 }
 
-void PrintHelp() {
-    out()
-        << "Usage: qorvel click DB CONTROL_ID [--object NAME] [--type table|query|form|report]\n"
-           "                    [--state open,changed,new] [--host-version TEXT]\n\n"
-           "Clicks one of the add-in's ribbon buttons with NAME as the host's current object.\n"
-           "CONTROL_ID: "
-        << ControlIds().join(QStringLiteral(", "))
-        << " (case-sensitive)\n"
-           "  --object NAME        the current object (none when left out)\n"
-           "  --type TYPE          which object is meant when several kinds share the name\n"
-           "  --state LIST         the object's state: open, changed, new\n"
-           "  --host-version TEXT  the host's version text (default 12.0; below 12 the toolbar generation)\n"
-           "stdout: one line per tool the command opened: editor NAME, tree MODE NAME, find MODE NAME,\n"
-           "templates MODE, about, help PATH. stderr: each message the add-in showed, on one line.\n"
-           "Exit codes: 0 done, 1 the add-in showed a message (not available, cannot open, error), 2 usage "
-           "error.\n";
-}
-
 // Restores the process-wide state the command sets up, whatever way it ends.
 struct AddinSession {
     ~AddinSession() {
@@ -182,30 +171,41 @@ struct AddinSession {
 };
 
 int RunClick(const QStringList& arguments) {
-    QStringList positional;
-    QString object, type, state, version;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            PrintHelp();
-            return cli::exitOk;
-        }
-        QString* value = argument == QLatin1String("--object")         ? &object
-                         : argument == QLatin1String("--type")         ? &type
-                         : argument == QLatin1String("--state")        ? &state
-                         : argument == QLatin1String("--host-version") ? &version
-                                                                       : nullptr;
-        if (value) {
-            if (i + 1 >= arguments.size()) {
-                return Usage(argument + QStringLiteral(" needs a value"));
-            }
-            *value = arguments.at(++i);
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            return Usage(QStringLiteral("unknown option ") + argument);
-        } else {
-            positional.append(argument);
-        }
+    const QCommandLineOption objectOption(QStringLiteral("object"),
+                                          QStringLiteral("The current object (none when left out)."),
+                                          QStringLiteral("NAME"));
+    const QCommandLineOption typeOption(
+        QStringLiteral("type"), QStringLiteral("Which object is meant when several kinds share the name."),
+        QStringLiteral("TYPE"));
+    const QCommandLineOption stateOption(QStringLiteral("state"),
+                                         QStringLiteral("The object's state: open, changed, new."),
+                                         QStringLiteral("LIST"));
+    const QCommandLineOption versionOption(
+        QStringLiteral("host-version"),
+        QStringLiteral("The host's version text (default 12.0; below 12 the toolbar generation)."),
+        QStringLiteral("TEXT"));
+    // The count of arguments is checked below, with the message the other click mistakes have.
+    cli::CommandLine line(
+        kName, kSynopsis,
+        QStringLiteral("Clicks one of the add-in's ribbon buttons with NAME as the host's current object.\n"
+                       "CONTROL_ID: ") +
+            ControlIds().join(QStringLiteral(", ")) +
+            QStringLiteral(
+                " (case-sensitive)\n"
+                "stdout: one line per tool the command opened: editor NAME, tree MODE NAME, find MODE\n"
+                "NAME, templates MODE, about, help PATH. stderr: each message the add-in showed, on one\n"
+                "line.\n"
+                "Exit codes: 0 done, 1 the add-in showed a message (not available, cannot open, error),\n"
+                "2 usage error."),
+        {objectOption, typeOption, stateOption, versionOption}, 0, std::numeric_limits<qsizetype>::max());
+    if (const auto done = line.parse(arguments)) {
+        return *done;
     }
+    const QStringList positional = line.positional();
+    const QString object = line.value(QStringLiteral("object"));
+    const QString type = line.value(QStringLiteral("type"));
+    const QString state = line.value(QStringLiteral("state"));
+    const QString version = line.value(QStringLiteral("host-version"));
     if (positional.size() != 2) {
         return Usage(QStringLiteral("expected DB CONTROL_ID; see qorvel click --help"));
     }
@@ -242,26 +242,19 @@ int RunClick(const QStringList& arguments) {
             }
         }
     }
-    if (!QFileInfo(databasePath).isFile()) {
-        return Usage(QStringLiteral("no database file ") + databasePath);
+    cli::HostSession host;
+    if (!host.open(databasePath)) {
+        return cli::exitUsage;
     }
-    std::shared_ptr<qdb::QdbDatabase> database;
-    try {
-        database = qdb::QdbDatabase::open(databasePath);
-    } catch (const host::Error& error) {
-        return Usage(QStringLiteral("cannot open ") + databasePath + QStringLiteral(": ") +
-                     error.description());
-    }
-
-    const std::unique_ptr<qdb::HostApplication> application = qdb::HostApplication::create();
-    application->setDatabase(database);
+    qdb::HostApplication& application = host.application();
+    qdb::QdbDatabase& database = host.database();
     if (!version.isEmpty()) {
-        application->setVersion(version);
+        application.setVersion(version);
     }
     if (!object.isEmpty()) {
         int objectType = requestedType;
         if (objectType < 0) {
-            const QList<int> types = TypesOf(object, *database);
+            const QList<int> types = TypesOf(object, database);
             if (types.isEmpty()) {
                 return Usage(QStringLiteral("no table, query, form or report named '%1'; give its --type to "
                                             "click on a missing object")
@@ -273,10 +266,10 @@ int RunClick(const QStringList& arguments) {
             }
             objectType = types.first();
         }
-        const QString name = StoredName(objectType, object, *database);
-        application->setCurrentObject(objectType, name);
+        const QString name = StoredName(objectType, object, database);
+        application.setCurrentObject(objectType, name);
         if (stateBits != 0) {
-            application->setObjectState(objectType, name, stateBits);
+            application.setObjectState(objectType, name, stateBits);
         }
     }
 
@@ -290,7 +283,7 @@ int RunClick(const QStringList& arguments) {
     setToolWindows(&windows);
 
     AccessConnect connect;
-    connect.AddinInstance_OnConnection(application.get());
+    connect.AddinInstance_OnConnection(&application);
     connect.RunQorvel(IRibbonControl{controlId});
     connect.AddinInstance_OnDisconnection();
 
@@ -303,8 +296,6 @@ int RunClick(const QStringList& arguments) {
 
 }  // namespace
 
-QORVEL_COMMAND({QStringLiteral("click"),
-                QStringLiteral("DB CONTROL_ID [--object NAME] [--type TYPE] [--state LIST] "
-                               "[--host-version TEXT]"),
+QORVEL_COMMAND({kName, kSynopsis,
                 QStringLiteral("Click a ribbon button of the add-in on an object of the database"),
                 RunClick});

@@ -1,5 +1,6 @@
 // qorvel colour FILE [--ansi]: colours an SQL file as the editor does and prints the colour runs.
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
 
 #include "editor/HeadlessEditor.h"
 #include "platform/InMemoryRichTextControl.h"
@@ -40,26 +41,14 @@ int blue(quint32 rgb) {
 }
 
 int runColour(const QStringList& arguments) {
-    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
-        cli::out() << "Usage: qorvel colour " << kSynopsis << "\n" << kSummary << '\n';
-        return cli::exitOk;
+    const QCommandLineOption ansiOption(
+        QStringLiteral("ansi"), QStringLiteral("Prints the text itself in its colours (ANSI escapes)."));
+    cli::CommandLine line(QStringLiteral("colour"), kSynopsis, kSummary, {ansiOption}, 1, 1);
+    if (const auto done = line.parse(arguments)) {
+        return *done;
     }
-    QString fileName;
-    bool ansi = false;
-    for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--ansi")) {
-            ansi = true;
-        } else if (argument.startsWith(QLatin1Char('-')) || !fileName.isEmpty()) {
-            cli::err() << "qorvel colour: unexpected argument '" << argument << "'\n";
-            return cli::exitUsage;
-        } else {
-            fileName = argument;
-        }
-    }
-    if (fileName.isEmpty()) {
-        cli::err() << "Usage: qorvel colour " << kSynopsis << '\n';
-        return cli::exitUsage;
-    }
+    const QString fileName = line.positional().constFirst();
+    const bool ansi = line.isSet(QStringLiteral("ansi"));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         cli::err() << "qorvel colour: cannot read '" << fileName << "': " << file.errorString() << '\n';

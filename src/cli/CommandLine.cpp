@@ -45,12 +45,17 @@ int CommandLine::usageError(const QString& problem) const {
         text.chop(1);
     }
     err() << "qorvel " << mName << ": " << text.replace(QLatin1Char('\n'), QLatin1Char(' '))
-          << "; usage: qorvel " << mName << ' ' << mSynopsis << '\n';
+          << "; usage: " << usageLine() << '\n';
     return exitUsage;
 }
 
+QString CommandLine::usageLine() const {
+    return mSynopsis.isEmpty() ? QStringLiteral("qorvel ") + mName
+                               : QStringLiteral("qorvel %1 %2").arg(mName, mSynopsis);
+}
+
 QString CommandLine::helpText() const {
-    QString text = QStringLiteral("Usage: qorvel %1 %2\n\n%3\n").arg(mName, mSynopsis, mDescription);
+    QString text = QStringLiteral("Usage: %1\n\n%2\n").arg(usageLine(), mDescription);
     if (!mOptions.isEmpty()) {
         text += QStringLiteral("\nOptions:\n");
         for (const auto& option : mOptions) {
@@ -91,6 +96,15 @@ bool sameFile(const QString& first, const QString& second) {
 
 QString quoted(const QString& name) {
     return QLatin1Char('\'') + name + QLatin1Char('\'');
+}
+
+int queryFailure(const host::Error& error, const QString& name) {
+    if (error.number() == host::errItemNotFound) {
+        err() << "qorvel: no query " << quoted(name) << '\n';
+        return exitNothing;
+    }
+    err() << "qorvel: " << error.description() << '\n';
+    return exitUsage;
 }
 
 }  // namespace cli

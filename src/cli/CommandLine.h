@@ -1,6 +1,8 @@
-// Argument handling shared by the commands: options and positional arguments, --help, one-line usage
+// Argument handling shared by every command: options and positional arguments, --help, one-line usage
 // errors, and opening the database a command works on.
 #pragma once
+
+#include "catalogue/host.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -35,6 +37,7 @@ public:
     int usageError(const QString& problem) const;
 
 private:
+    QString usageLine() const;
     QString helpText() const;
 
     QString mName;
@@ -54,5 +57,9 @@ bool sameFile(const QString& first, const QString& second);
 
 // The name in quotes, for messages.
 QString quoted(const QString& name);
+
+// Reports a failure to read the saved query of that name on one line: exitNothing when there is no such
+// query, exitUsage for any other failure.
+int queryFailure(const host::Error& error, const QString& name);
 
 }  // namespace cli

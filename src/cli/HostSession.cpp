@@ -1,12 +1,10 @@
 #include "cli/HostSession.h"
 
 #include "catalogue/AccessApplication.h"
-#include "cli/Command.h"
+#include "cli/CommandLine.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "platform/Platform.h"
-
-#include <QFileInfo>
 
 namespace cli {
 
@@ -26,18 +24,12 @@ HostSession::~HostSession() {
 }
 
 bool HostSession::open(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        err() << "qorvel: no database file '" << path << "'\n";
+    mDatabase = openDatabase(path);
+    if (!mDatabase) {
         return false;
     }
-    try {
-        mDatabase = qdb::QdbDatabase::open(path);
-        mApplication = qdb::HostApplication::create();
-        mApplication->setDatabase(mDatabase);
-    } catch (const std::exception& error) {
-        err() << "qorvel: cannot open '" << path << "': " << error.what() << '\n';
-        return false;
-    }
+    mApplication = qdb::HostApplication::create();
+    mApplication->setDatabase(mDatabase);
     AccessApplication = mApplication.get();
     return true;
 }

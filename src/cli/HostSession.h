@@ -22,7 +22,8 @@ public:
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
-    // Opens the database file; false (with a message on standard error) when it cannot be opened.
+    // Opens the database file as openDatabase does; false (with its message on standard error) when it
+    // cannot be opened.
     bool open(const QString& path);
 
     qdb::HostApplication& application() { return *mApplication; }

@@ -1,27 +1,30 @@
 // qorvel ribbon: the add-in's ribbon definition, as the host receives it.
 #include "addin/AccessConnect.h"
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
+
+namespace cli {
 
 namespace {
 
-int runRibbon(const QStringList& arguments) {
-    if (arguments == QStringList{QStringLiteral("--help")} ||
-        arguments == QStringList{QStringLiteral("-h")}) {
-        cli::out() << "Usage: qorvel ribbon\n\n"
-                      "Prints the ribbon definition (custom UI XML) the add-in gives the host, as one line.\n"
-                      "Exit codes: 0 printed, 2 usage error.\n";
-        return cli::exitOk;
-    }
-    if (!arguments.isEmpty()) {
-        cli::err() << "qorvel: ribbon takes no arguments; see qorvel ribbon --help\n";
-        return cli::exitUsage;
+const QString kName = QStringLiteral("ribbon");
+
+int run(const QStringList& arguments) {
+    CommandLine line(
+        kName, QString(),
+        QStringLiteral("Prints the ribbon definition (custom UI XML) the add-in gives the host, as one "
+                       "line.\nExit codes: 0 printed, 2 usage error."),
+        {}, 0, 0);
+    if (const auto done = line.parse(arguments)) {
+        return *done;
     }
     const AccessConnect connect;
-    cli::out() << connect.GetRibbonXML() << '\n';
-    return cli::exitOk;
+    out() << connect.GetRibbonXML() << '\n';
+    return exitOk;
 }
+
+QORVEL_COMMAND({kName, QString(), QStringLiteral("Print the add-in's ribbon definition (XML)"), run});
 
 }  // namespace
 
-QORVEL_COMMAND({QStringLiteral("ribbon"), QString(),
-                QStringLiteral("Print the add-in's ribbon definition (XML)"), runRibbon});
+}  // namespace cli

@@ -1,39 +1,34 @@
 // qorvel sources DB QUERY: the tables and queries a saved query reads, one a line.
 #include "cli/Command.h"
-#include "cli/HostSession.h"
-#include "datasources/mQueryDataSourceList.h"
+#include "cli/DataSourceCommand.h"
+#include "datasources/CV_QueryDataSource.h"
+
+namespace cli {
 
 namespace {
 
-const char* const kUsage =
-    "Usage: qorvel sources DB QUERY\n"
-    "Prints the names of the tables and queries that the saved query QUERY reads (subqueries followed,\n"
-    "the target of an append query included), one a line. Exit 1 when the query has no data sources.\n";
+const QString kName = QStringLiteral("sources");
 
-int runSources(const QStringList& arguments) {
-    if (arguments.contains(QStringLiteral("--help"))) {
-        cli::out() << kUsage;
-        return cli::exitOk;
-    }
-    if (arguments.size() != 2 || arguments.first().startsWith(QLatin1Char('-'))) {
-        cli::err() << kUsage;
-        return cli::exitUsage;
-    }
-    cli::HostSession session;
-    if (!session.open(arguments.at(0))) {
-        return cli::exitUsage;
-    }
-    const std::unique_ptr<CV_QueryDataSource> dataSource = rQueryDataSourceFieldList(arguments.at(1), false);
-    if (!dataSource) {
-        return cli::exitNothing;
-    }
-    for (const auto& entry : dataSource->SourceNames) {
-        cli::out() << entry.item << '\n';
-    }
-    return cli::exitOk;
+int run(const QStringList& arguments) {
+    return runDataSourceCommand(
+        kName,
+        QStringLiteral(
+            "Prints the names of the tables and queries that the saved query QUERY reads (subqueries\n"
+            "followed, the target of an append query included), one a line. Exit 1 when the query\n"
+            "has no data sources."),
+        false,
+        [](const CV_QueryDataSource& dataSource) {
+            for (const auto& entry : dataSource.SourceNames) {
+                out() << entry.item << '\n';
+            }
+            return true;
+        },
+        arguments);
 }
+
+QORVEL_COMMAND({kName, QStringLiteral("DB QUERY"),
+                QStringLiteral("List the tables and queries that a saved query reads"), run});
 
 }  // namespace
 
-QORVEL_COMMAND({QStringLiteral("sources"), QStringLiteral("DB QUERY"),
-                QStringLiteral("List the tables and queries that a saved query reads"), runSources});
+}  // namespace cli

@@ -27,12 +27,7 @@ int run(const QStringList& arguments) {
     try {
         out() << database->queryDef(name)->sql();
     } catch (const host::Error& error) {
-        if (error.number() == host::errItemNotFound) {
-            err() << "qorvel: no query " << quoted(name) << '\n';
-            return exitNothing;
-        }
-        err() << "qorvel: " << error.description() << '\n';
-        return exitUsage;
+        return queryFailure(error, name);
     }
     return exitOk;
 }

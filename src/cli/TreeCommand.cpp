@@ -5,6 +5,7 @@
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
 #include "cli/HostSession.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
@@ -212,29 +213,6 @@ private:
     bool mWholeWord;
 };
 
-struct Options {
-    QString database;
-    QString object;
-    QString find;
-    bool findGiven = false;
-    bool wholeWord = false;
-    QString type;
-};
-
-void printHelp(TreeKind kind) {
-    const bool uses = kind == TreeKind::Uses;
-    out() << "Usage: qorvel " << (uses ? "uses" : "usedby")
-          << " DB OBJECT [--find TEXT] [--whole-word] [--type "
-          << (uses ? "query|form|report" : "table|query") << "]\n\n"
-          << (uses ? "Prints the tree of the tables and queries that OBJECT reads.\n"
-                   : "Prints the tree of the queries, forms and reports that read OBJECT.\n")
-          << "  --find TEXT    mark with \" (*)\" every query whose SQL contains TEXT\n"
-          << "  --whole-word   count only whole-word occurrences of TEXT\n"
-          << "  --type TYPE    which object is meant when several kinds share the name\n"
-          << "Exit codes: 0 tree printed, 1 nothing to show, 2 usage error"
-          << (uses ? "" : ", 130 interrupted") << ".\n";
-}
-
 int usage(const QString& text) {
     err() << "qorvel: " << text << '\n';
     return exitUsage;
@@ -276,63 +254,59 @@ struct TreeCommandState {
 
 }  // namespace
 
-int runTreeCommand(TreeKind kind, const QStringList& arguments) {
-    Options options;
-    QStringList positional;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            printHelp(kind);
-            return exitOk;
-        } else if (argument == QLatin1String("--find") || argument == QLatin1String("--type")) {
-            if (i + 1 >= arguments.size()) {
-                return usage(argument + QStringLiteral(" needs a value"));
-            }
-            (argument == QLatin1String("--find") ? options.find : options.type) = arguments.at(++i);
-            options.findGiven = options.findGiven || argument == QLatin1String("--find");
-        } else if (argument == QLatin1String("--whole-word")) {
-            options.wholeWord = true;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            return usage(QStringLiteral("unknown option ") + argument);
-        } else {
-            positional.append(argument);
-        }
+int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& arguments) {
+    const bool uses = kind == TreeKind::Uses;
+    const QCommandLineOption findOption(
+        QStringLiteral("find"), QStringLiteral("Marks with \" (*)\" every query whose SQL contains TEXT."),
+        QStringLiteral("TEXT"));
+    const QCommandLineOption wholeWordOption(QStringLiteral("whole-word"),
+                                             QStringLiteral("Counts only whole-word occurrences of TEXT."));
+    const QCommandLineOption typeOption(
+        QStringLiteral("type"), QStringLiteral("Which object is meant when several kinds share the name."),
+        QStringLiteral("TYPE"));
+    CommandLine line(
+        uses ? QStringLiteral("uses") : QStringLiteral("usedby"), synopsis,
+        (uses ? QStringLiteral("Prints the tree of the tables and queries that OBJECT reads.\n")
+              : QStringLiteral("Prints the tree of the queries, forms and reports that read OBJECT.\n")) +
+            QStringLiteral("Exit codes: 0 tree printed, 1 nothing to show, 2 usage error") +
+            (uses ? QString() : QStringLiteral(", 130 interrupted")) + QLatin1Char('.'),
+        {findOption, wholeWordOption, typeOption}, 2, 2);
+    if (const auto done = line.parse(arguments)) {
+        return *done;
     }
-    if (positional.size() != 2) {
-        return usage(QStringLiteral("expected DB OBJECT; see qorvel ") +
-                     (kind == TreeKind::Uses ? QStringLiteral("uses") : QStringLiteral("usedby")) +
-                     QStringLiteral(" --help"));
-    }
-    options.database = positional.at(0);
-    options.object = positional.at(1);
-    if (options.findGiven && options.find.isEmpty()) {
+    const QString objectName = line.positional().at(1);
+    const bool findGiven = line.isSet(QStringLiteral("find"));
+    const QString find = line.value(QStringLiteral("find"));
+    const bool wholeWord = line.isSet(QStringLiteral("whole-word"));
+    const QString type = line.value(QStringLiteral("type"));
+    if (findGiven && find.isEmpty()) {
         return usage(QStringLiteral("--find needs a text of at least one character"));
     }
-    if (options.wholeWord && !options.findGiven) {
+    if (wholeWord && !findGiven) {
         return usage(QStringLiteral("--whole-word goes with --find"));
     }
     int requestedType = -1;
-    if (!options.type.isEmpty()) {
-        requestedType = static_cast<int>(kTypeNames.indexOf(options.type.toLower()));
+    if (!type.isEmpty()) {
+        requestedType = static_cast<int>(kTypeNames.indexOf(type.toLower()));
         if (requestedType < 0) {
             return usage(QStringLiteral("--type is one of table, query, form, report"));
         }
     }
     HostSession host;
-    if (!host.open(options.database)) {
+    if (!host.open(line.positional().at(0))) {
         return exitUsage;
     }
     qdb::QdbDatabase& database = host.database();
-    const QMap<int, QString> objects = objectsNamed(options.object, database);
+    const QMap<int, QString> objects = objectsNamed(objectName, database);
     const QList<int> types = objects.keys();
     int objectType = requestedType;
     if (requestedType >= 0 && !types.contains(requestedType)) {
         return usage(QStringLiteral("no ") + kTypeNames.at(requestedType) + QStringLiteral(" named '") +
-                     options.object + QStringLiteral("'"));
+                     objectName + QStringLiteral("'"));
     }
     if (requestedType < 0) {
         if (types.isEmpty()) {
-            return usage(QStringLiteral("no table, query, form or report named '") + options.object +
+            return usage(QStringLiteral("no table, query, form or report named '") + objectName +
                          QStringLiteral("'"));
         }
         if (types.size() > 1) {
@@ -340,7 +314,7 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
             for (int type : types) {
                 kinds.append(kTypeNames.at(type));
             }
-            return usage(QStringLiteral("'") + options.object + QStringLiteral("' names a ") +
+            return usage(QStringLiteral("'") + objectName + QStringLiteral("' names a ") +
                          kinds.join(QStringLiteral(" and a ")) + QStringLiteral("; choose one with --type"));
         }
         objectType = types.first();
@@ -358,16 +332,14 @@ int runTreeCommand(TreeKind kind, const QStringList& arguments) {
         std::signal(SIGINT, onInterrupt);
     }
 
-    CliWindows windows(progress, options.find, options.wholeWord);
+    CliWindows windows(progress, find, wholeWord);
     setToolWindows(&windows);
     {
         // The add-in as the host loads it; the command runs as its ribbon button would.
         AccessConnect addIn;
         addIn.AddinInstance_OnConnection(&application);
-        const bool uses = kind == TreeKind::Uses;
-        addIn.RunQorvel({options.findGiven
-                             ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))
-                             : (uses ? QStringLiteral("Uses") : QStringLiteral("UsedBy"))});
+        addIn.RunQorvel({findGiven ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))
+                                   : (uses ? QStringLiteral("Uses") : QStringLiteral("UsedBy"))});
         addIn.AddinInstance_OnDisconnection();
     }
     if (!windows.shown) {

@@ -2,12 +2,14 @@
 // running the add-in's tree command and printing the tree text.
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 namespace cli {
 
 enum class TreeKind { Uses, UsedBy };
 
-int runTreeCommand(TreeKind kind, const QStringList& arguments);
+// synopsis: as the command registered it.
+int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& arguments);
 
 }  // namespace cli

@@ -2,7 +2,14 @@
 #include "cli/Command.h"
 #include "cli/TreeCommand.h"
 
-QORVEL_COMMAND(
-    {QStringLiteral("usedby"), QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type table|query]"),
-     QStringLiteral("print the tree of the queries, forms and reports that read a table or query"),
-     [](const QStringList& arguments) { return cli::runTreeCommand(cli::TreeKind::UsedBy, arguments); }});
+namespace {
+
+const QString kSynopsis = QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type table|query]");
+
+QORVEL_COMMAND({QStringLiteral("usedby"), kSynopsis,
+                QStringLiteral("print the tree of the queries, forms and reports that read a table or query"),
+                [](const QStringList& arguments) {
+                    return cli::runTreeCommand(cli::TreeKind::UsedBy, kSynopsis, arguments);
+                }});
+
+}  // namespace

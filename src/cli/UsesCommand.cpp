@@ -2,9 +2,14 @@
 #include "cli/Command.h"
 #include "cli/TreeCommand.h"
 
-QORVEL_COMMAND({QStringLiteral("uses"),
-                QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type query|form|report]"),
+namespace {
+
+const QString kSynopsis = QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type query|form|report]");
+
+QORVEL_COMMAND({QStringLiteral("uses"), kSynopsis,
                 QStringLiteral("print the tree of the tables and queries a query, form or report reads"),
                 [](const QStringList& arguments) {
-                    return cli::runTreeCommand(cli::TreeKind::Uses, arguments);
+                    return cli::runTreeCommand(cli::TreeKind::Uses, kSynopsis, arguments);
                 }});
+
+}  // namespace

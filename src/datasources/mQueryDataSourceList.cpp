@@ -5,42 +5,20 @@
 #include "catalogue/mMain.h"
 #include "support/ErrorBoundary.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace {
 
 const QString kModule = QStringLiteral("mQueryDataSourceList");
 
-host::Database* UseDatabase(host::Database* database, std::shared_ptr<host::Database>& holder) {
-    if (database) {
-        return database;
-    }
-    holder = AccessApplication ? AccessApplication->currentDb() : nullptr;
-    if (!holder) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return holder.get();
-}
-
-// Closes the snapshot when the scope ends, ignoring a failure to close.
-struct SnapshotCloser {
-    std::unique_ptr<host::Recordset>& recordset;
-    ~SnapshotCloser() {
-        if (recordset) {
-            try {
-                recordset->close();
-            } catch (...) {
-            }
-        }
-    }
-};
-
 // Adds the source name of every data-source row of the query; a subquery source is followed through a
 // temporary query made from its text.
 void AddSourcesOf(const QString& queryName, KeyedCollection<QString>& names, host::Database* db) {
     std::unique_ptr<host::Recordset> rows = db->openRecordset(
         CatalogueStatement(catalogue::kQuerySourcesWithFlags, queryName), host::dbOpenSnapshot);
-    SnapshotCloser closer{rows};
+    const auto closer = qScopeGuard([&] { CloseQuietly(rows); });
     for (; !rows->eof(); rows->moveNext()) {
         const QString sourceName = rows->text(QStringLiteral("Name1"));
         const QString expression = rows->text(QStringLiteral("Expression"));
@@ -64,7 +42,8 @@ std::unique_ptr<CV_QueryDataSource> rQueryDataSourceFieldList(const QString& que
     std::shared_ptr<host::Database> holder;
     host::Database* db = nullptr;
     ErrorBoundary(QStringLiteral("rQueryDataSourceFieldList"), kModule, [&] {
-        db = UseDatabase(database, holder);
+        holder = UseDatabase(database);
+        db = holder.get();
         KeyedCollection<QString> names;
         SourceTablesListGet(queryName, names, db);
         if (!names.isEmpty()) {
@@ -87,14 +66,14 @@ std::unique_ptr<CV_QueryDataSource> rQueryDataSourceFieldList(const QString& que
 bool SourceTablesListGet(const QString& queryName, KeyedCollection<QString>& names,
                          host::Database* database) {
     return ErrorBoundary(QStringLiteral("SourceTablesListGet"), kModule, [&] {
-        std::shared_ptr<host::Database> holder;
-        host::Database* db = UseDatabase(database, holder);
+        const std::shared_ptr<host::Database> holder = UseDatabase(database);
+        host::Database* db = holder.get();
         AddSourcesOf(queryName, names, db);
 
         // The target of an append query, when such a table or query exists.
         std::unique_ptr<host::Recordset> rows = db->openRecordset(
             CatalogueStatement(catalogue::kQueryFurtherTables, queryName), host::dbOpenSnapshot);
-        SnapshotCloser closer{rows};
+        const auto closer = qScopeGuard([&] { CloseQuietly(rows); });
         for (; !rows->eof(); rows->moveNext()) {
             const QString name = rows->text(QStringLiteral("Name1"));
             if (!name.isEmpty() && (IsTable(name, db) || IsQuery(name, db))) {
@@ -113,10 +92,8 @@ bool SourceTablesListGet(const QString& queryName, std::unique_ptr<KeyedCollecti
 }
 
 void AddQuerySources(const QString& queryName, KeyedCollection<QString>& names, host::Database* database) {
-    ErrorBoundary(QStringLiteral("AddQuerySources"), kModule, [&] {
-        std::shared_ptr<host::Database> holder;
-        AddSourcesOf(queryName, names, UseDatabase(database, holder));
-    });
+    ErrorBoundary(QStringLiteral("AddQuerySources"), kModule,
+                  [&] { AddSourcesOf(queryName, names, UseDatabase(database).get()); });
 }
 
 bool rIsNotReservedWord(const QString& text, int position) {

@@ -15,6 +15,12 @@ namespace {
 constexpr int kDefaultConnectionMode = 16;  // share deny none: read and write
 const QString kDefaultVersion = QStringLiteral("12.0");
 
+[[noreturn]] void throwNotAvailable(const QString& action) {
+    throw host::Error(errCommandNotAvailable,
+                      QStringLiteral("The command or action '%1' isn't available now.").arg(action),
+                      kSourceApplication);
+}
+
 [[noreturn]] void throwCantFind(const QString& name) {
     throw host::Error(7874, QStringLiteral("Microsoft Access can't find the object '%1'.").arg(name),
                       kSourceApplication);
@@ -97,8 +103,10 @@ public:
         }
         host::AccessObjectState result;
         result.isLoaded = (state(host::acQuery, name) & host::acObjStateOpen) != 0;
-        // In the view codes of DoCmd (acViewNormal datasheet, acViewDesign), as the boundary declares it.
-        result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal);
+        // mViews keeps the code the query was opened with; CurrentView answers in the host's own codes.
+        result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal) == host::acViewDesign
+                                 ? host::acCurViewDesign
+                                 : host::acCurViewDatasheet;
         return result;
     }
 
@@ -123,9 +131,7 @@ public:
 
     long dCount(const QString& expression, const QString& domain, const QString& criteria) override {
         if (!mDatabase) {
-            throw host::Error(errCommandNotAvailable,
-                              QStringLiteral("The command or action 'DCount' isn't available now."),
-                              kSourceApplication);
+            throwNotAvailable(QStringLiteral("DCount"));
         }
         QString sql = QStringLiteral("SELECT Count(%1) FROM %2")
                           .arg(expression.trimmed() == QLatin1String("*") ? QStringLiteral("*") : expression,
@@ -203,66 +209,46 @@ public:
 
     int state(int type, const QString& name) const { return mStates.value(key(type, name), 0); }
 
-    bool exists(int type, const QString& name) {
-        if (!mDatabase) {
-            return false;
-        }
-        switch (type) {
-            case host::acTable:
-                try {
-                    mDatabase->tableDef(name);
-                    return true;
-                } catch (const host::Error&) {
-                    return false;
-                }
-            case host::acQuery:
-                try {
-                    mDatabase->queryDef(name);
-                    return true;
-                } catch (const host::Error&) {
-                    return false;
-                }
-            case host::acForm:
-            case host::acReport: {
-                const QStringList names = mDatabase->documentNames(
-                    type == host::acForm ? QStringLiteral("Forms") : QStringLiteral("Reports"));
-                return std::any_of(names.begin(), names.end(),
-                                   [&](const QString& other) { return compareText(other, name) == 0; });
-            }
-            default:
-                return false;
-        }
-    }
+    bool exists(int type, const QString& name) { return storedName(type, name).has_value(); }
 
-    // The name as the database spells it.
-    QString storedName(int type, const QString& name) {
-        if (type == host::acTable) {
-            return mDatabase->tableDef(name)->name();
+    // The name as the database spells it, or nothing when the database has no such object.
+    std::optional<QString> storedName(int type, const QString& name) {
+        if (!mDatabase) {
+            return std::nullopt;
         }
-        if (type == host::acQuery) {
-            return mDatabase->queryDef(name)->name();
-        }
-        const QStringList names = mDatabase->documentNames(type == host::acForm ? QStringLiteral("Forms")
-                                                                                : QStringLiteral("Reports"));
-        for (const QString& other : names) {
-            if (compareText(other, name) == 0) {
-                return other;
+        try {
+            switch (type) {
+                case host::acTable:
+                    return mDatabase->tableDef(name)->name();
+                case host::acQuery:
+                    return mDatabase->queryDef(name)->name();
+                case host::acForm:
+                case host::acReport:
+                    for (const QString& other : mDatabase->documentNames(
+                             type == host::acForm ? QStringLiteral("Forms") : QStringLiteral("Reports"))) {
+                        if (compareText(other, name) == 0) {
+                            return other;
+                        }
+                    }
+                    return std::nullopt;
+                default:
+                    return std::nullopt;
             }
+        } catch (const host::Error&) {
+            return std::nullopt;
         }
-        return name;
     }
 
     void open(const QString& action, int type, const QString& name, int view, bool visible) {
         if (!mDatabase) {
-            throw host::Error(errCommandNotAvailable,
-                              QStringLiteral("The command or action '%1' isn't available now.").arg(action),
-                              kSourceApplication);
+            throwNotAvailable(action);
         }
         const bool unsavedNew = state(type, name) & host::acObjStateNew;
-        if (!unsavedNew && !exists(type, name)) {
+        const std::optional<QString> stored = unsavedNew ? name : storedName(type, name);
+        if (!stored) {
             throwCantFind(name);
         }
-        const QString shown = unsavedNew ? name : storedName(type, name);
+        const QString& shown = *stored;
         const QString k = key(type, shown);
         mStates.insert(k, state(type, shown) | host::acObjStateOpen);
         mViews.insert(k, view);
@@ -288,18 +274,17 @@ public:
             notify(QStringLiteral("SelectObject"), type, name);
             return;
         }
+        const std::optional<QString> stored = storedName(type, name);
         if (inDatabaseWindow) {
-            if (!exists(type, name)) {
+            if (!stored) {
                 throwCantFind(name);
             }
-            setCurrentObject(type, storedName(type, name));
-        } else {
-            if (!(state(type, name) & host::acObjStateOpen)) {
-                throw host::Error(2489, QStringLiteral("The object '%1' isn't open.").arg(name),
-                                  kSourceApplication);
-            }
-            setCurrentObject(type, mDatabase && exists(type, name) ? storedName(type, name) : name);
+        } else if (!(state(type, name) & host::acObjStateOpen)) {
+            throw host::Error(2489, QStringLiteral("The object '%1' isn't open.").arg(name),
+                              kSourceApplication);
         }
+        // An unsaved new object is open under the name it was given.
+        setCurrentObject(type, stored.value_or(name));
         notify(QStringLiteral("SelectObject"), type, name);
     }
 
@@ -307,10 +292,7 @@ public:
         mCommands << command;
         if (command == host::acCmdNewObjectQuery) {
             if (!mDatabase) {
-                throw host::Error(
-                    errCommandNotAvailable,
-                    QStringLiteral("The command or action 'NewObjectQuery' isn't available now."),
-                    kSourceApplication);
+                throwNotAvailable(QStringLiteral("NewObjectQuery"));
             }
             // The new-query dialog's default choice: a new, unsaved query open in design view.
             QString name;

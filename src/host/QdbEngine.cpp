@@ -73,7 +73,7 @@ QString now() {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString typeList(std::initializer_list<int> types) {
+QString typeList(const std::vector<int>& types) {
     QStringList parts;
     for (int type : types) {
         parts << QString::number(type);
@@ -240,7 +240,7 @@ QString QdbEngine::name() const {
 }
 
 std::optional<QdbEngine::ObjectRow> QdbEngine::findObject(const QString& name,
-                                                          std::initializer_list<int> types) {
+                                                          const std::vector<int>& types) {
     return guarded(kSourceDatabase, [&]() -> std::optional<ObjectRow> {
         auto statement = mConnection.prepare(
             QStringLiteral("SELECT Id, Name, Type, Flags FROM MSysObjects WHERE Name = ? AND Type IN (%1) "
@@ -255,7 +255,7 @@ std::optional<QdbEngine::ObjectRow> QdbEngine::findObject(const QString& name,
     });
 }
 
-QdbEngine::ObjectRow QdbEngine::requireObject(const QString& name, std::initializer_list<int> types,
+QdbEngine::ObjectRow QdbEngine::requireObject(const QString& name, const std::vector<int>& types,
                                               const QString& source) {
     auto row = findObject(name, types);
     if (!row) {
@@ -291,6 +291,14 @@ const std::vector<qint64>& QdbEngine::objectIds(int type) {
     return *cache;
 }
 
+qint64 QdbEngine::objectIdAt(int type, int index, const QString& source) {
+    const auto& ids = objectIds(type);
+    if (index < 0 || size_t(index) >= ids.size()) {
+        throwItemNotFound(source);
+    }
+    return ids[size_t(index)];
+}
+
 void QdbEngine::invalidateCaches() {
     mQueryIds.reset();
     mTableIds.reset();
@@ -312,13 +320,6 @@ qint64 QdbEngine::insertObject(const QString& name, int type, qint64 flags) {
     return mConnection.lastInsertId();
 }
 
-void QdbEngine::touchObject(qint64 id) {
-    mConnection.prepare(QStringLiteral("UPDATE MSysObjects SET DateUpdate = ? WHERE Id = ?"))
-        .bind(1, now())
-        .bind(2, id)
-        .run();
-}
-
 void QdbEngine::deleteObjectRows(qint64 id) {
     for (const char* statement :
          {"DELETE FROM MSysObjects WHERE Id = ?", "DELETE FROM MSysQueries WHERE ObjectId = ?",
@@ -338,11 +339,7 @@ int QdbEngine::queryDefCount() {
 }
 
 std::shared_ptr<host::QueryDef> QdbEngine::queryDef(int index) {
-    const auto& ids = objectIds(kTypeQuery);
-    if (index < 0 || size_t(index) >= ids.size()) {
-        throwItemNotFound(kSourceQueryDefs);
-    }
-    return std::make_shared<QdbQueryDef>(shared_from_this(), ids[size_t(index)]);
+    return std::make_shared<QdbQueryDef>(shared_from_this(), objectIdAt(kTypeQuery, index, kSourceQueryDefs));
 }
 
 std::shared_ptr<host::QueryDef> QdbEngine::queryDef(const QString& name) {
@@ -473,11 +470,7 @@ int QdbEngine::tableDefCount() {
 }
 
 std::shared_ptr<host::TableDef> QdbEngine::tableDef(int index) {
-    const auto& ids = objectIds(kTypeTable);
-    if (index < 0 || size_t(index) >= ids.size()) {
-        throwItemNotFound(kSourceTableDefs);
-    }
-    return std::make_shared<QdbTableDef>(shared_from_this(), ids[size_t(index)]);
+    return std::make_shared<QdbTableDef>(shared_from_this(), objectIdAt(kTypeTable, index, kSourceTableDefs));
 }
 
 std::shared_ptr<host::TableDef> QdbEngine::tableDef(const QString& name) {
@@ -662,16 +655,7 @@ void QdbEngine::saveFormOrReport(const FormSpec& form, int type) {
         if (const auto existing = findObject(form.name, {type})) {
             id = existing->id;
             // Replacing the object replaces every hidden query it owned.
-            std::vector<qint64> hidden;
-            auto owned = mConnection.prepare(
-                QStringLiteral("SELECT QueryId FROM MSysQdbHiddenQueries WHERE OwnerId = ?"));
-            owned.bind(1, id);
-            while (owned.step()) {
-                hidden.push_back(owned.integer(0));
-            }
-            for (qint64 query : hidden) {
-                deleteQuery(query);
-            }
+            deleteHiddenQueries(id);
             mConnection.prepare(QStringLiteral("DELETE FROM MSysQdbControls WHERE ObjectId = ?"))
                 .bind(1, id)
                 .run();
@@ -723,18 +707,23 @@ void QdbEngine::saveFormOrReport(const FormSpec& form, int type) {
 void QdbEngine::deleteFormOrReport(const QString& name, int type) {
     const ObjectRow row = requireObject(name, {type}, sourceOfType(type));
     transaction([&] {
-        std::vector<qint64> hidden;
-        auto owned =
-            mConnection.prepare(QStringLiteral("SELECT QueryId FROM MSysQdbHiddenQueries WHERE OwnerId = ?"));
-        owned.bind(1, row.id);
-        while (owned.step()) {
-            hidden.push_back(owned.integer(0));
-        }
-        for (qint64 query : hidden) {
-            deleteQuery(query);
-        }
+        deleteHiddenQueries(row.id);
         deleteObjectRows(row.id);
     });
+}
+
+void QdbEngine::deleteHiddenQueries(qint64 ownerId) {
+    // Read first: deleting while the statement runs would change the rows it walks.
+    std::vector<qint64> hidden;
+    auto owned =
+        mConnection.prepare(QStringLiteral("SELECT QueryId FROM MSysQdbHiddenQueries WHERE OwnerId = ?"));
+    owned.bind(1, ownerId);
+    while (owned.step()) {
+        hidden.push_back(owned.integer(0));
+    }
+    for (qint64 query : hidden) {
+        deleteQuery(query);
+    }
 }
 
 std::vector<FormSpec> QdbEngine::readFormsOrReports(int type) {
@@ -857,13 +846,9 @@ QStringList QdbEngine::documentNames(const QString& container) {
     }
     return guarded(kSourceContainers, [&] {
         QStringList list;
-        QStringList typeTexts;
-        for (int type : types) {
-            typeTexts << QString::number(type);
-        }
         auto statement =
             mConnection.prepare(QStringLiteral("SELECT Name FROM MSysObjects WHERE Type IN (%1) ORDER BY Id")
-                                    .arg(typeTexts.join(',')));
+                                    .arg(typeList(types)));
         while (statement.step()) {
             list << statement.text(0);
         }
@@ -871,23 +856,22 @@ QStringList QdbEngine::documentNames(const QString& container) {
     });
 }
 
-QVariant QdbEngine::documentProperty(const QString& container, const QString& document,
-                                     const QString& property) {
+QdbEngine::ObjectRow QdbEngine::requireDocument(const QString& container, const QString& document) {
     const std::vector<int> types = containerTypes(container);
-    std::optional<ObjectRow> row;
-    if (types.size() == 2) {
-        row = findObject(document, {types[0], types[1]});
-    } else if (types.size() == 1) {
-        row = findObject(document, {types[0]});
-    }
-    if (!row) {
+    if (types.empty()) {
         throwItemNotFound(QStringLiteral("DAO.Documents"));
     }
+    return requireObject(document, types, QStringLiteral("DAO.Documents"));
+}
+
+QVariant QdbEngine::documentProperty(const QString& container, const QString& document,
+                                     const QString& property) {
+    const ObjectRow row = requireDocument(container, document);
     if (property.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0) {
-        return row->name;
+        return row.name;
     }
     if (property.compare(QLatin1String("Description"), Qt::CaseInsensitive) == 0) {
-        if (const auto description = objectDescription(row->id)) {
+        if (const auto description = objectDescription(row.id)) {
             return *description;
         }
     }
@@ -896,17 +880,8 @@ QVariant QdbEngine::documentProperty(const QString& container, const QString& do
 }
 
 void QdbEngine::setDescription(const QString& container, const QString& document, const QString& text) {
-    const std::vector<int> types = containerTypes(container);
-    std::optional<ObjectRow> row;
-    if (types.size() == 2) {
-        row = findObject(document, {types[0], types[1]});
-    } else if (types.size() == 1) {
-        row = findObject(document, {types[0]});
-    }
-    if (!row) {
-        throwItemNotFound(QStringLiteral("DAO.Documents"));
-    }
-    transaction([&] { setObjectDescription(row->id, text); });
+    const ObjectRow row = requireDocument(container, document);
+    transaction([&] { setObjectDescription(row.id, text); });
 }
 
 void QdbEngine::setObjectDescription(qint64 id, const QString& text) {

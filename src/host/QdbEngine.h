@@ -77,13 +77,14 @@ private:
     template <typename Work>
     auto guarded(const QString& source, Work&& work) -> decltype(work());
 
-    std::optional<ObjectRow> findObject(const QString& name, std::initializer_list<int> types);
-    // The table or query of that name, errItemNotFound when there is none.
-    ObjectRow requireObject(const QString& name, std::initializer_list<int> types, const QString& source);
+    std::optional<ObjectRow> findObject(const QString& name, const std::vector<int>& types);
+    // The object of that name and one of the types, errItemNotFound when there is none.
+    ObjectRow requireObject(const QString& name, const std::vector<int>& types, const QString& source);
     const std::vector<qint64>& objectIds(int type);
+    // QueryDefs(index) or TableDefs(index); errItemNotFound outside the collection.
+    qint64 objectIdAt(int type, int index, const QString& source);
     void invalidateCaches();
     qint64 insertObject(const QString& name, int type, qint64 flags);
-    void touchObject(qint64 id);
     void deleteObjectRows(qint64 id);
 
     qint64 insertQuery(const QString& name, const QString& sql, const jet::QueryAnalysis& analysis,
@@ -92,10 +93,13 @@ private:
     void deleteQuery(qint64 id);
     void saveFormOrReport(const FormSpec& form, int type);
     void deleteFormOrReport(const QString& name, int type);
+    void deleteHiddenQueries(qint64 ownerId);
     std::vector<FormSpec> readFormsOrReports(int type);
     void setObjectDescription(qint64 id, const QString& text);
     std::optional<QString> objectDescription(qint64 id);
     std::vector<int> containerTypes(const QString& container);
+    // The document of that name in the container, errItemNotFound when there is none.
+    ObjectRow requireDocument(const QString& container, const QString& document);
 
     QString mPath;
     SqliteConnection mConnection;

@@ -9,7 +9,14 @@ namespace platform {
 
 // Button sets, icons and answers keep the host platform's numbering so that call sites read as the
 // original message-box calls do.
-enum class MsgButtons { Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
+enum class MsgButtons {
+    Ok = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5
+};
 enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
 enum class MsgResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
@@ -29,5 +36,8 @@ public:
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
 };
+
+// A message box with only an OK button, through the installed prompter; nothing without one.
+void showMessage(const QString& text, MsgIcon icon, const QString& title = QString());
 
 }  // namespace platform

@@ -68,13 +68,8 @@ bool CQorvelFind::mfValidDataSource() {
             }
         }
         if (!found) {
-            if (platform::Prompter* prompter = platform::services().prompter) {
-                platform::Message message;
-                message.text = QStringLiteral("This action is not available for selected object");
-                message.icon = platform::MsgIcon::Exclamation;
-                message.title = QStringLiteral("Qorvel");
-                prompter->msgBox(message);
-            }
+            platform::showMessage(QStringLiteral("This action is not available for selected object"),
+                                  platform::MsgIcon::Exclamation, QStringLiteral("Qorvel"));
         }
         return found;
     });

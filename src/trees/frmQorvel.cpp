@@ -46,35 +46,19 @@ bool StartsWith(const QString& text, const QString& prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);
 }
 
-// The host's open database; without one the build fails as the host's object model would.
-std::shared_ptr<host::Database> CurrentDatabase() {
-    std::shared_ptr<host::Database> database = AccessApplication ? AccessApplication->currentDb() : nullptr;
-    if (!database) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return database;
-}
-
-host::Application& Host() {
-    if (!AccessApplication) {
-        throw host::Error(91, QStringLiteral("Object variable or With block variable not set"), kProjectName);
-    }
-    return *AccessApplication;
-}
-
-void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
-    if (recordset) {
-        try {
-            recordset->close();
-        } catch (...) {
-        }
-        recordset.reset();
-    }
-}
-
 // A subquery whose text the catalogue keeps in Name1 instead of Expression.
 bool IsSubqueryText(const QString& name1) {
     return StartsWith(name1, QStringLiteral("SELECT ")) || StartsWith(name1, QStringLiteral("TABLE "));
+}
+
+// The SQL text of the subquery a data-source row stands for, or an empty text when it names its source.
+QString SubqueryText(const host::Recordset& row) {
+    const QString name1 = row.text(QStringLiteral("Name1"));
+    const QString expression = row.text(QStringLiteral("Expression"));
+    if (row.isNull(QStringLiteral("Name1")) && !expression.isEmpty()) {
+        return expression;
+    }
+    return !name1.isEmpty() && IsSubqueryText(name1) ? name1 : QString();
 }
 
 }  // namespace
@@ -483,14 +467,8 @@ void frmQorvel::ExpressionToQuery(host::Database& database) {
         rows = database.openRecordset(catalogue::kAllAliasedSources, host::dbOpenSnapshot);
         for (; !rows->eof(); rows->moveNext()) {
             const QString owner = rows->text(QStringLiteral("Name"));
-            const QString name1 = rows->text(QStringLiteral("Name1"));
-            const QString expression = rows->text(QStringLiteral("Expression"));
-            QString subquery;
-            if (rows->isNull(QStringLiteral("Name1")) && !expression.isEmpty()) {
-                subquery = expression;
-            } else if (!name1.isEmpty() && IsSubqueryText(name1)) {
-                subquery = name1;
-            } else {
+            const QString subquery = SubqueryText(*rows);
+            if (subquery.isEmpty()) {
                 continue;
             }
             QString temporaryName;
@@ -525,16 +503,12 @@ void frmQorvel::RepeatExpressionToQuery(host::Database& database) {
                     continue;
                 }
                 seenThisPass.insert(name);
-                const QString name1 = rows->text(QStringLiteral("Name1"));
-                const QString expression = rows->text(QStringLiteral("Expression"));
                 const QString owner = mTempQueryOwners.value(name);
                 if (owner.isEmpty()) {
                     continue;
                 }
-                if (rows->isNull(QStringLiteral("Name1")) && !expression.isEmpty()) {
-                    found.push_back({owner, expression});
-                } else if (!name1.isEmpty() && IsSubqueryText(name1)) {
-                    found.push_back({owner, name1});
+                if (const QString subquery = SubqueryText(*rows); !subquery.isEmpty()) {
+                    found.push_back({owner, subquery});
                 }
             }
             CloseQuietly(rows);
@@ -605,13 +579,7 @@ void frmQorvel::SetStatusLine(const QString& text) {
 }
 
 void frmQorvel::ShowMessage(const QString& text, int icon, const QString& title) {
-    if (platform::Prompter* prompter = platform::services().prompter) {
-        platform::Message message;
-        message.text = text;
-        message.icon = static_cast<platform::MsgIcon>(icon);
-        message.title = title;
-        prompter->msgBox(message);
-    }
+    platform::showMessage(text, static_cast<platform::MsgIcon>(icon), title);
 }
 
 void frmQorvel::mProgressBar_Cancel() {
@@ -712,14 +680,15 @@ void frmQorvel::OpenObject(int view) {
     ErrorBoundary(QStringLiteral("OpenObject"), kModule, [&] {
         const QString name = mTree->text(node);
         const QString image = mTree->imageKey(node);
-        QString message = QStringLiteral("Can't open {object} '{name}', it contains errors.");
-        message.replace(QStringLiteral("{name}"), name);
         host::Application& application = Host();
         const auto openOrSay = [&](const QString& objectWord, const std::function<void()>& open) {
-            message.replace(QStringLiteral("{object}"), objectWord);
             try {
                 open();
             } catch (const host::Error&) {
+                // The name goes in last so that a name holding "{object}" is shown as it is.
+                QString message = QStringLiteral("Can't open {object} '{name}', it contains errors.");
+                message.replace(QStringLiteral("{object}"), objectWord)
+                    .replace(QStringLiteral("{name}"), name);
                 ShowMessage(message, static_cast<int>(platform::MsgIcon::Critical));
             }
         };

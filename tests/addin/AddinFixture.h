@@ -3,8 +3,8 @@
 // takes is logged as "Action type name".
 #pragma once
 
-#include "QStringPrinter.h"
 #include "RecordingToolWindows.h"
+#include "common/QStringPrinter.h"
 
 #include "addin/AccessConnect.h"
 #include "catalogue/AccessApplication.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/AccessApplication.h"
+#include "common/RecordingPrompter.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "platform/Platform.h"
@@ -14,18 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-class RecordingPrompter : public platform::Prompter {
-public:
-    platform::MsgResult msgBox(const platform::Message& message) override {
-        messages << message.text;
-        return platform::MsgResult::Ok;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QStringList messages;
-};
 
 class EngineTest : public ::testing::Test {
 protected:

@@ -1,5 +1,5 @@
 // qorvel catalogue: the catalogue rows of a small scenario compared with reference files in data/.
-#include "QorvelRun.h"
+#include "CliTestFiles.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
+#include "common/QorvelProcess.h"
 #include "host/QdbDatabase.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,11 +35,8 @@ protected:
         if (withDatabase) {
             arguments.insert(1, database);
         }
-        QProcess process;
-        process.start(QStringLiteral(QORVEL_BINARY_DIR "/bin/qorvel"), arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        const QorvelRun run = runQorvel(arguments);
+        return {run.exitCode, run.outText(), run.errText()};
     }
 
     static inline QTemporaryDir* folder = nullptr;

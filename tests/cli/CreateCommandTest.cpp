@@ -1,6 +1,6 @@
 // qorvel create: bad input is refused with one line on stderr and exit code 2, and never leaves a database
 // file behind or damages the one that is there.
-#include "QorvelRun.h"
+#include "CliTestFiles.h"
 
 #include <QTemporaryDir>
 

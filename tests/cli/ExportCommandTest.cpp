@@ -1,6 +1,6 @@
 // qorvel export: the JSON text of a database holds everything the JSON it was built from held, and building
 // from an export exports the same text again.
-#include "QorvelRun.h"
+#include "CliTestFiles.h"
 
 #include "host/JsonDatabase.h"
 

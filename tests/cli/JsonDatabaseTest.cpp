@@ -1,5 +1,5 @@
 // The JSON format itself: what reading accepts and refuses, and the exact shape of the text it writes.
-#include "QorvelRun.h"
+#include "CliTestFiles.h"
 
 #include "host/JsonDatabase.h"
 

@@ -1,5 +1,5 @@
 // The sample database keeps covering every shape of catalogue row the tools have to deal with.
-#include "QorvelRun.h"
+#include "CliTestFiles.h"
 
 #include <QTemporaryDir>
 

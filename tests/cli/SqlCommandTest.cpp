@@ -1,5 +1,5 @@
 // qorvel sql: the SQL text of a query exactly as stored.
-#include "QorvelRun.h"
+#include "CliTestFiles.h"
 
 #include <QTemporaryDir>
 

@@ -3,12 +3,13 @@
 #include "../editor/ControlHarness.h"
 
 #include "catalogue/host.h"
+#include "common/QorvelProcess.h"
+#include "common/RecordingPrompter.h"
+#include "common/TextFiles.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,6 @@ constexpr quint32 kPurple = 0x800080;
 constexpr quint32 kBlack = 0;
 constexpr quint32 kRed = 0x0000FF;
 constexpr quint32 kGreen = 0x00C000;  // never used by the colouriser
-
-QString readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "cannot read " << path.toStdString();
-        return QString();
-    }
-    return QString::fromUtf8(file.readAll());
-}
 
 // The `qorvel colour` format: start, length and R,G,B of each maximal run of one colour.
 QString formatRuns(const QList<platform::ColourRun>& runs) {
@@ -57,19 +49,6 @@ QStringList referenceFiles() {
     return QDir(QStringLiteral(QORVEL_TEST_DATA_DIR))
         .entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name);
 }
-
-// Records every message the error path shows.
-class RecordingPrompter : public platform::Prompter {
-public:
-    platform::MsgResult msgBox(const platform::Message& message) override {
-        messages.append(message.text);
-        return platform::MsgResult::Ok;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QStringList messages;
-};
 
 class ColouringTest : public EditorTest {
 protected:
@@ -101,9 +80,9 @@ TEST_P(ColouringTest, ReferenceFilesGiveTheirColourRuns) {
     ASSERT_FALSE(files.isEmpty());
     for (const QString& file : files) {
         const QString base = QStringLiteral(QORVEL_TEST_DATA_DIR "/") + file.chopped(4);
-        load(readFile(base + QStringLiteral(".sql")));
+        load(readTextFile(base + QStringLiteral(".sql")));
         EXPECT_EQ(formatRuns(harness->colourRuns()).toStdString(),
-                  readFile(base + QStringLiteral(".runs")).toStdString())
+                  readTextFile(base + QStringLiteral(".runs")).toStdString())
             << "reference " << file.toStdString();
     }
 }
@@ -277,26 +256,17 @@ TEST(CSQLColorize, AFailedPassIsReportedAndLaterChangesAreColouredAgain) {
 }
 
 TEST(ColourCommand, PrintsTheRunsOfAFileWithLfLineEnds) {
-    const QString program = QStringLiteral(QORVEL_BINARY_DIR "/bin/qorvel");
     const QString base = QStringLiteral(QORVEL_TEST_DATA_DIR "/lf_line_ends");
-    QProcess process;
-    process.start(program, {QStringLiteral("colour"), base + QStringLiteral(".sql")});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).toStdString(),
-              readFile(base + QStringLiteral(".runs")).toStdString());
+    const QorvelRun runs = runQorvel({QStringLiteral("colour"), base + QStringLiteral(".sql")});
+    EXPECT_EQ(runs.exitCode, 0);
+    EXPECT_EQ(runs.outText().toStdString(), readTextFile(base + QStringLiteral(".runs")).toStdString());
 
-    process.start(program,
-                  {QStringLiteral("colour"), base + QStringLiteral(".sql"), QStringLiteral("--ansi")});
-    ASSERT_TRUE(process.waitForFinished());
-    const QString ansi = QString::fromUtf8(process.readAllStandardOutput());
+    const QString ansi =
+        runQorvel({QStringLiteral("colour"), base + QStringLiteral(".sql"), QStringLiteral("--ansi")})
+            .outText();
     EXPECT_TRUE(ansi.startsWith(QStringLiteral("\x1b[38;2;0;0;128mSELECT")));
     EXPECT_TRUE(ansi.contains(QStringLiteral("\n\x1b[38;2;0;0;128mFROM")));
 
-    process.start(program, {QStringLiteral("colour"), base + QStringLiteral(".missing")});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitCode(), 2);
-    process.start(program, {QStringLiteral("colour")});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(runQorvel({QStringLiteral("colour"), base + QStringLiteral(".missing")}).exitCode, 2);
+    EXPECT_EQ(runQorvel({QStringLiteral("colour")}).exitCode, 2);
 }

@@ -2,10 +2,10 @@
 #include "../catalogue/TestDatabase.h"
 
 #include "catalogue/mMain.h"
+#include "common/QorvelProcess.h"
+#include "common/TextFiles.h"
 #include "datasources/mQueryDataSourceList.h"
 
-#include <QFile>
-#include <QProcess>
 
 namespace {
 
@@ -45,9 +45,7 @@ protected:
     }
 
     static QString Reference(const QString& name) {
-        QFile file(QStringLiteral(QORVEL_TEST_DATA_DIR "/") + name);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        return QString::fromUtf8(file.readAll());
+        return readTextFile(QStringLiteral(QORVEL_TEST_DATA_DIR "/") + name);
     }
 };
 
@@ -104,15 +102,12 @@ TEST_F(DataSourceList, RecordOfAQuery) {
 }
 
 TEST_F(DataSourceList, CommandsPrintSourcesAndFields) {
-    const QString qorvel = QStringLiteral(QORVEL_BINARY_DIR "/bin/qorvel");
     const auto run = [&](const QStringList& arguments, QString* output = nullptr) {
-        QProcess process;
-        process.start(qorvel, arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
+        const QorvelRun done = runQorvel(arguments);
         if (output) {
-            *output = QString::fromUtf8(process.readAllStandardOutput());
+            *output = done.outText();
         }
-        return process.exitCode();
+        return done.exitCode;
     };
     // the command opens the file itself: let go of it first
     application->setDatabase(nullptr);

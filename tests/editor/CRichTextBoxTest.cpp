@@ -2,6 +2,7 @@
 #include "ControlHarness.h"
 
 #include "catalogue/host.h"
+#include "common/RecordingPrompter.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 
@@ -158,18 +159,6 @@ TEST(CRichTextBox, FirstDifferenceIsACharacterPosition) {
 }
 
 namespace {
-
-class RecordingPrompter : public platform::Prompter {
-public:
-    platform::MsgResult msgBox(const platform::Message& message) override {
-        messages.append(message.text);
-        return platform::MsgResult::Ok;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QStringList messages;
-};
 
 // Refuses one restore of a snapshot.
 class FailingControl : public platform::InMemoryRichTextControl {

@@ -1,35 +1,12 @@
 #include "ControlHarness.h"
 
+#include "common/QtApplicationEnvironment.h"
+
 #include <QApplication>
 #include <QTest>
 #include <QTextEdit>
 
 namespace testing_support {
-
-namespace {
-
-// One application object for the Qt tests of the program, made before the first widget.
-class QtApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "qorvel_test";
-        static char* argv[] = {name, nullptr};
-        application_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-}  // namespace
 
 std::unique_ptr<ControlHarness> ControlHarness::create(ControlKind kind) {
     switch (kind) {

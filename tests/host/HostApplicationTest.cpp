@@ -53,7 +53,7 @@ TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
               host::acObjStateOpen);
     const host::AccessObjectState state = app->allQueries(QStringLiteral("Order List"));
     EXPECT_TRUE(state.isLoaded);
-    EXPECT_EQ(state.currentView, host::acViewDesign);
+    EXPECT_EQ(state.currentView, host::acCurViewDesign);
     EXPECT_FALSE(app->screen().hasActiveDatasheet());
     EXPECT_NE(errorNumber([&] { app->screen().activeDatasheetSetFocus(); }), 0);
 
@@ -107,9 +107,9 @@ TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     EXPECT_EQ(app->currentObjectName(), QStringLiteral("Query1"));
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1")).toInt(),
               host::acObjStateOpen | host::acObjStateNew);
-    EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::acViewDesign);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::acCurViewDesign);
     app->doCmd().openQuery(QStringLiteral("Order List"), host::acViewNormal, host::acEdit);
-    EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::acViewNormal);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::acCurViewDatasheet);
 }
 
 TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {

@@ -1,5 +1,7 @@
 #include "RichTextHarness.h"
 
+#include "common/QtApplicationEnvironment.h"
+
 #include <QApplication>
 #include <QTest>
 #include <QTextEdit>
@@ -9,26 +11,6 @@
 namespace platform::testing {
 
 namespace {
-
-// One application object for every Qt test of the program, created before the first widget.
-class QtApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test_platform";
-        static char* argv[] = {name, nullptr};
-        mApplication = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { mApplication.reset(); }
-
-private:
-    std::unique_ptr<QApplication> mApplication;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 Qt::KeyboardModifiers modifiersFor(int shift) {
     Qt::KeyboardModifiers modifiers;

@@ -6,7 +6,7 @@
 inline void ensureTreesTestApplication() {
     if (!QApplication::instance()) {
         static int argc = 1;
-        static char name[] = "test_platform_trees";
+        static char name[] = "test_platform";
         static char* argv[] = {name, nullptr};
         static QApplication application(argc, argv);
     }

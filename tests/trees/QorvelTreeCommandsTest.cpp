@@ -1,7 +1,7 @@
 // qorvel uses and qorvel usedby, run as a user runs them.
 #include "TreesTestSupport.h"
 
-#include <QProcess>
+#include "common/QorvelProcess.h"
 
 namespace {
 
@@ -18,11 +18,8 @@ protected:
     CommandRun qorvel(const QStringList& arguments) {
         database.reset();  // let the command have the file to itself
         application->setDatabase(nullptr);
-        QProcess process;
-        process.start(QStringLiteral(QORVEL_BINARY_DIR "/bin/qorvel"), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        const QorvelRun run = runQorvel(arguments);
+        return {run.exitCode, run.outText(), run.errText()};
     }
     QString db() const { return mFolder.filePath(QStringLiteral("trees.qdb")); }
 };

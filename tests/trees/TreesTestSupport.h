@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/AccessApplication.h"
+#include "common/QStringPrinter.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "platform/Platform.h"
@@ -19,18 +20,6 @@
 #include <memory>
 #include <ostream>
 #include <vector>
-
-// Readable failure output for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& texts, std::ostream* out) {
-    *out << '{';
-    for (const auto& text : texts) {
-        *out << "\n  \"" << text.toStdString() << '"';
-    }
-    *out << " }";
-}
 
 class RecordingPrompter : public platform::Prompter {
 public:

@@ -397,6 +397,17 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Can't open form 'Plain Form', it contains errors."));
     EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);
+
+    // A name that holds the placeholder is shown as it is.
+    database->saveForm({QStringLiteral("Plan {object}"), QStringLiteral("Orders"), QString(), {}});
+    application->setCurrentObject(host::acForm, QStringLiteral("Plan {object}"));
+    auto braces = window();
+    ASSERT_TRUE(braces->Initialize(frmQorvel::ModeUses));
+    database->deleteForm(QStringLiteral("Plan {object}"));
+    braces->OpenObject(host::acViewNormal);
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text,
+              QStringLiteral("Can't open form 'Plan {object}', it contains errors."));
 }
 
 TEST_F(TreeWindow, NodeDescriptionIsReadOnceAndKeptInTheTag) {

@@ -4,6 +4,7 @@
 #include "host/jet/Analyser.h"
 
 #include "catalogue/host.h"
+#include "common/TextFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +17,6 @@
 namespace {
 
 const QString kDataDir = QStringLiteral(QORVEL_TEST_DATA_DIR);
-
-QString readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "cannot read " << path.toStdString();
-        return QString();
-    }
-    return QString::fromUtf8(file.readAll());
-}
 
 // Line breaks, the column separator and the escape character itself are escaped, so that one row is one
 // line of the reference file.
@@ -62,7 +54,7 @@ QStringList referenceNames() {
 class Reference : public testing::TestWithParam<QString> {};
 
 TEST_P(Reference, GivesTheExpectedRows) {
-    const QString sql = readFile(kDataDir + u'/' + GetParam() + QLatin1String(".sql"));
+    const QString sql = readTextFile(kDataDir + u'/' + GetParam() + QLatin1String(".sql"));
     const QString rowsPath = kDataDir + u'/' + GetParam() + QLatin1String(".rows");
     QString actual;
     try {
@@ -76,14 +68,14 @@ TEST_P(Reference, GivesTheExpectedRows) {
         file.write(actual.toUtf8());
         return;
     }
-    EXPECT_EQ(actual.toStdString(), readFile(rowsPath).toStdString());
+    EXPECT_EQ(actual.toStdString(), readTextFile(rowsPath).toStdString());
 }
 
 // The subquery expansion saves every derived table and union part as a query of its own: its text must be
 // a statement the analyser accepts.
 TEST_P(Reference, SourceExpressionsAreQueriesThemselves) {
     const jet::QueryAnalysis analysis =
-        jet::analyse(readFile(kDataDir + u'/' + GetParam() + QLatin1String(".sql")));
+        jet::analyse(readTextFile(kDataDir + u'/' + GetParam() + QLatin1String(".sql")));
     for (const jet::CatalogueRow& row : analysis.rows) {
         if (row.attribute == 5 && !row.expression.isNull()) {
             EXPECT_FALSE(row.name2.isNull()) << row.expression.toString().toStdString();
@@ -108,7 +100,7 @@ struct ErrorCase {
 // the description; blank lines and lines starting with "#" between blocks are ignored.
 std::vector<ErrorCase> errorCases() {
     std::vector<ErrorCase> cases;
-    const QStringList lines = readFile(kDataDir + QLatin1String("/errors.txt")).split(u'\n');
+    const QStringList lines = readTextFile(kDataDir + QLatin1String("/errors.txt")).split(u'\n');
     ErrorCase current;
     for (const QString& line : lines) {
         if (line.startsWith(QLatin1String("sql:"))) {
@@ -143,7 +135,7 @@ TEST(AnalyserErrors, BrokenTextFailsWithTheHostsNumberAndMessage) {
 }
 
 TEST(Analyser, AcceptsTheDialect) {
-    const QStringList lines = readFile(kDataDir + QLatin1String("/accepted.txt")).split(u'\n');
+    const QStringList lines = readTextFile(kDataDir + QLatin1String("/accepted.txt")).split(u'\n');
     int count = 0;
     for (const QString& line : lines) {
         if (line.isEmpty() || line.startsWith(u'#')) {
@@ -165,7 +157,7 @@ TEST(Analyser, AcceptsTheDialect) {
 // one of the two numbers the editor handles; nothing else escapes, and nothing crashes.
 TEST(AnalyserErrors, DamagedQueriesFailOnlyWithTheEditorsNumbers) {
     for (const QString& name : referenceNames()) {
-        const QString sql = readFile(kDataDir + u'/' + name + QLatin1String(".sql"));
+        const QString sql = readTextFile(kDataDir + u'/' + name + QLatin1String(".sql"));
         QStringList damaged;
         for (qsizetype i = 0; i < sql.size(); ++i) {
             damaged << sql.left(i) << sql.left(i) + sql.mid(i + 1);
