@@ -248,7 +248,7 @@ Query Parser::parse() {
         }
     }
     if (atQueryStart()) {
-        parseQueryExpression(query);
+        parseQueryExpression(query, query.tree->query);
     } else if (atKeyword(Keyword::Transform)) {
         parseCrosstab(query);
     } else if (atKeyword(Keyword::Insert)) {
@@ -313,6 +313,7 @@ void Parser::parseParameters(Query& query) {
             }
         }
         query.parameters.push_back({2, code, name, {}, {}});
+        query.tree->parameters.push_back({name, code});
     } while (acceptSymbol(u","));
     if (!acceptSymbol(u";")) {
         fail(kParameterMessage);
@@ -320,8 +321,9 @@ void Parser::parseParameters(Query& query) {
 }
 
 // A query expression: one query term, or a union of several, with the ORDER BY that belongs to the whole.
-void Parser::parseQueryExpression(Query& query) {
-    const QString first = parseQueryTerm(query);
+void Parser::parseQueryExpression(Query& query, QueryNode& node) {
+    node.terms.emplace_back();
+    const QString first = parseQueryTerm(query, node.terms.back());
     const int width = mTermWidth;
     if (atKeyword(Keyword::Union)) {
         auto refuseTable = [this](const Query& part, const QString& sql) {
@@ -331,6 +333,7 @@ void Parser::parseQueryExpression(Query& query) {
         };
         refuseTable(query, first);
         Query unionQuery;
+        unionQuery.tree = query.tree;
         unionQuery.kind = StatementKind::Union;
         unionQuery.parameters = std::move(query.parameters);
         // Each part is a source under a generated alias ending in its number: the catalogue readers find
@@ -342,13 +345,14 @@ void Parser::parseQueryExpression(Query& query) {
         addPart(first);
         bool everyAll = true;
         while (acceptKeyword(Keyword::Union)) {
-            if (!acceptKeyword(Keyword::All)) {
-                everyAll = false;
-            }
+            const bool all = acceptKeyword(Keyword::All);
+            everyAll = everyAll && all;
+            node.all.push_back(all);
+            node.terms.emplace_back();
             Query part;
             // Let the part's own INTO through, so that the message can name the whole part.
             mIntoAllowed = mContext == Context::Statement;
-            const QString sql = parseQueryTerm(part);
+            const QString sql = parseQueryTerm(part, node.terms.back());
             mIntoAllowed = false;
             refuseTable(part, sql);
             addPart(sql);
@@ -359,19 +363,20 @@ void Parser::parseQueryExpression(Query& query) {
         query = std::move(unionQuery);
     }
     if (atKeyword(Keyword::Order)) {
-        parseOrderBy(query);
+        parseOrderBy(query, node.orderBy);
     }
     mTermWidth = width;
 }
 
 // One part of a query expression; gives its text without enclosing parentheses.
-QString Parser::parseQueryTerm(Query& query) {
+QString Parser::parseQueryTerm(Query& query, QueryTerm& term) {
     const size_t start = mPos;
     if (acceptSymbol(u"(")) {
         // Only this way round does a term hold another without a FROM clause between them.
         Nesting nesting(*this);
         const size_t first = mPos;
-        parseQueryExpression(query);
+        term.nested = std::make_shared<QueryNode>();
+        parseQueryExpression(query, *term.nested);
         if (!atSymbol(u")")) {
             fail(kIncompleteMessage);
         }
@@ -380,7 +385,8 @@ QString Parser::parseQueryTerm(Query& query) {
         return sql;
     }
     if (atKeyword(Keyword::Select)) {
-        parseSelectCore(query);
+        term.select.emplace();
+        parseSelectCore(query, *term.select);
         return textOf(start, mPos);
     }
     if (acceptKeyword(Keyword::Table)) {
@@ -388,7 +394,8 @@ QString Parser::parseQueryTerm(Query& query) {
         if (!atName()) {
             fail(kIncompleteMessage);
         }
-        query.sources.push_back({5, {}, takeName(), {}, {}});
+        term.table = takeName();
+        query.sources.push_back({5, {}, term.table, {}, {}});
         query.flags |= QueryFlag::AllFields;
         mTermWidth = -1;
         return textOf(start, mPos);
@@ -396,14 +403,16 @@ QString Parser::parseQueryTerm(Query& query) {
     fail(kIncompleteMessage);
 }
 
-void Parser::parseSelectCore(Query& query) {
+void Parser::parseSelectCore(Query& query, SelectNode& node) {
     const bool intoAllowed = mIntoAllowed;
     mIntoAllowed = false;
     ++mPos;  // SELECT
     if (acceptKeyword(Keyword::Distinct)) {
         query.flags |= QueryFlag::Distinct;
+        node.distinct = true;
     } else if (acceptKeyword(Keyword::DistinctRow)) {
         query.flags |= QueryFlag::DistinctRow;
+        node.distinctRow = true;
     } else {
         acceptKeyword(Keyword::All);
     }
@@ -412,13 +421,15 @@ void Parser::parseSelectCore(Query& query) {
             fail(kSelectMessage);
         }
         query.top = textOf(mPos, mPos + 1);
+        node.top = query.top;
         ++mPos;
         query.flags |= QueryFlag::Top;
         if (acceptKeyword(Keyword::Percent)) {
             query.flags |= QueryFlag::Percent;
+            node.percent = true;
         }
     }
-    parseSelectList(query);
+    parseSelectList(query, node);
     if (atKeyword(Keyword::Into)) {
         if (!intoAllowed) {
             if (mContext == Context::DerivedTable) {
@@ -431,12 +442,14 @@ void Parser::parseSelectCore(Query& query) {
             fail(kIncompleteMessage);
         }
         parseInto(query);
+        node.into = query.target;
     }
     if (acceptKeyword(Keyword::From)) {
-        parseFromList(query);
+        parseFromList(query, node.from);
     }
     if (acceptKeyword(Keyword::Where)) {
         query.where = parseTopExpression();
+        node.where = std::move(mExpression);
         if (!atClauseEnd({Keyword::Group, Keyword::Having, Keyword::Order, Keyword::Union, Keyword::With,
                           Keyword::Pivot})) {
             failExpression();
@@ -448,6 +461,7 @@ void Parser::parseSelectCore(Query& query) {
         }
         do {
             query.groupBy.push_back({9, {}, {}, {}, parseTopExpression()});
+            node.groupBy.push_back(std::move(mExpression));
         } while (acceptSymbol(u","));
         if (!atClauseEnd({Keyword::Having, Keyword::Order, Keyword::Union, Keyword::With, Keyword::Pivot})) {
             failExpression();
@@ -464,6 +478,7 @@ void Parser::parseSelectCore(Query& query) {
     }
     if (acceptKeyword(Keyword::Having)) {
         query.having = parseTopExpression();
+        node.having = std::move(mExpression);
         if (!atClauseEnd({Keyword::Order, Keyword::Union, Keyword::With, Keyword::Pivot})) {
             failExpression();
         }
@@ -479,7 +494,7 @@ void Parser::parseSelectCore(Query& query) {
     }
 }
 
-void Parser::parseSelectList(Query& query) {
+void Parser::parseSelectList(Query& query, SelectNode& node) {
     const std::initializer_list<Keyword> followers = {Keyword::From,  Keyword::Into,   Keyword::Where,
                                                       Keyword::Group, Keyword::Having, Keyword::Order,
                                                       Keyword::Union, Keyword::With,   Keyword::Pivot};
@@ -491,10 +506,12 @@ void Parser::parseSelectList(Query& query) {
         if (atSymbol(u"*")) {
             mExpressionStart = mPos++;
             query.flags |= QueryFlag::AllFields;
+            node.items.push_back({Expr{Expr::Kind::Star}, {}, true});
             continue;
         }
         const size_t start = mPos;
         const QString expression = parseTopExpression();
+        SelectItem item{std::move(mExpression), {}, false};
         QString outputName = referencedField(start, mPos);
         QVariant alias;
         if (acceptKeyword(Keyword::As)) {
@@ -507,7 +524,9 @@ void Parser::parseSelectList(Query& query) {
             }
             aliases << outputName;
             alias = outputName;
+            item.alias = outputName;
         }
+        node.items.push_back(std::move(item));
         query.columns.push_back({6, {}, alias, {}, expression});
         query.outputNames.push_back(outputName);
     } while (acceptSymbol(u","));
@@ -540,7 +559,7 @@ void Parser::parseInto(Query& query) {
     }
 }
 
-void Parser::parseOrderBy(Query& query) {
+void Parser::parseOrderBy(Query& query, std::vector<OrderItem>& items) {
     ++mPos;  // ORDER
     if (!acceptKeyword(Keyword::By)) {
         fail(QStringLiteral("Syntax error in ORDER BY clause."));
@@ -553,6 +572,7 @@ void Parser::parseOrderBy(Query& query) {
         } else {
             acceptKeyword(Keyword::Asc);
         }
+        items.push_back({std::move(mExpression), descending.isValid()});
         query.orderBy.push_back({11, {}, descending, {}, expression});
     } while (acceptSymbol(u","));
     if (!atClauseEnd({Keyword::With, Keyword::Pivot})) {
@@ -566,22 +586,27 @@ void Parser::parseCrosstab(Query& query) {
         fail(kTransformMessage);
     }
     const QString value = parseTopExpression();
+    StatementTree& tree = *query.tree;
+    tree.transform = std::move(mExpression);
     QVariant alias;
     if (acceptKeyword(Keyword::As)) {
         if (!atName()) {
             failExpression();
         }
         alias = takeName();
+        tree.transformAlias = alias.toString();
     }
     if (!atKeyword(Keyword::Select)) {
         fail(kTransformMessage);
     }
-    parseSelectCore(query);
+    tree.query.terms.emplace_back();
+    tree.query.terms.back().select.emplace();
+    parseSelectCore(query, *tree.query.terms.back().select);
     if (query.kind != StatementKind::Select) {
         fail(kTransformMessage);
     }
     if (atKeyword(Keyword::Order)) {
-        parseOrderBy(query);
+        parseOrderBy(query, tree.query.orderBy);
     }
     if (!acceptKeyword(Keyword::Pivot)) {
         fail(kTransformMessage);
@@ -589,7 +614,7 @@ void Parser::parseCrosstab(Query& query) {
     // The pivot expression stops before IN, which starts its list of column headings.
     const size_t pivotStart = mPos;
     mExpressionStart = pivotStart;
-    parseConcat();
+    tree.pivot = parseConcat();
     const QString pivot = textOf(pivotStart, mPos);
     if (acceptKeyword(Keyword::In)) {
         if (!acceptSymbol(u"(")) {
@@ -597,11 +622,12 @@ void Parser::parseCrosstab(Query& query) {
         }
         do {
             parseTopExpression();
+            tree.pivotIn.push_back(std::move(mExpression));
         } while (acceptSymbol(u","));
         expectCloseParenthesis();
     }
     if (atKeyword(Keyword::Order) && query.orderBy.empty()) {
-        parseOrderBy(query);
+        parseOrderBy(query, tree.query.orderBy);
     }
     if (!atClauseEnd({Keyword::With})) {
         failExpression();
@@ -633,6 +659,7 @@ void Parser::parseAppend(Query& query) {
                 fail(kInsertMessage);
             }
             fields.push_back(takeName());
+            query.tree->fields << fields.back();
         } while (acceptSymbol(u","));
         if (!acceptSymbol(u")")) {
             fail(kInsertMessage);
@@ -642,17 +669,22 @@ void Parser::parseAppend(Query& query) {
         if (!acceptSymbol(u"(")) {
             fail(kInsertMessage);
         }
+        query.tree->hasValues = true;
         do {
             query.columns.push_back({6, {}, {}, {}, parseTopExpression()});
+            query.tree->values.push_back(std::move(mExpression));
         } while (acceptSymbol(u","));
         expectCloseParenthesis();
     } else if (atKeyword(Keyword::Select)) {
-        parseSelectCore(query);
+        QueryNode& node = query.tree->query;
+        node.terms.emplace_back();
+        node.terms.back().select.emplace();
+        parseSelectCore(query, *node.terms.back().select);
         if (query.kind != StatementKind::Select) {
             fail(kInsertMessage);
         }
         if (atKeyword(Keyword::Order)) {
-            parseOrderBy(query);
+            parseOrderBy(query, node.orderBy);
         }
     } else {
         fail(kInsertMessage);
@@ -681,7 +713,8 @@ void Parser::parseUpdate(Query& query) {
     if (atClauseEnd({Keyword::Set})) {
         fail(kUpdateMessage);
     }
-    parseFromList(query);
+    StatementTree& tree = *query.tree;
+    parseFromList(query, tree.changes.from);
     if (!acceptKeyword(Keyword::Set)) {
         fail(kUpdateMessage);
     }
@@ -691,15 +724,17 @@ void Parser::parseUpdate(Query& query) {
         if (!atName()) {
             failExpression();
         }
-        parseNameChain();
+        Expr target = parseNameChain();
         const QString field = textOf(start, mPos);
         if (!acceptSymbol(u"=")) {
             failExpression();
         }
         query.columns.push_back({6, {}, field, {}, parseTopExpression()});
+        tree.set.emplace_back(std::move(target), std::move(mExpression));
     } while (acceptSymbol(u","));
     if (acceptKeyword(Keyword::Where)) {
         query.where = parseTopExpression();
+        tree.changes.where = std::move(mExpression);
     }
     if (!atClauseEnd({Keyword::With})) {
         failExpression();
@@ -720,6 +755,7 @@ void Parser::parseDelete(Query& query) {
     } else if (!atKeyword(Keyword::From)) {
         do {
             query.columns.push_back({6, {}, {}, {}, parseTopExpression()});
+            query.tree->deleteItems.push_back(std::move(mExpression));
         } while (acceptSymbol(u","));
         if (!atKeyword(Keyword::From)) {
             failExpression();
@@ -728,9 +764,10 @@ void Parser::parseDelete(Query& query) {
     if (!acceptKeyword(Keyword::From)) {
         fail(kDeleteMessage);
     }
-    parseFromList(query);
+    parseFromList(query, query.tree->changes.from);
     if (acceptKeyword(Keyword::Where)) {
         query.where = parseTopExpression();
+        query.tree->changes.where = std::move(mExpression);
     }
     if (!atClauseEnd({Keyword::With})) {
         failExpression();
@@ -779,10 +816,11 @@ void Parser::parseDataDefinition(Query& query) {
 // ---------------------------------------------------------------------------------------------------------
 // FROM clause
 
-void Parser::parseFromList(Query& query) {
+void Parser::parseFromList(Query& query, std::vector<FromNode>& items) {
     SourceNames names;
     do {
-        const SourceNames item = parseFromItem(query);
+        items.emplace_back();
+        const SourceNames item = parseFromItem(query, items.back());
         names.insert(names.end(), item.begin(), item.end());
     } while (acceptSymbol(u","));
     checkDistinctNames(names);
@@ -792,8 +830,8 @@ void Parser::parseFromList(Query& query) {
     }
 }
 
-Parser::SourceNames Parser::parseFromItem(Query& query) {
-    SourceNames names = parseJoinOperand(query);
+Parser::SourceNames Parser::parseFromItem(Query& query, FromNode& node) {
+    SourceNames names = parseJoinOperand(query, node);
     size_t conditionStart = kNone;
     while (true) {
         int kind = 0;
@@ -816,7 +854,12 @@ Parser::SourceNames Parser::parseFromItem(Query& query) {
         if (!acceptKeyword(Keyword::Join)) {
             fail(kJoinMessage);
         }
-        SourceNames right = parseJoinOperand(query);
+        FromNode join;
+        join.kind = FromNode::Kind::Join;
+        join.join = kind;
+        join.left = std::make_shared<FromNode>(std::move(node));
+        join.right = std::make_shared<FromNode>();
+        SourceNames right = parseJoinOperand(query, *join.right);
         if (!acceptKeyword(Keyword::On)) {
             fail(kJoinMessage);
         }
@@ -825,6 +868,8 @@ Parser::SourceNames Parser::parseFromItem(Query& query) {
         mQualifiers = &qualifiers;
         conditionStart = mPos;
         const QString condition = parseTopExpression();
+        join.on = std::move(mExpression);
+        node = std::move(join);
         mQualifiers = outer;
         query.joins.push_back({7, kind, pickJoinName(names, qualifiers, true),
                                pickJoinName(right, qualifiers, false), condition});
@@ -833,7 +878,7 @@ Parser::SourceNames Parser::parseFromItem(Query& query) {
     return names;
 }
 
-Parser::SourceNames Parser::parseJoinOperand(Query& query) {
+Parser::SourceNames Parser::parseJoinOperand(Query& query, FromNode& node) {
     Nesting nesting(*this);
     if (atSymbol(u"(")) {
         // A derived table, or a parenthesised part of the FROM clause; "((SELECT" may start either.
@@ -843,17 +888,19 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
             ++mPos;
             const size_t first = mPos;
             Query inner;
-            parseQueryExpression(inner);
+            node.kind = FromNode::Kind::Derived;
+            node.query = std::make_shared<QueryNode>();
+            parseQueryExpression(inner, *node.query);
             mContext = context;
             if (!atSymbol(u")")) {
                 fail(kFromMessage);
             }
             const QString sql = textOf(first, mPos);
             ++mPos;
-            return parseDerivedTable(query, sql);
+            return parseDerivedTable(query, sql, node);
         }
         ++mPos;
-        SourceNames names = parseFromItem(query);
+        SourceNames names = parseFromItem(query, node);
         if (!acceptSymbol(u")")) {
             fail(kFromMessage);
         }
@@ -867,7 +914,10 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
             inner[6].isSpace()) {
             StatementKind kind = StatementKind::Select;
             try {
-                kind = Parser(inner).parse().kind;
+                Query parsed = Parser(inner).parse();
+                kind = parsed.kind;
+                node.kind = FromNode::Kind::Derived;
+                node.query = std::make_shared<QueryNode>(std::move(parsed.tree->query));
             } catch (const host::Error&) {
                 fail(kFromMessage);
             }
@@ -875,7 +925,7 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
                 fail(kFromMessage);
             }
             mPos += 2;
-            return parseDerivedTable(query, inner);
+            return parseDerivedTable(query, inner, node);
         }
     }
     if (!atName()) {
@@ -886,24 +936,28 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
         ++mPos;
         name += u'.' + takeName();
     }
+    node.name = name;
     if (atKeyword(Keyword::In) && peek(1).kind == TokenKind::Text) {
         // A table of another database; the catalogue keeps only its name.
+        node.external = true;
         mPos += 2;
         if (peek().kind == TokenKind::Text || peek().kind == TokenKind::Bracketed) {
             ++mPos;
         }
     }
     const QString alias = parseAlias();
+    node.alias = alias;
     query.sources.push_back({5, {}, name, nullIfEmpty(alias), {}});
     return {alias.isEmpty() ? name : alias};
 }
 
-Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql) {
+Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql, FromNode& node) {
     QString alias = parseAlias();
     if (alias.isEmpty()) {
         // The catalogue readers only follow derived tables that have a name.
         alias = generatedAlias();
     }
+    node.alias = alias;
     query.sources.push_back({5, {}, {}, alias, std::move(sql)});
     return {alias};
 }
@@ -1016,207 +1070,289 @@ QString Parser::generatedAlias() {
 QString Parser::parseTopExpression() {
     const size_t start = mPos;
     mExpressionStart = start;
-    parseExpression();
+    mExpression = parseExpression();
     return textOf(start, mPos);
 }
 
-void Parser::parseExpression() {
-    parseEqv();
+Expr Parser::binary(QString op, Expr left, Expr right) const {
+    Expr node{Expr::Kind::Binary};
+    node.op = std::move(op);
+    node.operands.push_back(std::move(left));
+    node.operands.push_back(std::move(right));
+    return node;
+}
+
+Expr Parser::parseExpression() {
+    Expr left = parseEqv();
     while (acceptKeyword(Keyword::Imp)) {
-        parseEqv();
+        left = binary(QStringLiteral("IMP"), std::move(left), parseEqv());
     }
+    return left;
 }
 
-void Parser::parseEqv() {
-    parseXor();
+Expr Parser::parseEqv() {
+    Expr left = parseXor();
     while (acceptKeyword(Keyword::Eqv)) {
-        parseXor();
+        left = binary(QStringLiteral("EQV"), std::move(left), parseXor());
     }
+    return left;
 }
 
-void Parser::parseXor() {
-    parseOr();
+Expr Parser::parseXor() {
+    Expr left = parseOr();
     while (acceptKeyword(Keyword::Xor)) {
-        parseOr();
+        left = binary(QStringLiteral("XOR"), std::move(left), parseOr());
     }
+    return left;
 }
 
-void Parser::parseOr() {
-    parseAnd();
+Expr Parser::parseOr() {
+    Expr left = parseAnd();
     while (acceptKeyword(Keyword::Or)) {
-        parseAnd();
+        left = binary(QStringLiteral("OR"), std::move(left), parseAnd());
     }
+    return left;
 }
 
-void Parser::parseAnd() {
-    parseNot();
+Expr Parser::parseAnd() {
+    Expr left = parseNot();
     while (acceptKeyword(Keyword::And)) {
-        parseNot();
+        left = binary(QStringLiteral("AND"), std::move(left), parseNot());
     }
+    return left;
 }
 
-void Parser::parseNot() {
+Expr Parser::parseNot() {
+    int count = 0;
     while (acceptKeyword(Keyword::Not)) {
+        ++count;
     }
-    parseComparison();
+    Expr operand = parseComparison();
+    for (int i = 0; i < count; ++i) {
+        Expr node{Expr::Kind::Unary};
+        node.op = QStringLiteral("NOT");
+        node.operands.push_back(std::move(operand));
+        operand = std::move(node);
+    }
+    return operand;
 }
 
-void Parser::parseComparison() {
-    parseConcat();
+Expr Parser::parseComparison() {
+    Expr left = parseConcat();
     while (true) {
         if (peek().kind == TokenKind::Symbol) {
             const Token& token = peek();
             const QStringView op = QStringView(mSql).sliced(token.start, token.end - token.start);
             if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=") {
                 ++mPos;
-                parseConcat();
+                left = binary(op.toString(), std::move(left), parseConcat());
                 continue;
             }
-            return;
+            return left;
         }
         const size_t negated = atKeyword(Keyword::Not) ? 1 : 0;
         if (atKeyword(Keyword::Like, negated)) {
             mPos += negated + 1;
-            parseConcat();
+            left = binary(QStringLiteral("LIKE"), std::move(left), parseConcat());
+            left.negated = negated != 0;
         } else if (atKeyword(Keyword::Between, negated)) {
             mPos += negated + 1;
-            parseConcat();
+            Expr node{Expr::Kind::Between};
+            node.negated = negated != 0;
+            node.operands.push_back(std::move(left));
+            node.operands.push_back(parseConcat());
             if (!acceptKeyword(Keyword::And)) {
                 failExpression();
             }
-            parseConcat();
+            node.operands.push_back(parseConcat());
+            left = std::move(node);
         } else if (atKeyword(Keyword::In, negated)) {
             mPos += negated + 1;
             if (!acceptSymbol(u"(")) {
                 failExpression();
             }
             Nesting nesting(*this);
+            Expr node{Expr::Kind::In};
+            node.negated = negated != 0;
+            node.operands.push_back(std::move(left));
             if (atKeyword(Keyword::Select)) {
-                parseSubquery(true);
+                node.query = parseSubquery(true);
             } else {
                 do {
-                    parseExpression();
+                    node.operands.push_back(parseExpression());
                 } while (acceptSymbol(u","));
             }
             expectCloseParenthesis();
+            left = std::move(node);
         } else if (negated == 0 && acceptKeyword(Keyword::Is)) {
-            acceptKeyword(Keyword::Not);
+            Expr node{Expr::Kind::IsNull};
+            node.negated = acceptKeyword(Keyword::Not);
             if (!acceptKeyword(Keyword::Null)) {
                 failExpression();
             }
+            node.operands.push_back(std::move(left));
+            left = std::move(node);
         } else {
-            return;
+            return left;
         }
     }
 }
 
-void Parser::parseConcat() {
-    parseAdditive();
+Expr Parser::parseConcat() {
+    Expr left = parseAdditive();
     while (acceptSymbol(u"&")) {
-        parseAdditive();
+        left = binary(QStringLiteral("&"), std::move(left), parseAdditive());
     }
+    return left;
 }
 
-void Parser::parseAdditive() {
-    parseMod();
-    while (acceptSymbol(u"+") || acceptSymbol(u"-")) {
-        parseMod();
+Expr Parser::parseAdditive() {
+    Expr left = parseMod();
+    while (atSymbol(u"+") || atSymbol(u"-")) {
+        const QString op = atSymbol(u"+") ? QStringLiteral("+") : QStringLiteral("-");
+        ++mPos;
+        left = binary(op, std::move(left), parseMod());
     }
+    return left;
 }
 
-void Parser::parseMod() {
-    parseIntegerDivision();
+Expr Parser::parseMod() {
+    Expr left = parseIntegerDivision();
     while (acceptKeyword(Keyword::Mod)) {
-        parseIntegerDivision();
+        left = binary(QStringLiteral("MOD"), std::move(left), parseIntegerDivision());
     }
+    return left;
 }
 
-void Parser::parseIntegerDivision() {
-    parseMultiplicative();
+Expr Parser::parseIntegerDivision() {
+    Expr left = parseMultiplicative();
     while (acceptSymbol(u"\\")) {
-        parseMultiplicative();
+        left = binary(QStringLiteral("\\"), std::move(left), parseMultiplicative());
     }
+    return left;
 }
 
-void Parser::parseMultiplicative() {
-    parseUnary();
-    while (acceptSymbol(u"*") || acceptSymbol(u"/")) {
-        parseUnary();
+Expr Parser::parseMultiplicative() {
+    Expr left = parseUnary();
+    while (atSymbol(u"*") || atSymbol(u"/")) {
+        const QString op = atSymbol(u"*") ? QStringLiteral("*") : QStringLiteral("/");
+        ++mPos;
+        left = binary(op, std::move(left), parseUnary());
     }
+    return left;
 }
 
-void Parser::parseUnary() {
-    while (acceptSymbol(u"-") || acceptSymbol(u"+")) {
+Expr Parser::parseUnary() {
+    // Signs bind looser than ^: -2^2 is -(2^2).
+    QStringList signs;
+    while (atSymbol(u"-") || atSymbol(u"+")) {
+        signs << (atSymbol(u"-") ? QStringLiteral("-") : QStringLiteral("+"));
+        ++mPos;
     }
-    parsePrimary();
+    Expr value = parsePrimary();
     while (acceptSymbol(u"^")) {
-        while (acceptSymbol(u"-") || acceptSymbol(u"+")) {
+        QStringList exponentSigns;
+        while (atSymbol(u"-") || atSymbol(u"+")) {
+            exponentSigns << (atSymbol(u"-") ? QStringLiteral("-") : QStringLiteral("+"));
+            ++mPos;
         }
-        parsePrimary();
+        Expr exponent = parsePrimary();
+        for (qsizetype i = exponentSigns.size() - 1; i >= 0; --i) {
+            Expr node{Expr::Kind::Unary};
+            node.op = exponentSigns[i];
+            node.operands.push_back(std::move(exponent));
+            exponent = std::move(node);
+        }
+        value = binary(QStringLiteral("^"), std::move(value), std::move(exponent));
     }
+    for (qsizetype i = signs.size() - 1; i >= 0; --i) {
+        Expr node{Expr::Kind::Unary};
+        node.op = signs[i];
+        node.operands.push_back(std::move(value));
+        value = std::move(node);
+    }
+    return value;
 }
 
-void Parser::parsePrimary() {
+Expr Parser::literal() {
+    const Token& token = peek();
+    Expr node{Expr::Kind::Literal};
+    node.token = token.kind;
+    const QStringView text = QStringView(mSql).sliced(token.start, token.end - token.start);
+    if (token.kind == TokenKind::Text) {
+        node.text = unquote(text);
+    } else if (token.kind == TokenKind::Date) {
+        node.text = text.sliced(1, text.size() - 2).trimmed().toString();
+    } else {
+        node.text = text.toString();
+    }
+    ++mPos;
+    return node;
+}
+
+Expr Parser::parsePrimary() {
     Nesting nesting(*this);
     const Token& token = peek();
     switch (token.kind) {
         case TokenKind::Number:
         case TokenKind::Text:
-            ++mPos;
-            return;
+            return literal();
         case TokenKind::Date:
             if (!isDateLiteral(QStringView(mSql).sliced(token.start + 1, token.end - token.start - 2))) {
                 fail(QStringLiteral("Syntax error in date in query expression '%1'.").arg(expressionText()));
             }
-            ++mPos;
-            return;
+            return literal();
         case TokenKind::Bracketed:
-            parseNameChain();
-            return;
+            return parseNameChain();
         case TokenKind::Symbol:
             if (acceptSymbol(u"(")) {
+                Expr inner;
                 if (atKeyword(Keyword::Select)) {
-                    parseSubquery(true);
+                    inner.kind = Expr::Kind::Subquery;
+                    inner.query = parseSubquery(true);
                 } else {
-                    parseExpression();
+                    inner = parseExpression();
                 }
                 expectCloseParenthesis();
-                return;
+                return inner;
             }
             break;
         case TokenKind::Word:
             switch (token.keyword) {
                 case Keyword::None:
                     if (atSymbol(u"(", 1)) {
-                        ++mPos;
-                        parseArguments();
-                    } else {
-                        parseNameChain();
+                        Expr call{Expr::Kind::Call};
+                        call.op = takeName();
+                        call.operands = parseArguments();
+                        return call;
                     }
-                    return;
+                    return parseNameChain();
                 case Keyword::Left:
                 case Keyword::Right:
                 case Keyword::Asc:
                     // Also the names of the host's text and character-code functions.
                     if (atSymbol(u"(", 1)) {
-                        ++mPos;
-                        parseArguments();
-                        return;
+                        Expr call{Expr::Kind::Call};
+                        call.op = takeName();
+                        call.operands = parseArguments();
+                        return call;
                     }
                     break;
                 case Keyword::Null:
                     ++mPos;
-                    return;
+                    return Expr{Expr::Kind::Null};
                 case Keyword::Exists:
                 case Keyword::Any:
                 case Keyword::Some:
                 case Keyword::All:
                     if (atSymbol(u"(", 1) && atKeyword(Keyword::Select, 2)) {
                         const bool oneColumn = token.keyword != Keyword::Exists;
+                        Expr node{oneColumn ? Expr::Kind::Quantified : Expr::Kind::Exists};
+                        node.op = textOf(mPos, mPos + 1).toUpper();
                         mPos += 2;
-                        parseSubquery(oneColumn);
+                        node.query = parseSubquery(oneColumn);
                         expectCloseParenthesis();
-                        return;
+                        return node;
                     }
                     break;
                 default:
@@ -1230,16 +1366,21 @@ void Parser::parsePrimary() {
 }
 
 // A name, a qualified name (t.f, [t].[f], Forms!f!c) or a star of a source (t.*).
-void Parser::parseNameChain() {
+Expr Parser::parseNameChain() {
     const size_t first = mPos++;
+    Expr node{Expr::Kind::Name};
+    node.parts << nameText(mTokens[first]);
     bool qualified = false;
     while (atSymbol(u".") || atSymbol(u"!")) {
         const Token& next = peek(1);
         if (next.kind == TokenKind::Word || next.kind == TokenKind::Bracketed) {
+            node.bang = node.bang || atSymbol(u"!");
             mPos += 2;
+            node.parts << nameText(next);
             qualified = true;
         } else if (atSymbol(u".") && atSymbol(u"*", 1)) {
             mPos += 2;
+            node.kind = Expr::Kind::Star;
             qualified = true;
             break;
         } else {
@@ -1250,39 +1391,45 @@ void Parser::parseNameChain() {
     if (qualified && mQualifiers) {
         mQualifiers->push_back(nameText(mTokens[first]));
     }
+    return node;
 }
 
 // The parenthesised arguments of a function call; Count(*) takes a star.
-void Parser::parseArguments() {
+std::vector<Expr> Parser::parseArguments() {
+    std::vector<Expr> arguments;
     ++mPos;  // (
     if (acceptSymbol(u")")) {
-        return;
+        return arguments;
     }
     do {
         if (atSymbol(u"*") && (atSymbol(u")", 1) || atSymbol(u",", 1))) {
             ++mPos;
+            arguments.push_back(Expr{Expr::Kind::Star});
         } else {
-            parseExpression();
+            arguments.push_back(parseExpression());
         }
     } while (acceptSymbol(u","));
     expectCloseParenthesis();
+    return arguments;
 }
 
 // A subquery inside an expression; one that stands for a value must give one column.
-void Parser::parseSubquery(bool oneColumn) {
+std::shared_ptr<QueryNode> Parser::parseSubquery(bool oneColumn) {
     const size_t expressionStart = mExpressionStart;
     const size_t subqueryStart = mSubqueryStart;
     const Context context = mContext;
     mSubqueryStart = expressionStart;
     mContext = Context::Subquery;
     Query ignored;
-    parseQueryExpression(ignored);
+    auto node = std::make_shared<QueryNode>();
+    parseQueryExpression(ignored, *node);
     if (oneColumn && mTermWidth > 1) {
         throw host::Error(kMultipleFieldsError, kMultipleFieldsMessage, kSource);
     }
     mContext = context;
     mSubqueryStart = subqueryStart;
     mExpressionStart = expressionStart;
+    return node;
 }
 
 // Whether a query (SELECT, or a parenthesised one) starts here.

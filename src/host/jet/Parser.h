@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/jet/Analyser.h"
+#include "host/jet/Syntax.h"
 #include "host/jet/Tokenizer.h"
 
 #include <QString>
@@ -60,6 +61,8 @@ struct Query {
     std::vector<CatalogueRow> groupBy;  // attribute 9
     QString having;                     // attribute 10, empty when none
     std::vector<CatalogueRow> orderBy;  // attribute 11
+    // The statement as a tree, for running it. Shared so that it survives a query's change into a union.
+    std::shared_ptr<StatementTree> tree = std::make_shared<StatementTree>();
 };
 
 class Parser {
@@ -75,13 +78,12 @@ private:
 
     // Statements.
     void parseParameters(Query& query);
-    void parseQueryExpression(Query& query);
-    QString parseQueryTerm(Query& query);
-    void parseSelectCore(Query& query);
-    void parseSelectList(Query& query);
+    void parseQueryExpression(Query& query, QueryNode& node);
+    QString parseQueryTerm(Query& query, QueryTerm& term);
+    void parseSelectCore(Query& query, SelectNode& node);
+    void parseSelectList(Query& query, SelectNode& node);
     void parseInto(Query& query);
-    void parseTail(Query& query);
-    void parseOrderBy(Query& query);
+    void parseOrderBy(Query& query, std::vector<OrderItem>& items);
     void parseCrosstab(Query& query);
     void parseAppend(Query& query);
     void parseUpdate(Query& query);
@@ -89,10 +91,10 @@ private:
     void parseDataDefinition(Query& query);
 
     // FROM clause.
-    void parseFromList(Query& query);
-    SourceNames parseFromItem(Query& query);
-    SourceNames parseJoinOperand(Query& query);
-    SourceNames parseDerivedTable(Query& query, QString sql);
+    void parseFromList(Query& query, std::vector<FromNode>& items);
+    SourceNames parseFromItem(Query& query, FromNode& node);
+    SourceNames parseJoinOperand(Query& query, FromNode& node);
+    SourceNames parseDerivedTable(Query& query, QString sql, FromNode& node);
     bool startsParenthesisedQuery(size_t open) const;
     void checkDistinctNames(const SourceNames& names) const;
     [[noreturn]] void failChainedJoin(size_t conditionStart) const;
@@ -100,25 +102,27 @@ private:
     QString pickJoinName(const SourceNames& names, const std::vector<QString>& qualifiers, bool last) const;
     QString generatedAlias();
 
-    // Expressions.
+    // Expressions. parseTopExpression gives the text as written and leaves the tree in mExpression.
     QString parseTopExpression();
-    void parseExpression();
-    void parseEqv();
-    void parseXor();
-    void parseOr();
-    void parseAnd();
-    void parseNot();
-    void parseComparison();
-    void parseConcat();
-    void parseAdditive();
-    void parseMod();
-    void parseIntegerDivision();
-    void parseMultiplicative();
-    void parseUnary();
-    void parsePrimary();
-    void parseNameChain();
-    void parseArguments();
-    void parseSubquery(bool oneColumn);
+    Expr parseExpression();
+    Expr parseEqv();
+    Expr parseXor();
+    Expr parseOr();
+    Expr parseAnd();
+    Expr parseNot();
+    Expr parseComparison();
+    Expr parseConcat();
+    Expr parseAdditive();
+    Expr parseMod();
+    Expr parseIntegerDivision();
+    Expr parseMultiplicative();
+    Expr parseUnary();
+    Expr parsePrimary();
+    Expr parseNameChain();
+    std::vector<Expr> parseArguments();
+    std::shared_ptr<QueryNode> parseSubquery(bool oneColumn);
+    Expr binary(QString op, Expr left, Expr right) const;
+    Expr literal();
     bool atQueryStart() const;
 
     // Tokens.
@@ -166,6 +170,7 @@ private:
     bool mIntoAllowed = true;   // only the statement's own first SELECT may make a table
     size_t mSubqueryStart = 0;  // the first token of the expression a subquery stands in
     int mTermWidth = 0;         // output columns of the query term parsed last; -1 when "*" hides them
+    Expr mExpression;           // the tree of the expression parseTopExpression read last
 };
 
 }  // namespace jet
