@@ -133,9 +133,10 @@ public:
         if (!mDatabase) {
             throwNotAvailable(QStringLiteral("DCount"));
         }
-        QString sql = QStringLiteral("SELECT Count(%1) FROM %2")
-                          .arg(expression.trimmed() == QLatin1String("*") ? QStringLiteral("*") : expression,
-                               SqliteConnection::quote(domain));
+        // The domain is a table or query name, as the host's own SQL writes one.
+        QString sql =
+            QStringLiteral("SELECT Count(%1) FROM [%2]")
+                .arg(expression.trimmed() == QLatin1String("*") ? QStringLiteral("*") : expression, domain);
         if (!criteria.trimmed().isEmpty()) {
             sql += QStringLiteral(" WHERE ") + criteria;
         }

@@ -477,11 +477,10 @@ QString formatDate(const QDateTime& value, const QString& format) {
 }
 
 bool isNamedNumberFormat(const QString& format) {
-    static const QStringList named = {QStringLiteral("general number"), QStringLiteral("currency"),
-                                      QStringLiteral("fixed"),          QStringLiteral("standard"),
-                                      QStringLiteral("percent"),        QStringLiteral("scientific"),
-                                      QStringLiteral("yes/no"),         QStringLiteral("true/false"),
-                                      QStringLiteral("on/off")};
+    static const QStringList named = {
+        QStringLiteral("general number"), QStringLiteral("currency"),   QStringLiteral("fixed"),
+        QStringLiteral("standard"),       QStringLiteral("percent"),    QStringLiteral("scientific"),
+        QStringLiteral("yes/no"),         QStringLiteral("true/false"), QStringLiteral("on/off")};
     return named.contains(format.toLower());
 }
 
@@ -1559,6 +1558,10 @@ std::optional<QDateTime> storedDateTime(const QVariant& value) {
         return std::nullopt;
     }
     return makeDateTime(date, time);
+}
+
+std::optional<QDateTime> hostDateTime(const QString& text) {
+    return parseDateText(text);
 }
 
 QString dateTimeText(const QDateTime& value) {

@@ -42,6 +42,8 @@ inline constexpr char kPowerFunction[] = "host_pow";       // a ^ b
 // A value as the host's Date/Time when it is one: a QDateTime or text of the engine's stored form
 // (yyyy-MM-dd, optionally followed by " HH:mm:ss" or "THH:mm:ss").
 std::optional<QDateTime> storedDateTime(const QVariant& value);
+// Text the host reads as a Date/Time: the stored form, M/D/Y with an optional time, or a time alone.
+std::optional<QDateTime> hostDateTime(const QString& text);
 // A Date/Time in the engine's stored form.
 QString dateTimeText(const QDateTime& value);
 // A number in its shortest exact form with "." (no exponent).

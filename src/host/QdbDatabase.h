@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalogue/host.h"
+#include "host/QueryResult.h"
 
 #include <QString>
 #include <QVariant>
@@ -78,6 +79,15 @@ public:
 
     // Runs the work as one transaction: everything is written, or nothing when it throws.
     virtual void transaction(const std::function<void()>& work) = 0;
+
+    // Runs a saved query (found without regard to case), or SQL text without saving it, with the host's
+    // semantics. A row-returning query gives its rows; an action query changes the database in one
+    // transaction (all of it or nothing) and gives the count of rows it changed; a make-table query also
+    // writes the new table's catalogue rows. Host errors as host::Error.
+    virtual QueryResult runQuery(const QString& name, const ParameterValues& parameters,
+                                 const RunOptions& options = {}) = 0;
+    virtual QueryResult runSql(const QString& sql, const ParameterValues& parameters,
+                               const RunOptions& options = {}) = 0;
 };
 
 }  // namespace qdb

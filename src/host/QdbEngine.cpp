@@ -3,6 +3,7 @@
 #include "host/HostErrors.h"
 #include "host/HostFunctions.h"
 #include "host/HostText.h"
+#include "host/QueryRunner.h"
 #include "host/Snapshot.h"
 
 #include <QDateTime>
@@ -37,7 +38,7 @@ constexpr FieldType kFieldTypes[] = {
     {"AutoNumber", "INTEGER PRIMARY KEY AUTOINCREMENT"},
 };
 
-const FieldType* fieldType(const QString& name) {
+const FieldType* findFieldType(const QString& name) {
     for (const FieldType& type : kFieldTypes) {
         if (name.compare(QLatin1String(type.name), Qt::CaseInsensitive) == 0) {
             return &type;
@@ -142,6 +143,7 @@ QdbEngine::QdbEngine(const QString& path, bool create)
     : mPath(QFileInfo(path).absoluteFilePath()), mConnection(path, create) {
     registerHostText(mConnection.handle());
     registerHostFunctions(mConnection.handle());
+    mRunner = std::make_unique<QueryRunner>(*this);
     mConnection.exec(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
     if (create) {
         createSchema();
@@ -149,6 +151,8 @@ QdbEngine::QdbEngine(const QString& path, bool create)
         checkSchema();
     }
 }
+
+QdbEngine::~QdbEngine() = default;
 
 void QdbEngine::createSchema() {
     transaction([this] {
@@ -521,7 +525,7 @@ void QdbEngine::createTable(const TableSpec& table) {
             }
         }
         seen << field.name;
-        const FieldType* type = fieldType(field.type);
+        const FieldType* type = findFieldType(field.type);
         if (!type ||
             (autoNumber && field.type.compare(QLatin1String("AutoNumber"), Qt::CaseInsensitive) == 0)) {
             throw host::Error(errInvalidFieldType,
@@ -921,34 +925,117 @@ std::unique_ptr<host::Recordset> QdbEngine::openRecordset(const QString& sql,
     // The name of a table or saved query opens its rows.
     if (!isSqlStatement(sql) && !sql.trimmed().isEmpty()) {
         if (const auto object = findObject(sql.trimmed(), {kTypeTable, kTypeQuery})) {
-            statementText =
-                object->type == kTypeTable
-                    ? QStringLiteral("SELECT * FROM %1").arg(SqliteConnection::quote(object->name))
-                    : querySql(object->id);
+            statementText = object->type == kTypeTable
+                                ? QStringLiteral("SELECT * FROM [%1]").arg(object->name)
+                                : querySql(object->id);
         }
     }
-    try {
-        auto statement = mConnection.prepare(statementText);
-        if (!statement.isReadOnly()) {
-            throw host::Error(3219, QStringLiteral("Invalid operation."), kSourceDatabase);
-        }
-        auto data = std::make_shared<const SnapshotData>(statement);
-        return std::make_unique<SnapshotRecordset>(std::move(data));
-    } catch (const SqliteError& error) {
-        // Text that does not begin like any statement is no statement at all, as the host reports it.
-        static const QRegularExpression statementStart(
-            QStringLiteral(
-                "^\\s*(\\(|(select|transform|parameters|insert|update|delete|with|create|drop|alter)\\b)"),
-            QRegularExpression::CaseInsensitiveOption);
-        if (!statementStart.match(statementText).hasMatch()) {
-            throw host::Error(
-                host::errInvalidSqlStatement,
-                QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', "
-                               "'SELECT', or 'UPDATE'."),
-                kSourceDatabase);
-        }
-        throwStatementError(error, kSourceDatabase);
+    // A recordset has no one to ask for parameter values: a parameter query fails with 3061.
+    QueryResult result = mRunner->run(statementText, {}, {}, true);
+    auto data = std::make_shared<const SnapshotData>(result.columns, std::move(result.cells));
+    return std::make_unique<SnapshotRecordset>(std::move(data));
+}
+
+// --- Running queries -------------------------------------------------------------------------------------
+
+QueryResult QdbEngine::runQuery(const QString& name, const ParameterValues& parameters,
+                                const RunOptions& options) {
+    const ObjectRow row = requireObject(name, {kTypeQuery}, kSourceQueryDefs);
+    return mRunner->run(querySql(row.id), parameters, options);
+}
+
+QueryResult QdbEngine::runSql(const QString& sql, const ParameterValues& parameters,
+                              const RunOptions& options) {
+    return mRunner->run(sql, parameters, options);
+}
+
+std::optional<std::tuple<QString, int, qint64>> QdbEngine::findSource(const QString& name) {
+    const auto row = findObject(name, {kTypeTable, kTypeQuery});
+    if (!row) {
+        return std::nullopt;
     }
+    return std::make_tuple(row->name, row->type, row->id);
+}
+
+QString QdbEngine::fieldType(const QString& table, const QString& field) {
+    return guarded(kSourceDatabase, [&] {
+        auto statement = mConnection.prepare(QStringLiteral(
+            "SELECT f.Type FROM MSysQdbFields f JOIN MSysObjects o ON o.Id = f.ObjectId WHERE o.Name = ? AND "
+            "o.Type = ? AND f.Name = ?"));
+        statement.bind(1, table).bind(2, kTypeTable).bind(3, field);
+        return statement.step() ? statement.text(0) : QString();
+    });
+}
+
+void QdbEngine::addField(const QString& table, const FieldSpec& field) {
+    const ObjectRow row = requireObject(table, {kTypeTable}, kSourceTableDefs);
+    checkName(field.name, QStringLiteral("DAO.Fields"));
+    const FieldType* type = findFieldType(field.type);
+    if (!type || isType(*type, "AutoNumber")) {
+        throw host::Error(errInvalidFieldType,
+                          QStringLiteral("Invalid field data type '%1' of field '%2' in table '%3'.")
+                              .arg(field.type, field.name, row.name),
+                          QStringLiteral("DAO.Field"));
+    }
+    const QStringList existing = tableFieldNames(row.id);
+    for (const QString& name : existing) {
+        if (compareText(name, field.name) == 0) {
+            throw host::Error(errFieldDefinedTwice, QStringLiteral("Cannot define field more than once."),
+                              QStringLiteral("DAO.Fields"));
+        }
+    }
+    transaction([&] {
+        mConnection.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                             .arg(SqliteConnection::quote(row.name), SqliteConnection::quote(field.name),
+                                  QLatin1String(type->declaration)));
+        mConnection
+            .prepare(QStringLiteral(
+                "INSERT INTO MSysQdbFields (ObjectId, Position, Name, Type) VALUES (?, ?, ?, ?)"))
+            .bind(1, row.id)
+            .bind(2, qlonglong(existing.size()))
+            .bind(3, field.name)
+            .bind(4, QString::fromLatin1(type->name))
+            .run();
+    });
+}
+
+void QdbEngine::dropField(const QString& table, const QString& field) {
+    const ObjectRow row = requireObject(table, {kTypeTable}, kSourceTableDefs);
+    QString stored;
+    for (const QString& name : tableFieldNames(row.id)) {
+        if (compareText(name, field) == 0) {
+            stored = name;
+        }
+    }
+    if (stored.isEmpty()) {
+        throwItemNotFound(QStringLiteral("DAO.Fields"));
+    }
+    transaction([&] {
+        mConnection.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
+                             .arg(SqliteConnection::quote(row.name), SqliteConnection::quote(stored)));
+        mConnection.prepare(QStringLiteral("DELETE FROM MSysQdbFields WHERE ObjectId = ? AND Name = ?"))
+            .bind(1, row.id)
+            .bind(2, stored)
+            .run();
+        // Positions close up behind the dropped field.
+        std::vector<std::pair<qint64, qint64>> positions;
+        auto read = mConnection.prepare(
+            QStringLiteral("SELECT rowid FROM MSysQdbFields WHERE ObjectId = ? ORDER BY Position"));
+        read.bind(1, row.id);
+        while (read.step()) {
+            positions.emplace_back(read.integer(0), qint64(positions.size()));
+        }
+        for (const auto& [rowid, position] : positions) {
+            mConnection.prepare(QStringLiteral("UPDATE MSysQdbFields SET Position = ? WHERE rowid = ?"))
+                .bind(1, -1 - position)
+                .bind(2, rowid)
+                .run();
+        }
+        mConnection
+            .prepare(QStringLiteral("UPDATE MSysQdbFields SET Position = -1 - Position WHERE ObjectId = ?"))
+            .bind(1, row.id)
+            .run();
+    });
 }
 
 }  // namespace qdb

@@ -9,9 +9,12 @@
 
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace qdb {
+
+class QueryRunner;
 
 // MSysObjects.Type of each kind of object.
 inline constexpr int kTypeTable = 1;
@@ -25,6 +28,7 @@ inline constexpr qint64 kFlagsHiddenQuery = 3;
 class QdbEngine : public QdbDatabase, public std::enable_shared_from_this<QdbEngine> {
 public:
     QdbEngine(const QString& path, bool create);
+    ~QdbEngine() override;
 
     // host::Database
     QString name() const override;
@@ -56,6 +60,20 @@ public:
     std::vector<FormSpec> forms() override;
     std::vector<FormSpec> reports() override;
     void transaction(const std::function<void()>& work) override;
+    QueryResult runQuery(const QString& name, const ParameterValues& parameters,
+                         const RunOptions& options) override;
+    QueryResult runSql(const QString& sql, const ParameterValues& parameters,
+                       const RunOptions& options) override;
+
+    // Used by the query runner.
+    SqliteConnection& connection() { return mConnection; }
+    // The table or saved query of that name: its stored name, and a table's fields or a query's SQL.
+    std::optional<std::tuple<QString, int, qint64>> findSource(const QString& name);
+    // The field type of a table's field ("Text", "YesNo", ...), empty when unknown.
+    QString fieldType(const QString& table, const QString& field);
+    // ALTER TABLE: a field added at the end, or dropped.
+    void addField(const QString& table, const FieldSpec& field);
+    void dropField(const QString& table, const QString& field);
 
     // Used by the QueryDef and TableDef objects, which refer to their object by id.
     QString objectName(qint64 id, int type, const QString& source);
@@ -103,6 +121,7 @@ private:
 
     QString mPath;
     SqliteConnection mConnection;
+    std::unique_ptr<QueryRunner> mRunner;
     int mSavepointDepth = 0;
     // Ids of the queries and of the tables in creation order: QueryDefs(i) and TableDefs(i). Read again
     // after any change, here or through another connection.

@@ -161,6 +161,14 @@ bool SqliteStatement::isNull(int column) const {
     return sqlite3_column_type(mStatement, column) == SQLITE_NULL;
 }
 
+QString SqliteStatement::originTable(int column) const {
+    return QString::fromUtf8(sqlite3_column_table_name(mStatement, column));
+}
+
+QString SqliteStatement::originColumn(int column) const {
+    return QString::fromUtf8(sqlite3_column_origin_name(mStatement, column));
+}
+
 SqliteConnection::SqliteConnection(const QString& path, bool create) {
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &mDb, flags, nullptr);

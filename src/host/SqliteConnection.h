@@ -49,6 +49,9 @@ public:
     QString text(int column) const;
     qint64 integer(int column) const;
     bool isNull(int column) const;
+    // The table and column a result column reads directly, empty for a computed column.
+    QString originTable(int column) const;
+    QString originColumn(int column) const;
 
 private:
     sqlite3* mDb;

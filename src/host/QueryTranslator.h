@@ -1,0 +1,124 @@
+// Turns the syntax tree of a statement in the host's dialect into SQLite SQL with the host's semantics:
+// names resolved against the sources (saved queries followed through the catalogue and translated in
+// turn), text compared without regard to case, the host's operators and functions, TOP with ties,
+// parameters as numbered SQLite parameters. Private to src/host.
+#pragma once
+
+#include "host/jet/Parser.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace qdb {
+
+// What the translator needs to know of the database.
+class SourceCatalogue {
+public:
+    struct Source {
+        QString name;  // as stored
+        bool isQuery = false;
+        QStringList fields;  // a table's fields
+        QString sql;         // a saved query's text
+    };
+    virtual ~SourceCatalogue() = default;
+    // The table or saved query of that name (any case).
+    virtual std::optional<Source> source(const QString& name) = 0;
+};
+
+// A parameter of a statement: its name as the host shows it, and its declared data access type code
+// (0 when undeclared).
+struct QueryParameter {
+    QString name;
+    int type = 0;
+};
+
+struct Translation {
+    QString sql;
+    QStringList columns;
+    std::vector<QueryParameter> parameters;  // bound as ?1, ?2, ... in this order
+};
+
+class QueryTranslator {
+public:
+    explicit QueryTranslator(SourceCatalogue& catalogue);
+
+    // A row-returning statement: select or union (a make-table's SELECT without its INTO).
+    Translation translateSelect(const jet::StatementTree& tree);
+
+    // A crosstab in two steps: the query of its column headings (one column, distinct values in the host's
+    // order), then the crosstab itself for the headings found. With IN (...) the headings are given and
+    // headingsQuery is not needed.
+    Translation crosstabHeadingsQuery(const jet::StatementTree& tree);
+    Translation translateCrosstab(const jet::StatementTree& tree, const std::vector<QVariant>& headings);
+
+    // Action queries; each gives one SQLite statement. The target's fields are read from the catalogue.
+    Translation translateAppend(const jet::StatementTree& tree, const QString& target);
+    Translation translateUpdate(const jet::StatementTree& tree);
+    Translation translateDelete(const jet::StatementTree& tree);
+
+    // The column heading the host shows for a crosstab value.
+    static QString headingText(const QVariant& value);
+
+private:
+    struct ScopeSource {
+        QString name;
+        QStringList columns;
+        bool isTable = false;
+    };
+    struct Output {
+        QString name;
+        QString sql;
+    };
+    struct Scope {
+        std::vector<ScopeSource> sources;
+        const std::vector<Output>* outputs = nullptr;
+    };
+    enum class Use { Value, Condition };
+
+    void begin(const jet::StatementTree& tree);
+    Translation finish(QString sql, QStringList columns);
+
+    // Queries.
+    QString queryNode(const jet::QueryNode& node, QStringList& columns);
+    QString queryTerm(const jet::QueryTerm& term, QStringList& columns);
+    QString select(const jet::SelectNode& node, const std::vector<jet::OrderItem>& orderBy,
+                   QStringList& columns);
+    QString selectBody(const jet::SelectNode& node, std::vector<Output>& outputs);
+    QString fromClause(const std::vector<jet::FromNode>& items, Scope& scope);
+    QString fromNode(const jet::FromNode& node, Scope& scope);
+    QString savedQuery(const QString& name, QStringList& columns);
+    QString orderKey(const jet::Expr& expr, const std::vector<Output>& outputs);
+
+    // Expressions.
+    QString expression(const jet::Expr& expr, Use use);
+    QString value(const jet::Expr& expr) { return expression(expr, Use::Value); }
+    QString condition(const jet::Expr& expr) { return expression(expr, Use::Condition); }
+    QString name(const jet::Expr& expr);
+    QString call(const jet::Expr& expr);
+    QString literal(const jet::Expr& expr);
+    QString subquery(const jet::QueryNode& node, QStringList* columns = nullptr);
+    QString parameter(const QString& name);
+    bool isBoolean(const jet::Expr& expr) const;
+    std::optional<QString> resolveField(const QString& field, const QString& qualifier);
+
+    // Actions.
+    QString targetTable(const QString& name, QStringList* fields);
+
+    SourceCatalogue& mCatalogue;
+    std::vector<Scope> mScopes;
+    QHash<QString, int> mDeclared;          // folded parameter name -> type
+    QHash<QString, int> mParameterNumbers;  // folded parameter name -> 1-based number
+    std::vector<QueryParameter> mParameters;
+    QStringList mQueryPath;  // saved queries being translated, to find a circular reference
+    int mNextExpression = 1000;
+    std::optional<QString> mPivotFilter;  // while a crosstab cell is translated: the condition of its column
+    int mHelperCount = 0;
+};
+
+}  // namespace qdb
