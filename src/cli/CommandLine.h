@@ -31,6 +31,7 @@ public:
 
     bool isSet(const QString& option) const { return mParser.isSet(option); }
     QString value(const QString& option) const { return mParser.value(option); }
+    QStringList values(const QString& option) const { return mParser.values(option); }
     QStringList positional() const { return mParser.positionalArguments(); }
 
     // Reports a usage error on one line and returns exitUsage.

@@ -230,13 +230,9 @@ QString QueryTranslator::select(const jet::SelectNode& node, const std::vector<j
         }
         QString inner = body;
         if (!hidden.isEmpty()) {
-            // The hidden keys join the select list just before FROM (or at its end).
             const QString marker = QStringLiteral("\x01FROM\x01");
-            inner.replace(
-                marker, QStringLiteral(", ") + hidden.join(QStringLiteral(", ")) + QStringLiteral(" FROM "));
-            if (!body.contains(marker)) {
-                inner += QStringLiteral(", ") + hidden.join(QStringLiteral(", "));
-            }
+            // The hidden keys join the select list at the place of FROM.
+            inner.replace(marker, QStringLiteral(", ") + hidden.join(QStringLiteral(", ")) + marker);
         }
         QStringList outputNames;
         for (const Output& output : outputs) {
@@ -420,7 +416,7 @@ QString QueryTranslator::savedQuery(const QString& name, QStringList& columns) {
     }
     mQueryPath << name;
     // A saved query sees none of the scopes it is used in.
-    std::vector<Scope> outer;
+    std::deque<Scope> outer;
     std::swap(outer, mScopes);
     QString sql = queryNode(parsed.tree->query, columns);
     std::swap(outer, mScopes);
@@ -802,8 +798,7 @@ Translation QueryTranslator::translateCrosstab(const jet::StatementTree& tree,
         }
     }
     if (!cells.isEmpty()) {
-        body.replace(QStringLiteral("\x01FROM\x01"),
-                     QStringLiteral(", ") + cells.join(QStringLiteral(", ")) + QStringLiteral(" FROM "));
+        body.replace(QStringLiteral("\x01FROM\x01"), QStringLiteral(", ") + cells.join(QStringLiteral(", ")));
     }
     body.remove(QStringLiteral("\x01FROM\x01"));
     QStringList keys;

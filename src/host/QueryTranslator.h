@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -111,7 +112,7 @@ private:
     QString targetTable(const QString& name, QStringList* fields);
 
     SourceCatalogue& mCatalogue;
-    std::vector<Scope> mScopes;
+    std::deque<Scope> mScopes;              // a deque: nested queries push scopes while outer ones are held
     QHash<QString, int> mDeclared;          // folded parameter name -> type
     QHash<QString, int> mParameterNumbers;  // folded parameter name -> 1-based number
     std::vector<QueryParameter> mParameters;
