@@ -152,7 +152,7 @@ int run(const QStringList& arguments) {
         name.remove(QLatin1Char(']'));
         given.insert(name.toCaseFolded(), parameter.mid(equals + 1));
     }
-    const auto database = openDatabase(line.positional().constFirst());
+    const auto database = openDatabase(line.positional().constFirst(), qdb::OpenMode::ReadWrite);
     if (!database) {
         return exitUsage;
     }
