@@ -1,15 +1,10 @@
 // qorvel create DB --from FILE.json [--force]: builds a database from its JSON text.
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
+#include "host/DatabaseFile.h"
 #include "host/JsonDatabase.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QScopeGuard>
-#include <QUuid>
-
-#include <cstdio>
 
 namespace cli {
 
@@ -17,12 +12,6 @@ namespace {
 
 const QString kName = QStringLiteral("create");
 const QString kSynopsis = QStringLiteral("DB --from FILE.json [--force]");
-
-void removeDatabaseFiles(const QString& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-        QFile::remove(path + QLatin1String(suffix));
-    }
-}
 
 int run(const QStringList& arguments) {
     const QCommandLineOption from(QStringLiteral("from"),
@@ -47,22 +36,12 @@ int run(const QStringList& arguments) {
     if (sameFile(target, source)) {
         return line.usageError(QStringLiteral("DB and FILE.json are the same file"));
     }
-    const QFileInfo targetInfo(target);
-    if (targetInfo.exists() && !targetInfo.isFile()) {
-        err() << "qorvel: cannot create " << quoted(target) << ": not a file\n";
+    try {
+        qdb::checkDatabaseTarget(target, line.isSet(QStringLiteral("force")));
+    } catch (const qdb::DatabaseFileError& error) {
+        err() << "qorvel: " << error.message() << '\n';
         return exitUsage;
     }
-    if (targetInfo.exists() && !line.isSet(QStringLiteral("force"))) {
-        err() << "qorvel: " << quoted(target) << " exists; use --force to replace it\n";
-        return exitUsage;
-    }
-    const QDir folder = targetInfo.absoluteDir();
-    if (!folder.exists()) {
-        err() << "qorvel: cannot create " << quoted(target) << ": no folder " << quoted(folder.path())
-              << '\n';
-        return exitUsage;
-    }
-
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly)) {
         err() << "qorvel: cannot read " << quoted(source) << ": " << file.errorString() << '\n';
@@ -76,15 +55,12 @@ int run(const QStringList& arguments) {
         return exitUsage;
     }
 
-    // The database is built under a hidden name beside the target and renamed into place only when complete,
-    // so a failure never leaves a partial file and --force keeps the old one until then.
-    const QString building =
-        folder.filePath(QStringLiteral(".%1.%2.building")
-                            .arg(targetInfo.fileName(), QUuid::createUuid().toString(QUuid::WithoutBraces)));
-    auto cleanUp = qScopeGuard([&] { removeDatabaseFiles(building); });
     try {
-        auto database = qdb::QdbDatabase::create(building);
-        qdb::JsonDatabase::build(*database, spec);
+        qdb::buildDatabaseFile(target, line.isSet(QStringLiteral("force")),
+                               [&](qdb::QdbDatabase& database) { qdb::JsonDatabase::build(database, spec); });
+    } catch (const qdb::DatabaseFileError& error) {
+        err() << "qorvel: " << error.message() << '\n';
+        return exitUsage;
     } catch (const qdb::JsonDatabaseError& error) {
         err() << "qorvel: " << error.message() << '\n';
         return exitUsage;
@@ -92,17 +68,6 @@ int run(const QStringList& arguments) {
         err() << "qorvel: cannot create " << quoted(target) << ": " << error.what() << '\n';
         return exitUsage;
     }
-    // Without --force a file that appeared meanwhile is still not replaced.
-    if (!line.isSet(QStringLiteral("force")) && QFileInfo::exists(target)) {
-        err() << "qorvel: " << quoted(target) << " exists; use --force to replace it\n";
-        return exitUsage;
-    }
-    // rename() replaces the target in one step.
-    if (std::rename(QFile::encodeName(building).constData(), QFile::encodeName(target).constData()) != 0) {
-        err() << "qorvel: cannot create " << quoted(target) << ": " << qt_error_string() << '\n';
-        return exitUsage;
-    }
-    cleanUp.dismiss();
     return exitOk;
 }
 
