@@ -135,7 +135,13 @@ MdbFile::MdbFile(const QString& path) : mHandle(std::make_unique<Handle>()), mPa
     if (!probe.open(QIODevice::ReadOnly)) {
         throw MdbFileError(QStringLiteral("cannot read '%1': %2").arg(path, probe.errorString()));
     }
+    // Every file of the real engine begins with its signature; anything else is not handed to libmdb.
+    const QByteArray header = probe.read(19);
     probe.close();
+    const QByteArray signature = header.mid(4, 15);
+    if (signature != "Standard Jet DB" && signature != "Standard ACE DB") {
+        throw MdbFileError(QStringLiteral("'%1' is not a database file of the real engine").arg(path));
+    }
     {
         QuietStderr quiet;
         mHandle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);

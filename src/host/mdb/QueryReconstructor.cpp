@@ -16,7 +16,15 @@ const QString kLineEnd = QStringLiteral("\r\n");
 enum Kind { Select = 1, MakeTable = 2, Append = 3, Update = 4, Delete = 5, Crosstab = 6, Union = 9 };
 
 // Attribute 3 Flag bits.
-enum Option { AllFields = 1, Distinct = 2, OwnerAccess = 4, DistinctRow = 8, Top = 16, Percent = 32 };
+enum Option {
+    AllFields = 1,
+    Distinct = 2,
+    OwnerAccess = 4,
+    DistinctRow = 8,
+    Top = 16,
+    Percent = 32,
+    UnionAll = 64
+};
 
 // Attribute 6 Flag of a crosstab's columns, as the real engine writes it.
 enum CrosstabRole { Value = 0, ColumnHeading = 1, RowHeading = 2 };
@@ -67,6 +75,17 @@ struct Rows {
         return of[attribute].empty() ? nullptr : of[attribute].front();
     }
 };
+
+// A field reference kept as a name (the target fields of append and update queries): each part bracketed
+// as needed, Products.UnitPrice or [Order Details].Quantity.
+QString fieldReference(const QString& name) {
+    QStringList parts;
+    for (const QString& part : name.split(QLatin1Char('.'))) {
+        const bool bracketed = part.startsWith(QLatin1Char('[')) && part.endsWith(QLatin1Char(']'));
+        parts << (bracketed ? part : sqlName(part));
+    }
+    return parts.join(QLatin1Char('.'));
+}
 
 QString withAlias(const QString& expression, const QString& alias) {
     return alias.isEmpty() ? expression : expression + QStringLiteral(" AS ") + sqlName(alias);
@@ -228,7 +247,7 @@ QString targetText(const jet::CatalogueRow& kind) {
 
 QString unionText(const Rows& rows, const jet::CatalogueRow* options) {
     // A union removes duplicates unless every part is joined with UNION ALL.
-    const bool all = options && !(number(options->flag) & Distinct);
+    const bool all = options && (number(options->flag) & UnionAll);
     QString sql;
     for (const jet::CatalogueRow* part : rows.of[5]) {
         const QString partText = text(part->expression);
@@ -313,7 +332,7 @@ QString reconstructSql(const std::vector<jet::CatalogueRow>& all) {
             QStringList fields;
             QStringList values;
             for (const jet::CatalogueRow* column : rows.of[6]) {
-                fields << sqlName(text(column->name1));
+                fields << fieldReference(text(column->name1));
                 values << text(column->expression);
             }
             sql += QStringLiteral("INSERT INTO ") + targetText(*kind);
@@ -329,7 +348,7 @@ QString reconstructSql(const std::vector<jet::CatalogueRow>& all) {
         case Update: {
             QStringList assignments;
             for (const jet::CatalogueRow* column : rows.of[6]) {
-                assignments << sqlName(text(column->name1)) + QStringLiteral(" = ") +
+                assignments << fieldReference(text(column->name1)) + QStringLiteral(" = ") +
                                    text(column->expression);
             }
             sql += selectKeyword(options, QStringLiteral("UPDATE")) + QLatin1Char(' ') + fromClause(rows) +
