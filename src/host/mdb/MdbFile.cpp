@@ -19,8 +19,40 @@ namespace mdb {
 
 namespace {
 
-// Large enough for the longest memo (65,535 characters as UTF-8).
+// Large enough for the longest memo (65,535 characters as UTF-8) or a bound blob; every fixed-size value is
+// bound as a short text.
 constexpr size_t kBindSize = 256 * 1024;
+constexpr size_t kTextBindSize = 4096;  // 255 characters of at most 4 bytes each, and the end
+
+bool isDecodedRaw(int type) {
+    switch (type) {
+        case MDB_BYTE:
+        case MDB_INT:
+        case MDB_LONGINT:
+        case MDB_MONEY:
+        case MDB_FLOAT:
+        case MDB_DOUBLE:
+        case MDB_DATETIME:
+        case MDB_NUMERIC:
+        case MDB_COMPLEX:
+            return true;
+        default:
+            return false;
+    }
+}
+
+size_t bufferSize(int type) {
+    switch (type) {
+        case MDB_TEXT:
+        case MDB_MEMO:
+        case MDB_OLE:
+        case MDB_BINARY:
+        case MDB_COMPLEX:
+            return kBindSize;
+        default:
+            return 256;
+    }
+}
 
 // libmdb reports what it cannot read on standard error itself; the caller reports one line instead.
 class QuietStderr {
@@ -118,6 +150,8 @@ QVariant dateFromDays(double days) {
 
 struct MdbFile::Handle {
     MdbHandle* mdb = nullptr;
+    // The bound columns' buffers, kept from table to table: allocating them is most of the cost otherwise.
+    std::vector<QByteArray> buffers;
     ~Handle() {
         if (mdb) {
             QuietStderr quiet;
@@ -188,31 +222,37 @@ MdbFile::MdbFile(const QString& path) : mHandle(std::make_unique<Handle>()), mPa
         const int type = at("Type");
         const int flags = at("Flags");
         const int properties = at("LvProp");
-        readRows(QStringLiteral("MSysObjects"), [&](const QVariantList& row) {
-            ObjectInfo object{row[id].toLongLong(), row[parentId].toLongLong(), row[name].toString(),
-                              row[type].toInt(),    row[flags].toLongLong(),    QString()};
-            if (object.name.isEmpty()) {
-                throw damaged();
-            }
-            QByteArray kkd = row[properties].toByteArray();
-            if (kkd.startsWith("KKD")) {
-                QuietStderr quiet;
-                if (GPtrArray* sets = mdb_kkd_to_props(mdb, kkd.data(), size_t(kkd.size()))) {
-                    for (guint i = 0; i < sets->len; ++i) {
-                        auto* set = static_cast<MdbProperties*>(g_ptr_array_index(sets, i));
-                        if (i == 0 && set->hash) {
-                            if (const auto* text =
-                                    static_cast<const char*>(g_hash_table_lookup(set->hash, "Description"))) {
-                                object.description = QString::fromUtf8(text);
-                            }
-                        }
-                        mdb_free_props(set);
-                    }
-                    g_ptr_array_free(sets, TRUE);
+        const QStringList read = {QStringLiteral("Id"),    QStringLiteral("ParentId"),
+                                  QStringLiteral("Name"),  QStringLiteral("Type"),
+                                  QStringLiteral("Flags"), QStringLiteral("LvProp")};
+        readRows(
+            QStringLiteral("MSysObjects"),
+            [&](const QVariantList& row) {
+                ObjectInfo object{row[id].toLongLong(), row[parentId].toLongLong(), row[name].toString(),
+                                  row[type].toInt(),    row[flags].toLongLong(),    QString()};
+                if (object.name.isEmpty()) {
+                    throw damaged();
                 }
-            }
-            mObjects.push_back(std::move(object));
-        });
+                QByteArray kkd = row[properties].toByteArray();
+                if (kkd.startsWith("KKD")) {
+                    QuietStderr quiet;
+                    if (GPtrArray* sets = mdb_kkd_to_props(mdb, kkd.data(), size_t(kkd.size()))) {
+                        for (guint i = 0; i < sets->len; ++i) {
+                            auto* set = static_cast<MdbProperties*>(g_ptr_array_index(sets, i));
+                            if (i == 0 && set->hash) {
+                                if (const auto* text = static_cast<const char*>(
+                                        g_hash_table_lookup(set->hash, "Description"))) {
+                                    object.description = QString::fromUtf8(text);
+                                }
+                            }
+                            mdb_free_props(set);
+                        }
+                        g_ptr_array_free(sets, TRUE);
+                    }
+                }
+                mObjects.push_back(std::move(object));
+            },
+            read);
     } catch (const MdbFileError&) {
         throw damaged();
     }
@@ -257,8 +297,16 @@ namespace {
 
 TableDefPointer openTable(MdbHandle* mdb, const QString& name, const QString& path) {
     QuietStderr quiet;
-    QByteArray utf8 = name.toUtf8();
-    TableDefPointer table(mdb_read_table_by_name(mdb, utf8.data(), MDB_TABLE));
+    // From the catalogue read once on opening: looking a table up by name would read it all again.
+    MdbCatalogEntry* entry = nullptr;
+    for (guint i = 0; mdb->catalog && i < mdb->catalog->len; ++i) {
+        auto* candidate = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (candidate->object_type == MDB_TABLE && QString::fromUtf8(candidate->object_name) == name) {
+            entry = candidate;
+            break;
+        }
+    }
+    TableDefPointer table(entry ? mdb_read_table(entry) : nullptr);
     if (!table || !mdb_read_columns(table.get())) {
         throw MdbFileError(QStringLiteral("'%1' is damaged: table '%2' cannot be read").arg(path, name));
     }
@@ -277,19 +325,41 @@ std::vector<ColumnInfo> MdbFile::columns(const QString& table) {
     return list;
 }
 
-qint64 MdbFile::readRows(const QString& tableName, const std::function<void(const QVariantList&)>& row) {
+qint64 MdbFile::readRows(const QString& tableName, const std::function<void(const QVariantList&)>& row,
+                         const QStringList& only) {
     MdbHandle* mdb = mHandle->mdb;
     const TableDefPointer table = openTable(mdb, tableName, mPath);
     QuietStderr quiet;
-    mdb_set_bind_size(mdb, kBindSize);
+    // libmdb converts each bound value in a buffer of the bind size: large only where a value can be.
+    bool large = false;
+    for (guint i = 0; i < table->num_cols; ++i) {
+        const auto* column = static_cast<::MdbColumn*>(g_ptr_array_index(table->columns, i));
+        large = large || (bufferSize(column->col_type) == kBindSize && column->col_type != MDB_TEXT);
+    }
+    mdb_set_bind_size(mdb, large ? kBindSize : kTextBindSize);
     mdb_set_boolean_fmt_numbers(mdb);
     const guint count = table->num_cols;
-    std::vector<QByteArray> buffers(count);
+    std::vector<QByteArray>& buffers = mHandle->buffers;
+    if (buffers.size() < count) {
+        buffers.resize(count);
+    }
     std::vector<int> lengths(count, 0);
     std::vector<::MdbColumn*> columns(count);
+    std::vector<bool> wanted(count);
     for (guint i = 0; i < count; ++i) {
         columns[i] = static_cast<::MdbColumn*>(g_ptr_array_index(table->columns, i));
-        buffers[i].resize(qsizetype(kBindSize));
+        wanted[i] = only.isEmpty() || only.contains(QString::fromUtf8(columns[i]->name), Qt::CaseInsensitive);
+        if (!wanted[i]) {
+            continue;
+        }
+        // Fixed-size values are decoded from the row itself; converting them to text would only cost.
+        if (isDecodedRaw(columns[i]->col_type)) {
+            continue;
+        }
+        const qsizetype size = qsizetype(bufferSize(columns[i]->col_type));
+        if (buffers[i].size() < size) {
+            buffers[i].resize(size);
+        }
         mdb_bind_column(table.get(), int(i) + 1, buffers[i].data(), &lengths[i]);
     }
     mdb_rewind_table(table.get());
@@ -303,6 +373,10 @@ qint64 MdbFile::readRows(const QString& tableName, const std::function<void(cons
         objects.clear();
         for (guint i = 0; i < count; ++i) {
             ::MdbColumn* column = columns[i];
+            if (!wanted[i]) {
+                values << QVariant();
+                continue;
+            }
             const int start = column->cur_value_start;
             const int length = column->cur_value_len;
             const auto* bytes = mdb->pg_buf + start;

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -59,7 +60,9 @@ public:
     // Calls row() for every row of the table with one value per column (a null QVariant for Null): integers,
     // doubles (Currency as its exact decimal value), QDateTime in UTC, text, QByteArray for blobs. Returns
     // the number of rows; fails with MdbFileError when fewer rows can be read than the table declares.
-    qint64 readRows(const QString& table, const std::function<void(const QVariantList&)>& row);
+    // With only, the other columns are not read and stay Null.
+    qint64 readRows(const QString& table, const std::function<void(const QVariantList&)>& row,
+                    const QStringList& only = {});
 
 private:
     struct Handle;

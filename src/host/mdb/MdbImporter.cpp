@@ -48,11 +48,15 @@ std::map<qint64, std::vector<jet::CatalogueRow>> catalogueRows(MdbFile& file) {
     const int name2 = column(columns, "Name2");
     const int expression = column(columns, "Expression");
     std::map<qint64, std::vector<jet::CatalogueRow>> rows;
-    file.readRows(QStringLiteral("MSysQueries"), [&](const QVariantList& row) {
-        rows[row[objectId].toLongLong()].push_back(
-            {row[attribute].toInt(), row[flag].isNull() ? QVariant() : QVariant(row[flag].toInt()),
-             textOrNull(row[name1]), textOrNull(row[name2]), textOrNull(row[expression])});
-    });
+    file.readRows(
+        QStringLiteral("MSysQueries"),
+        [&](const QVariantList& row) {
+            rows[row[objectId].toLongLong()].push_back(
+                {row[attribute].toInt(), row[flag].isNull() ? QVariant() : QVariant(row[flag].toInt()),
+                 textOrNull(row[name1]), textOrNull(row[name2]), textOrNull(row[expression])});
+        },
+        {QStringLiteral("ObjectId"), QStringLiteral("Attribute"), QStringLiteral("Flag"),
+         QStringLiteral("Name1"), QStringLiteral("Name2"), QStringLiteral("Expression")});
     return rows;
 }
 
