@@ -1,6 +1,7 @@
 // qorvel create DB --from FILE.json [--force]: builds a database from its JSON text.
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
+#include "cli/InterruptCleanup.h"
 #include "host/DatabaseFile.h"
 #include "host/JsonDatabase.h"
 
@@ -56,8 +57,9 @@ int run(const QStringList& arguments) {
     }
 
     try {
-        qdb::buildDatabaseFile(target, line.isSet(QStringLiteral("force")),
-                               [&](qdb::QdbDatabase& database) { qdb::JsonDatabase::build(database, spec); });
+        qdb::buildDatabaseFile(
+            target, line.isSet(QStringLiteral("force")),
+            [&](qdb::QdbDatabase& database) { qdb::JsonDatabase::build(database, spec); }, removeOnInterrupt);
     } catch (const qdb::DatabaseFileError& error) {
         err() << "qorvel: " << error.message() << '\n';
         return exitUsage;

@@ -1,6 +1,7 @@
 // qorvel import FILE.mdb|FILE.accdb DB [--force] [--report]: imports a real engine's database file.
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
+#include "cli/InterruptCleanup.h"
 #include "host/DatabaseFile.h"
 #include "host/mdb/MdbFile.h"
 #include "host/mdb/MdbImporter.h"
@@ -48,7 +49,7 @@ int run(const QStringList& arguments) {
     }
     mdb::ImportSummary summary;
     try {
-        summary = mdb::importFile(source, target, line.isSet(QStringLiteral("force")));
+        summary = mdb::importFile(source, target, line.isSet(QStringLiteral("force")), removeOnInterrupt);
     } catch (const mdb::MdbFileError& error) {
         err() << "qorvel: " << error.message() << '\n';
         return exitUsage;

@@ -1,20 +1,69 @@
 #include "host/DatabaseFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QUuid>
 
+#include <signal.h>
+#include <cerrno>
 #include <cstdio>
 
 namespace qdb {
 
 namespace {
 
+const char* const kDatabaseFileSuffixes[] = {"", "-journal", "-wal", "-shm"};
+
+QStringList databaseFiles(const QString& path) {
+    QStringList files;
+    for (const char* suffix : kDatabaseFileSuffixes) {
+        files << path + QLatin1String(suffix);
+    }
+    return files;
+}
+
 void removeDatabaseFiles(const QString& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-        QFile::remove(path + QLatin1String(suffix));
+    for (const QString& file : databaseFiles(path)) {
+        QFile::remove(file);
+    }
+}
+
+// The hidden name a build of `target` runs under. It holds the process id, so that a later run can tell the
+// debris of a run that was killed (its process is gone) from a build still going on beside it.
+QString buildingName(const QFileInfo& target) {
+    return QStringLiteral(".%1.%2-%3.building")
+        .arg(target.fileName())
+        .arg(QCoreApplication::applicationPid())
+        .arg(QUuid::createUuid().toString(QUuid::WithoutBraces));
+}
+
+// Removes what earlier runs for the same target left when they were killed (SIGKILL, a power cut): their
+// hidden databases with the -wal and -shm files beside them.
+void removeDebris(const QDir& folder, const QFileInfo& target) {
+    const QString prefix = QLatin1Char('.') + target.fileName() + QLatin1Char('.');
+    const QStringList found =
+        folder.entryList({prefix + QStringLiteral("*.building*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : found) {
+        QString base = name;
+        for (const char* suffix : kDatabaseFileSuffixes) {
+            if (*suffix && base.endsWith(QLatin1String(suffix))) {
+                base.chop(qsizetype(qstrlen(suffix)));
+            }
+        }
+        if (!base.endsWith(QLatin1String(".building"))) {
+            continue;
+        }
+        // Either "<pid>-<uuid>", or a bare uuid from before the id was part of the name.
+        const QString run = base.mid(prefix.size()).chopped(9);
+        bool numeric = false;
+        const qint64 pid = run.section(u'-', 0, 0).toLongLong(&numeric);
+        if (numeric && run.count(u'-') == 5 && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM)) {
+            continue;  // still running
+        }
+        QFile::remove(folder.filePath(name));
     }
 }
 
@@ -40,14 +89,15 @@ void checkDatabaseTarget(const QString& target, bool replace) {
     }
 }
 
-void buildDatabaseFile(const QString& target, bool replace, const std::function<void(QdbDatabase&)>& build) {
+void buildDatabaseFile(const QString& target, bool replace, const std::function<void(QdbDatabase&)>& build,
+                       const std::function<std::shared_ptr<void>(const QStringList&)>& watch) {
     checkDatabaseTarget(target, replace);
     const QFileInfo targetInfo(target);
     const QDir folder = targetInfo.absoluteDir();
-    const QString building =
-        folder.filePath(QStringLiteral(".%1.%2.building")
-                            .arg(targetInfo.fileName(), QUuid::createUuid().toString(QUuid::WithoutBraces)));
+    removeDebris(folder, targetInfo);
+    const QString building = folder.filePath(buildingName(targetInfo));
     auto cleanUp = qScopeGuard([&] { removeDatabaseFiles(building); });
+    const auto watching = watch ? watch(databaseFiles(building)) : nullptr;
     {
         // Closed before the rename, so that no journal is left beside the finished file.
         auto database = QdbDatabase::create(building);

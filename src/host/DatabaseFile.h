@@ -6,8 +6,10 @@
 #include "host/QdbDatabase.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 namespace qdb {
@@ -29,8 +31,11 @@ void checkDatabaseTarget(const QString& target, bool replace);
 
 // Builds the database file target with build(), which fills a new, empty database. Without replace an
 // existing target is never touched (DatabaseFileError). Exceptions of build() pass through after the
-// temporary file is removed.
-void buildDatabaseFile(const QString& target, bool replace, const std::function<void(QdbDatabase&)>& build);
+// temporary file is removed. What killed runs for the same target left behind is removed first. watch, when
+// given, is told the temporary files before the build starts and keeps what it returns until they are gone
+// (a program removes them when a signal ends it).
+void buildDatabaseFile(const QString& target, bool replace, const std::function<void(QdbDatabase&)>& build,
+                       const std::function<std::shared_ptr<void>(const QStringList&)>& watch = {});
 
 // A path in single quotes, as the messages name files.
 QString quotedPath(const QString& path);

@@ -226,12 +226,13 @@ ImportSummary importInto(MdbFile& file, qdb::QdbDatabase& database) {
     return summary;
 }
 
-ImportSummary importFile(const QString& source, const QString& target, bool replace) {
+ImportSummary importFile(const QString& source, const QString& target, bool replace,
+                         const std::function<std::shared_ptr<void>(const QStringList&)>& watch) {
     qdb::checkDatabaseTarget(target, replace);
     MdbFile file(source);
     ImportSummary summary;
-    qdb::buildDatabaseFile(target, replace,
-                           [&](qdb::QdbDatabase& database) { summary = importInto(file, database); });
+    qdb::buildDatabaseFile(
+        target, replace, [&](qdb::QdbDatabase& database) { summary = importInto(file, database); }, watch);
     return summary;
 }
 

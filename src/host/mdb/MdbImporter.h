@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace mdb {
@@ -36,7 +38,9 @@ ImportSummary importInto(MdbFile& file, qdb::QdbDatabase& database);
 // Imports the file source into the new database file target (written under a temporary name and renamed
 // into place, as qdb::buildDatabaseFile does). Throws MdbFileError for a source that cannot be read and
 // qdb::DatabaseFileError for a target that cannot be written.
-ImportSummary importFile(const QString& source, const QString& target, bool replace);
+// watch: as for qdb::buildDatabaseFile.
+ImportSummary importFile(const QString& source, const QString& target, bool replace,
+                         const std::function<std::shared_ptr<void>(const QStringList&)>& watch = {});
 
 // The attributes whose rows differ between the real engine's rows of a query and the analyser's, compared
 // attribute by attribute in the order each engine wrote them. Representations that mean the same are equal:
