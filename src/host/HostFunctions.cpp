@@ -35,6 +35,7 @@ struct Value {
     qint64 integer = 0;
     double real = 0;
     QString text;
+    qint64 bytes = 0;  // the size of the value as stored: UTF-16 text, or a binary's bytes
 
     bool isNull() const { return kind == Null; }
 };
@@ -52,10 +53,16 @@ Value readValue(sqlite3_value* value) {
             break;
         case SQLITE_NULL:
             break;
+        case SQLITE_BLOB:
+            // A binary (an OLE object) reads as text only for its size.
+            result.kind = Value::Text;
+            result.bytes = sqlite3_value_bytes(value);
+            return result;
         default:
             result.kind = Value::Text;
             result.text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
                                             sqlite3_value_bytes(value));
+            result.bytes = result.text.size() * 2;
             break;
     }
     return result;
@@ -1315,6 +1322,8 @@ const std::vector<ScalarEntry>& scalarEntries() {
         {"Mid", 2, 3, mid},
         {"Len", 1, 1,
          [](const Args& a) { return a[0].isNull() ? Result() : Result(qlonglong(toText(a[0]).size())); }},
+        {"LenB", 1, 1,
+         [](const Args& a) { return a[0].isNull() ? Result() : Result(qlonglong(a[0].bytes)); }},
         {"Trim", 1, 1,
          [](const Args& a) {
              return a[0].isNull() ? Result() : Result(trimmedLeft(trimmedRight(toText(a[0]))));

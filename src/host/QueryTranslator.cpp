@@ -445,7 +445,7 @@ std::optional<QString> QueryTranslator::resolveField(const QString& field, const
                 continue;
             }
             // The engine's own statements read a table's rowid, the order its rows were written in.
-            if (source.isTable && !qualifier.isEmpty() &&
+            if (source.isTable && (!qualifier.isEmpty() || scope->sources.size() == 1) &&
                 field.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0 &&
                 !source.columns.contains(field, Qt::CaseInsensitive)) {
                 found = quote(source.name) + QStringLiteral(".rowid");
