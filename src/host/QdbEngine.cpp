@@ -1,6 +1,7 @@
 #include "host/QdbEngine.h"
 
 #include "host/HostErrors.h"
+#include "host/HostFunctions.h"
 #include "host/HostText.h"
 #include "host/Snapshot.h"
 
@@ -140,6 +141,7 @@ private:
 QdbEngine::QdbEngine(const QString& path, bool create)
     : mPath(QFileInfo(path).absoluteFilePath()), mConnection(path, create) {
     registerHostText(mConnection.handle());
+    registerHostFunctions(mConnection.handle());
     mConnection.exec(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
     if (create) {
         createSchema();
