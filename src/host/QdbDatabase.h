@@ -4,8 +4,8 @@
 // operations the programs need to build and export a database.
 #pragma once
 
-#include "catalogue/host.h"
 #include "host/QueryResult.h"
+#include "hostapi/host.h"
 #include "host/jet/Analyser.h"
 
 #include <QString>
