@@ -47,7 +47,7 @@ TEST(JsonDatabase, MessagesStayOneLine) {
     EXPECT_EQ(
         parseError(
             R"({"queries": [{"name": "Two\r\nlines\tand a long tail to pass the limit of 64 characters", "sql": "SELECT 1"}]})"),
-        R"(invalid query name 'Two\r\nlines\tand a long tail to pass the limit of 64 characters': the name is longer than 64 characters)");
+        R"(invalid query name 'Two\r\nlines\tand a long tail to pass the limit of 64 characters': the name contains a control character)");
 }
 
 TEST(JsonDatabase, EveryFieldTypeSurvivesWritingAndReading) {
