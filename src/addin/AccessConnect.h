@@ -2,8 +2,8 @@
 // apply to the host's current object, the ribbon definition and its one callback, and every command.
 #pragma once
 
-#include "addin/ToolWindows.h"
-#include "catalogue/host.h"
+#include "catalogue/ToolWindows.h"
+#include "hostapi/host.h"
 
 #include <QString>
 

@@ -2,8 +2,8 @@
 // current object. Prints the messages the add-in showed on stderr and the tools the command opened on
 // stdout; the tools themselves are not built (qorvel uses and usedby build trees).
 #include "addin/AccessConnect.h"
-#include "addin/ToolWindows.h"
 #include "catalogue/AccessApplication.h"
+#include "catalogue/ToolWindows.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
 #include "cli/Command.h"

@@ -1,7 +1,7 @@
 // The tree window's logic on the scenario database: nodes and icons, messages, cancelling, clean-up, and
 // the node commands.
 #include "TreesTestSupport.h"
-#include "addin/ToolWindows.h"
+#include "catalogue/ToolWindows.h"
 #include "catalogue/mMainWindows.h"
 #include "platform/InMemoryProgressWindow.h"
 #include "platform/InMemoryTreeControl.h"
