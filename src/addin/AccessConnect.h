@@ -12,7 +12,11 @@
 
 class CommandBar;
 class CommandBarButton;
+class CommandBarControl;
+class CommandBarControls;
+class CommandBarObject;
 class CommandBarPopup;
+class CommandBars;
 
 // The nine toolbar commands; index into ButtonEnabled.
 enum ecbToolbar {
@@ -52,6 +56,14 @@ public:
     CommandBarButton* mQueryUsedBy = nullptr;
     CommandBarButton* mQorvelFind = nullptr;
 
+    // The Tools-menu items of the add-in's popup.
+    CommandBarControl* mAddAddInToolbar = nullptr;
+    CommandBarControl* mShowAddInToolbar = nullptr;
+    CommandBarControl* mHelp = nullptr;
+    CommandBarControl* mAbout = nullptr;
+    // The host's command bars (hosts before version 12); they come with the connection. Not owned.
+    CommandBars* HostCommandBars = nullptr;
+
     // Which commands apply to the current object; carried in ribbon mode, all True in toolbar mode.
     std::array<bool, 9> ButtonEnabled{};
     // True when the host's major version is below 12; set on every availability pass.
@@ -68,6 +80,11 @@ public:
     // Recomputes which commands apply to the current object; never reports.
     void ToolbarButtonsEnable();
 
+    // The Tools-menu popup and its items, the toolbar bound if it exists; vfShow is not used.
+    void Show(bool vfShow = false);
+    // Hides the popup and the toolbar.
+    void HideMenu();
+
     void AddinInstance_OnConnection(host::Application* Application);
     void AddinInstance_OnDisconnection();
 
@@ -83,6 +100,8 @@ public:
     void mToolbarHelp_Click();
     void mHelp_Click();
     void mAbout_Click();
+    void mAddAddInToolbar_Click();
+    void mShowAddInToolbar_Click();
 
 private:
     void ToolbarButtonsDisable();
@@ -99,6 +118,20 @@ private:
     void About();
     // Shows the not-available message when the command does not apply; True when it does.
     bool Available(ecbToolbar command, const QString& notAvailable) const;
+
+    // The command bars of hosts before version 12 (AccessConnectCommandBars.cpp).
+    void CreateAddInMenu();
+    bool ControlExists(const QString& caption, CommandBarControls* parent, bool byTag);
+    bool CommandBarExists(const QString& name);
+    void AttachToolbar();
+    void AddToolbar(bool temporary);
+    CommandBarControl* AddCommandBarButton(CommandBarControls& parent, const QString& caption, int type,
+                                           const QString& face, int style, bool beginGroup, bool temporary,
+                                           const QString& tag);
+    void UpdateToolbarMenuItems();
+    CommandBars& Bars() const;
+    CommandBarObject* Toolbar() const;
+    void BindToolbarButton(int index, CommandBarControl* control);
 
     bool mToolbarInProcess = false;
     std::shared_ptr<WatcherWindow> mWatcher;

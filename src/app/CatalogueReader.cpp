@@ -1,5 +1,6 @@
 #include "app/CatalogueReader.h"
 
+#include "host/HostText.h"
 #include "host/SqliteConnection.h"
 
 #include <sqlite3.h>
@@ -21,6 +22,7 @@ ReadOnly openReadOnly(const QString& path) {
         sqlite3_close(db);
         return nullptr;
     }
+    qdb::registerHostText(db);
     return ReadOnly(db);
 }
 

@@ -1,5 +1,6 @@
 #include "app/DatasheetModel.h"
 
+#include "host/HostText.h"
 #include "host/SqliteConnection.h"
 
 #include <sqlite3.h>
@@ -7,6 +8,7 @@
 #include <QColor>
 #include <QLocale>
 
+#include <optional>
 #include <stdexcept>
 
 namespace app {
@@ -20,6 +22,8 @@ DatasheetModel::DatasheetModel(const QString& databasePath, const QString& table
         mDb = nullptr;
         throw std::runtime_error(message);
     }
+    // The catalogue's names compare as the host compares text.
+    qdb::registerHostText(mDb);
     try {
         // Field names and types in the table's own order, as the engine recorded them.
         qdb::SqliteStatement fields(mDb,

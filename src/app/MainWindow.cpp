@@ -117,6 +117,12 @@ MainWindow::MainWindow(HostOptions options, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // The object windows go while the host state they report to still exists.
+    mClosingFromHost = true;
+    qDeleteAll(mDocuments->subWindowList());
+    if (mCommandBars) {
+        mCommandBars->save();
+    }
     disconnectAddins();
     mState->setCommandObserver(nullptr);
 }
@@ -288,7 +294,7 @@ bool MainWindow::runWizard(const QString& procedure) {
         mActiveWizard = &wizard;
         const bool saved = wizard.exec() == QDialog::Accepted;
         mActiveWizard = nullptr;
-        if (saved) {
+        if (saved && !wizard.savedQuery().isEmpty()) {
             mDatabaseWindow->refresh();
             mApplication->doCmd().openQuery(wizard.savedQuery(), host::acViewNormal, host::acEdit);
         }
@@ -476,7 +482,7 @@ void MainWindow::disconnectAddins() {
 ObjectWindow* MainWindow::objectWindow(int type, const QString& name) const {
     for (QMdiSubWindow* window : mDocuments->subWindowList()) {
         auto* object = qobject_cast<ObjectWindow*>(window->widget());
-        if (object && object->objectType() == type &&
+        if (object && !object->property("closing").toBool() && object->objectType() == type &&
             object->name().compare(name, Qt::CaseInsensitive) == 0) {
             return object;
         }
@@ -563,6 +569,7 @@ void MainWindow::onHostCommand(const QString& action, int type, const QString& n
     } else if (action == QLatin1String("Close")) {
         if (ObjectWindow* window = objectWindow(type, name)) {
             mClosingFromHost = true;
+            window->setProperty("closing", true);
             if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
                 sub->close();
             }
@@ -596,6 +603,7 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
         }
         // Switching views replaces the window, as the host does.
         mClosingFromHost = true;
+        existing->setProperty("closing", true);
         qobject_cast<QMdiSubWindow*>(existing->parentWidget())->close();
         mClosingFromHost = false;
     }
@@ -680,9 +688,6 @@ void MainWindow::updateActions() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (mCommandBars) {
-        mCommandBars->save();
-    }
     closeDatabase();
     disconnectAddins();
     event->accept();

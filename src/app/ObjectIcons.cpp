@@ -482,6 +482,12 @@ QIcon imageMso(const QString& name) {
         {QStringLiteral("ViewsDesignView"), drawDesign},
         {QStringLiteral("NewQuery"), drawNewQuery},
         {QStringLiteral("QorvelUses"), [](QPainter& p) { drawDependencies(p); }},
+        {QStringLiteral("QorvelUsedBy"),
+         [](QPainter& p) {
+             p.translate(16, 0);
+             p.scale(-1, 1);
+             drawDependencies(p);
+         }},
         {QStringLiteral("QorvelUsesFind"), [](QPainter& p) { drawFind(p, false); }},
         {QStringLiteral("QorvelUsedByFind"), [](QPainter& p) { drawFind(p, true); }},
         {QStringLiteral("ImportAccess"), [](QPainter& p) { drawImport(p, kRed); }},

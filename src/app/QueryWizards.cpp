@@ -21,7 +21,7 @@ namespace app {
 
 namespace {
 
-constexpr int kTypeRole = Qt::UserRole;
+constexpr int kTypeRole = Qt::UserRole + 1;  // the name is Qt::UserRole
 
 QString bracketed(const QString& name) {
     return QLatin1Char('[') + name + QLatin1Char(']');

@@ -1,10 +1,12 @@
 #include "plavo/DesktopToolWindows.h"
 
+#include "addin/frmWatcher.h"
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"
+#include "platform/QtTimer.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
@@ -170,7 +172,7 @@ std::shared_ptr<TemplatesWindow> DesktopToolWindows::CreateTemplatesWindow() {
 }
 
 std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow() {
-    return nullptr;
+    return std::make_shared<frmWatcher>(std::make_unique<platform::QtTimer>());
 }
 
 void DesktopToolWindows::ShowAbout() {

@@ -44,7 +44,6 @@ public:
     }
 
     bool OnConnection(host::Application* application, CommandBars* commandBars) override {
-        Q_UNUSED(commandBars)
         if (!application) {
             return false;
         }
@@ -54,6 +53,7 @@ public:
         services.settings = &mSettings;
         services.events = &mEvents;
         setToolWindows(&mWindows);
+        mConnect.HostCommandBars = commandBars;
         mConnect.AddinInstance_OnConnection(application);
         return AccessApplication == application;
     }
