@@ -50,7 +50,7 @@ int run(const QStringList& arguments) {
     if (const auto done = line.parse(arguments)) {
         return *done;
     }
-    const auto database = openDatabase(line.positional().constFirst());
+    const auto database = openDatabase(line.positional().constFirst(), qdb::OpenMode::ReadOnly);
     if (!database) {
         return exitUsage;
     }

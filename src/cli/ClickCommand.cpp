@@ -121,7 +121,7 @@ QList<int> TypesOf(const QString& name, host::Database& database) {
     if (IsTable(name, &database)) {
         types.append(host::acTable);
     }
-    if (IsQuery(name, &database) && !name.startsWith(u'~')) {
+    if (IsQuery(name, &database)) {
         types.append(host::acQuery);
     }
     if (database.documentNames(QStringLiteral("Forms")).contains(name, Qt::CaseInsensitive)) {

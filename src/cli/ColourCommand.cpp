@@ -7,6 +7,7 @@
 #include "platform/InMemoryTimer.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -54,7 +55,12 @@ int runColour(const QStringList& arguments) {
         cli::err() << "qorvel colour: cannot read '" << fileName << "': " << file.errorString() << '\n';
         return cli::exitUsage;
     }
-    const QString text = QString::fromUtf8(file.readAll());
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(file.readAll());
+    if (decoder.hasError()) {
+        cli::err() << "qorvel colour: '" << fileName << "' is not UTF-8 text\n";
+        return cli::exitUsage;
+    }
 
     // The control stores every line end as CR LF, so a file with LF line ends is read as if it had them.
     platform::InMemoryRichTextControl control;

@@ -69,7 +69,7 @@ QString CommandLine::helpText() const {
     return text;
 }
 
-std::shared_ptr<qdb::QdbDatabase> openDatabase(const QString& path) {
+std::shared_ptr<qdb::QdbDatabase> openDatabase(const QString& path, qdb::OpenMode mode) {
     const QFileInfo info(path);
     QString problem;
     if (!info.exists()) {
@@ -80,7 +80,7 @@ std::shared_ptr<qdb::QdbDatabase> openDatabase(const QString& path) {
         problem = QStringLiteral("permission denied");
     } else {
         try {
-            return qdb::QdbDatabase::open(path);
+            return qdb::QdbDatabase::open(path, mode);
         } catch (const std::exception& error) {
             problem = QString::fromUtf8(error.what());
         }

@@ -15,7 +15,8 @@
 
 namespace qdb {
 class QdbDatabase;
-}
+enum class OpenMode;
+}  // namespace qdb
 
 namespace cli {
 
@@ -49,8 +50,9 @@ private:
     QCommandLineParser mParser;
 };
 
-// Opens an existing database; a missing, unreadable or foreign file is reported on one line and gives null.
-std::shared_ptr<qdb::QdbDatabase> openDatabase(const QString& path);
+// Opens an existing database; a missing, unreadable or foreign file is reported on one line and gives null,
+// and is left as it was. A command that only reads opens read-only.
+std::shared_ptr<qdb::QdbDatabase> openDatabase(const QString& path, qdb::OpenMode mode);
 
 // Whether two paths name one existing file.
 bool sameFile(const QString& first, const QString& second);

@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "host/JsonDatabase.h"
+#include "host/QdbDatabase.h"
 
 #include <QSaveFile>
 
@@ -25,7 +26,7 @@ int run(const QStringList& arguments) {
     if (sameFile(path, line.positional().constFirst())) {
         return line.usageError(QStringLiteral("DB and FILE.json are the same file"));
     }
-    const auto database = openDatabase(line.positional().constFirst());
+    const auto database = openDatabase(line.positional().constFirst(), qdb::OpenMode::ReadOnly);
     if (!database) {
         return exitUsage;
     }

@@ -24,7 +24,8 @@ HostSession::~HostSession() {
 }
 
 bool HostSession::open(const QString& path) {
-    mDatabase = openDatabase(path);
+    // Commands that run the add-in write temporary queries.
+    mDatabase = openDatabase(path, qdb::OpenMode::ReadWrite);
     if (!mDatabase) {
         return false;
     }

@@ -20,7 +20,7 @@ int run(const QStringList& arguments) {
         return *done;
     }
     const QString name = line.positional().at(1);
-    const auto database = openDatabase(line.positional().constFirst());
+    const auto database = openDatabase(line.positional().constFirst(), qdb::OpenMode::ReadOnly);
     if (!database) {
         return exitUsage;
     }

@@ -225,7 +225,7 @@ QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database)
     if (IsTable(name, &database)) {
         found.insert(host::acTable, database.tableDef(name)->name());
     }
-    if (IsQuery(name, &database) && !name.startsWith(QLatin1Char('~'))) {
+    if (IsQuery(name, &database)) {
         found.insert(host::acQuery, database.queryDef(name)->name());
     }
     const auto document = [&](int type, const QString& container) {

@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 
 #include <QCoreApplication>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdio>
@@ -52,6 +53,15 @@ QTextStream& err() {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qorvel"));
+    // Names and paths that are not UTF-8 would reach the database as something else.
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        [[maybe_unused]] const QString decoded = decoder.decode(QByteArrayView(argv[i]));
+        if (decoder.hasError()) {
+            cli::err() << "qorvel: argument " << i << " is not UTF-8 text\n";
+            return cli::exitUsage;
+        }
+    }
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h")) {

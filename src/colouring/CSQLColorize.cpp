@@ -259,19 +259,35 @@ void CSQLColorize::ColorizeTemplates() {
         const QString text = mRtb->text();
         const quint32 brace = colourOf(int(TokenClass::Brace));
         // Every prefix begins with "{", which matches only itself in any case, and every hit gets the same
-        // colour; so one walk over the braces finds the hits of all prefixes.
+        // colour; so one walk over the braces finds the hits of all prefixes. Hits that share their closing
+        // brace paint overlapping spans of one colour: their union, from the first hit, is painted once.
         const QStringView view(text);
+        qsizetype close = -1;      // the first "}" after the latest hit
+        qsizetype spanStart = -1;  // the first hit that closes at `close`
         for (qsizetype p = text.indexOf(QLatin1Char('{')); p >= 0;
              p = text.indexOf(QLatin1Char('{'), p + 1)) {
-            for (const QString& prefix : std::as_const(mTemplatePrefixes)) {
-                if (view.mid(p, prefix.size()).compare(prefix, Qt::CaseInsensitive) != 0) {
-                    continue;
-                }
-                const qsizetype q = text.indexOf(QLatin1Char('}'), p + 1);
-                if (q >= 0) {
-                    colourRange(int(p), int(q - p + 1), brace);
-                }
+            const bool hit =
+                std::any_of(mTemplatePrefixes.cbegin(), mTemplatePrefixes.cend(), [&](const QString& prefix) {
+                    return view.mid(p, prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0;
+                });
+            if (!hit) {
+                continue;
             }
+            if (p >= close) {
+                if (spanStart >= 0) {
+                    colourRange(int(spanStart), int(close - spanStart + 1), brace);
+                }
+                close = text.indexOf(QLatin1Char('}'), p + 1);
+                if (close < 0) {
+                    // No later hit can close either.
+                    spanStart = -1;
+                    break;
+                }
+                spanStart = p;
+            }
+        }
+        if (spanStart >= 0) {
+            colourRange(int(spanStart), int(close - spanStart + 1), brace);
         }
     });
 }
@@ -339,23 +355,22 @@ void CSQLColorize::MarkUnmatchedBrackets() {
                 }
             }
         }
-        // The opener searches ignore quotes, so they find the first opener after the last balanced point.
-        for (; squareDepth > 0; --squareDepth) {
+        // The opener searches ignore quotes, so they find the first opener after the last balanced point:
+        // the same one for every unclosed level, which is therefore looked for and marked once.
+        if (squareDepth > 0) {
             const qsizetype at = text.indexOf(QLatin1Char('['), lastSquareClose + 1);
-            if (at < 0) {
-                break;
+            if (at >= 0) {
+                colourRange(int(at), 1, kUnmatchedColour);
             }
-            colourRange(int(at), 1, kUnmatchedColour);
         }
         for (const qsizetype at : strayBrackets) {
             colourRange(int(at), 1, kUnmatchedColour);
         }
-        for (; parenDepth > 0; --parenDepth) {
+        if (parenDepth > 0) {
             const qsizetype at = text.indexOf(QLatin1Char('('), lastParenClose + 1);
-            if (at < 0) {
-                break;
+            if (at >= 0) {
+                colourRange(int(at), 1, kUnmatchedColour);
             }
-            colourRange(int(at), 1, kUnmatchedColour);
         }
         for (const qsizetype at : strayParens) {
             colourRange(int(at), 1, kUnmatchedColour);

@@ -39,7 +39,12 @@ void throwSyntax(const QString& expression, const QString& source) {
 void throwStatementError(const SqliteError& error, const QString& source) {
     static const QRegularExpression noTable(QStringLiteral("^no such table: (?:\\w+\\.)?(.*)$"));
     static const QRegularExpression noColumn(QStringLiteral("^no such column: (.*)$"));
+    // Raised by the host's functions: "#number text".
+    static const QRegularExpression hostFailure(QStringLiteral("^#(\\d+) (.*)$"));
     const QString& message = error.message();
+    if (const auto match = hostFailure.match(message); match.hasMatch()) {
+        throw host::Error(match.captured(1).toInt(), match.captured(2), source);
+    }
     if (const auto match = noTable.match(message); match.hasMatch()) {
         throw host::Error(
             errInputTableNotFound,

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,93 @@ QString quoted(const QString& name) {
 
 [[noreturn]] void fail(const QString& where, const QString& problem) {
     throw JsonDatabaseError(where.isEmpty() ? problem : where + QStringLiteral(": ") + problem);
+}
+
+// Where a byte offset of the UTF-8 text is: lines and columns count characters from 1.
+QString lineAndColumn(const QByteArray& json, qsizetype offset) {
+    const QByteArray before = json.left(std::clamp<qsizetype>(offset, 0, json.size()));
+    const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+    const qsizetype line = before.count('\n') + 1;
+    const qsizetype column = QString::fromUtf8(before.mid(lineStart)).size() + 1;
+    return QStringLiteral("line %1, column %2").arg(line).arg(column);
+}
+
+// The value of the JSON string whose opening quote is at `at` in well-formed text; `at` ends after its
+// closing quote.
+QString jsonString(const QByteArray& json, qsizetype& at) {
+    QString value;
+    qsizetype start = ++at;
+    while (json[at] != '"') {
+        if (json[at] != '\\') {
+            ++at;
+            continue;
+        }
+        value += QString::fromUtf8(json.mid(start, at - start));
+        const char escape = json[at + 1];
+        at += 2;
+        switch (escape) {
+            case 'b':
+                value += u'\b';
+                break;
+            case 'f':
+                value += u'\f';
+                break;
+            case 'n':
+                value += u'\n';
+                break;
+            case 'r':
+                value += u'\r';
+                break;
+            case 't':
+                value += u'\t';
+                break;
+            case 'u':
+                value += QChar(char16_t(json.mid(at, 4).toUShort(nullptr, 16)));
+                at += 4;
+                break;
+            default:
+                value += QLatin1Char(escape);
+                break;
+        }
+        start = at;
+    }
+    value += QString::fromUtf8(json.mid(start, at - start));
+    ++at;
+    return value;
+}
+
+// QJsonDocument keeps only the last of two equal keys of an object; the text a person wrote is checked for
+// them first, so that nothing is dropped without a word. The text is well-formed JSON already.
+void checkDuplicateKeys(const QByteArray& json) {
+    struct Level {
+        bool object = false;
+        bool expectKey = false;
+        QSet<QString> keys;
+    };
+    std::vector<Level> levels;
+    for (qsizetype at = 0; at < json.size();) {
+        const char c = json[at];
+        if (c == '"') {
+            const qsizetype start = at;
+            const QString text = jsonString(json, at);
+            if (!levels.empty() && levels.back().object && levels.back().expectKey) {
+                if (levels.back().keys.contains(text)) {
+                    fail(lineAndColumn(json, start), QStringLiteral("duplicate key %1").arg(quoted(text)));
+                }
+                levels.back().keys.insert(text);
+                levels.back().expectKey = false;
+            }
+            continue;
+        }
+        if (c == '{' || c == '[') {
+            levels.push_back({c == '{', c == '{', {}});
+        } else if ((c == '}' || c == ']') && !levels.empty()) {
+            levels.pop_back();
+        } else if (c == ',' && !levels.empty() && levels.back().object) {
+            levels.back().expectKey = true;
+        }
+        ++at;
+    }
 }
 
 QString jsonTypeName(const QJsonValue& value) {
@@ -431,14 +519,10 @@ DatabaseSpec JsonDatabase::parse(const QByteArray& json) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
-        // The offset counts bytes of UTF-8; lines and columns count characters from 1.
-        const qsizetype offset = std::clamp<qsizetype>(error.offset, 0, json.size());
-        const QByteArray before = json.left(offset);
-        const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-        const qsizetype line = before.count('\n') + 1;
-        const qsizetype column = QString::fromUtf8(before.mid(lineStart)).size() + 1;
-        fail(QStringLiteral("line %1, column %2").arg(line).arg(column), error.errorString());
+        // The offset counts bytes of UTF-8.
+        fail(lineAndColumn(json, error.offset), error.errorString());
     }
+    checkDuplicateKeys(json);
     if (!document.isObject()) {
         fail(QString(), QStringLiteral("the text must be one JSON object"));
     }

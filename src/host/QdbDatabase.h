@@ -15,6 +15,10 @@
 
 namespace qdb {
 
+// How a database file is opened. A read-only connection refuses every write; its reads leave the file as
+// it was, and its -wal and -shm files are gone again when it closes.
+enum class OpenMode { Create, ReadWrite, ReadOnly };
+
 struct FieldSpec {
     QString name;
     QString type;  // Text, Memo, Byte, Integer, Long, Single, Double, Currency, DateTime, YesNo, AutoNumber
@@ -55,8 +59,9 @@ class QdbDatabase : public host::Database {
 public:
     // Creates a new, empty database file; fails when the file exists.
     static std::shared_ptr<QdbDatabase> create(const QString& path);
-    // Opens an existing database file.
-    static std::shared_ptr<QdbDatabase> open(const QString& path);
+    // Opens an existing database file. A file that is not a database of this engine fails with 3343 and
+    // is left as it was, whatever the mode.
+    static std::shared_ptr<QdbDatabase> open(const QString& path, OpenMode mode = OpenMode::ReadWrite);
 
     // Building a database. Names follow the host's object-naming rules (errInvalidName); a name taken by
     // another table or query fails with errObjectExists.

@@ -1,6 +1,7 @@
 #include "host/QdbEngine.h"
 
 #include "host/HostErrors.h"
+#include "host/HostFunctions.h"
 #include "host/HostText.h"
 #include "host/Snapshot.h"
 
@@ -137,14 +138,23 @@ private:
     qint64 mId;
 };
 
-QdbEngine::QdbEngine(const QString& path, bool create)
-    : mPath(QFileInfo(path).absoluteFilePath()), mConnection(path, create) {
+QdbEngine::QdbEngine(const QString& path, OpenMode mode)
+    : mPath(QFileInfo(path).absoluteFilePath()), mConnection(path, mode == OpenMode::Create) {
     registerHostText(mConnection.handle());
-    mConnection.exec(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
-    if (create) {
-        createSchema();
-    } else {
+    registerHostFunctions(mConnection.handle());
+    // The schema is checked before anything is written, so that a file that is no database of ours (an
+    // empty file, another program's SQLite file) is refused unchanged.
+    if (mode != OpenMode::Create) {
         checkSchema();
+    }
+    if (mode == OpenMode::ReadOnly) {
+        // Not SQLite's read-only open: that one cannot remove the -wal and -shm files it makes.
+        mConnection.exec(QStringLiteral("PRAGMA query_only=ON;"));
+        return;
+    }
+    mConnection.exec(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
+    if (mode == OpenMode::Create) {
+        createSchema();
     }
 }
 
@@ -186,15 +196,36 @@ void QdbEngine::createSchema() {
 }
 
 void QdbEngine::checkSchema() {
+    QString missing;
     try {
         auto statement = mConnection.prepare(QStringLiteral("SELECT Value FROM MSysQdbInfo WHERE Key = ?"));
         statement.bind(1, kFormatKey);
         if (statement.step() && statement.text(0) == kFormatValue) {
-            return;
+            // A file whose catalogue was damaged by hand is refused as a whole, not table by table later.
+            auto table = mConnection.prepare(
+                QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?"));
+            for (const char* name :
+                 {"MSysObjects", "MSysQueries", "MSysQdbQueryText", "MSysQdbFields", "MSysQdbForms",
+                  "MSysQdbControls", "MSysQdbHiddenQueries", "MSysQdbDescriptions"}) {
+                table.reset();
+                table.bind(1, QString::fromLatin1(name));
+                if (!table.step()) {
+                    missing = QString::fromLatin1(name);
+                    break;
+                }
+            }
+            if (missing.isEmpty()) {
+                return;
+            }
         }
     } catch (const SqliteError&) {
     }
-    throw host::Error(3343, QStringLiteral("Unrecognized database format '%1'.").arg(mPath), kSourceDatabase);
+    throw host::Error(3343,
+                      missing.isEmpty()
+                          ? QStringLiteral("Unrecognized database format '%1'.").arg(mPath)
+                          : QStringLiteral("Unrecognized database format '%1': its table %2 is missing.")
+                                .arg(mPath, missing),
+                      kSourceDatabase);
 }
 
 template <typename Work>

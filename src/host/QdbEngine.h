@@ -24,7 +24,7 @@ inline constexpr qint64 kFlagsHiddenQuery = 3;
 
 class QdbEngine : public QdbDatabase, public std::enable_shared_from_this<QdbEngine> {
 public:
-    QdbEngine(const QString& path, bool create);
+    QdbEngine(const QString& path, OpenMode mode);
 
     // host::Database
     QString name() const override;

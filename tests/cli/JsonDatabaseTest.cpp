@@ -29,6 +29,19 @@ TEST(JsonDatabase, SyntaxErrorsGiveLineAndColumnInCharacters) {
     EXPECT_EQ(parseError("[]"), "the text must be one JSON object");
 }
 
+// A second value under one key would silently replace the first: refused at every level, at the key's place.
+TEST(JsonDatabase, DuplicateKeysAreRefusedWithTheirPlace) {
+    EXPECT_EQ(parseError("{\"queries\": [],\n \"queries\": []}"),
+              "line 2, column 2: duplicate key 'queries'");
+    EXPECT_EQ(parseError("{\"queries\": [{\"name\": \"Q\", \"sql\": \"SELECT 1\", \"sql\": \"x\"}]}"),
+              "line 1, column 47: duplicate key 'sql'");
+    // An escape spells the same key; equal keys in different objects are fine.
+    EXPECT_EQ(parseError("{\"tables\": [{\"name\": \"T\", \"na\\u006de\": \"U\"}]}"),
+              "line 1, column 27: duplicate key 'name'");
+    EXPECT_NO_THROW(JsonDatabase::parse(R"({"queries": [{"name": "A", "sql": "SELECT 1"},
+                                                        {"name": "B", "sql": "SELECT \"name\", 2"}]})"));
+}
+
 TEST(JsonDatabase, EveryFieldTypeSurvivesWritingAndReading) {
     qdb::DatabaseSpec spec;
     qdb::TableSpec table{"Every Type", "All of them, \"quoted\".", {}, {}};

@@ -2,7 +2,11 @@
 
 #include "catalogue/host.h"
 
+#include <QDate>
 #include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -25,6 +29,14 @@ const QString kDeleteMessage = QStringLiteral("Syntax error in DELETE statement.
 
 // Deep enough for any query a person writes; shallow enough for the stack.
 constexpr int kMaxDepth = 200;
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+const QString kMultipleFieldsMessage = QStringLiteral(
+    "You have written a subquery that can return more than one field without using the EXISTS reserved word "
+    "in the main query's FROM clause. Revise the SELECT statement of the subquery to request only one "
+    "field.");
+constexpr int kMultipleFieldsError = 3306;
 
 // The data access type code of a declared parameter type; -1 for an unknown type. Integer is the host's
 // 32-bit integer (as in its table definitions); Short is the 16-bit one.
@@ -99,6 +111,88 @@ QString unquote(QStringView literal) {
     return value;
 }
 
+// The month a name or its abbreviation (three letters at least) gives, 0 for none.
+int monthNumber(QStringView name) {
+    static const char* const months[] = {"january",   "february", "march",    "april",
+                                         "may",       "june",     "july",     "august",
+                                         "september", "october",  "november", "december"};
+    if (name.size() < 3) {
+        return 0;
+    }
+    for (int i = 0; i < 12; ++i) {
+        if (QLatin1String(months[i]).startsWith(name, Qt::CaseInsensitive)) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+// Whether numbers read as day, month and year give a calendar day. A two-digit year is in 1930..2029, and a
+// date without a year is read in a leap year, so that February 29 passes.
+bool isCalendarDay(int year, int month, int day, qsizetype yearDigits) {
+    if (yearDigits == 0) {
+        year = 2000;
+    } else if (yearDigits <= 2) {
+        year += year < 30 ? 2000 : 1900;
+    }
+    return year >= 100 && year <= 9999 && QDate(year, month, day).isValid();
+}
+
+bool isDatePart(const QString& text) {
+    static const QRegularExpression numeric(QStringLiteral(R"(^(\d{1,4})([-/.])(\d{1,2})(?:\2(\d{1,4}))?$)"));
+    static const QRegularExpression dayMonth(
+        QStringLiteral(R"(^(\d{1,2})[-/ ]+([A-Za-z]+)\.?(?:[-/ ,]+(\d{1,4}))?$)"));
+    static const QRegularExpression monthDay(
+        QStringLiteral(R"(^([A-Za-z]+)\.?[-/ ]+(\d{1,2})(?:[-/ ,]+(\d{1,4}))?$)"));
+    QRegularExpressionMatch match = numeric.match(text);
+    if (match.hasMatch()) {
+        const QString first = match.captured(1);
+        const int second = match.captured(3).toInt();
+        if (first.size() > 2) {
+            // Year first: y-m-d.
+            return match.hasCaptured(4) && match.captured(4).size() <= 2 &&
+                   isCalendarDay(first.toInt(), second, match.captured(4).toInt(), first.size());
+        }
+        const QString year = match.captured(4);
+        // Month first as the engine reads dates, or day first when the month cannot be one.
+        return isCalendarDay(year.toInt(), first.toInt(), second, year.size()) ||
+               isCalendarDay(year.toInt(), second, first.toInt(), year.size());
+    }
+    match = dayMonth.match(text);
+    if (match.hasMatch()) {
+        return isCalendarDay(match.captured(3).toInt(), monthNumber(match.captured(2)),
+                             match.captured(1).toInt(), match.captured(3).size());
+    }
+    match = monthDay.match(text);
+    if (match.hasMatch()) {
+        return isCalendarDay(match.captured(3).toInt(), monthNumber(match.captured(1)),
+                             match.captured(2).toInt(), match.captured(3).size());
+    }
+    return false;
+}
+
+// Whether the text between two "#" is a date, a time of day, or both.
+bool isDateLiteral(QStringView literal) {
+    static const QRegularExpression time(
+        QStringLiteral(R"((?:^|\s)(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*([AP]M?)?$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString text = literal.trimmed().toString();
+    const QRegularExpressionMatch match = time.match(text);
+    if (match.hasMatch() && (match.hasCaptured(2) || match.hasCaptured(4))) {
+        const int hour = match.captured(1).toInt();
+        const bool twelveHour = match.hasCaptured(4);
+        if ((twelveHour && (hour < 1 || hour > 12)) || hour > 23 || match.captured(2).toInt() > 59 ||
+            match.captured(3).toInt() > 59) {
+            return false;
+        }
+        text = text.left(match.capturedStart()).trimmed();
+        if (text.isEmpty()) {
+            return true;
+        }
+    }
+    return isDatePart(text);
+}
+
 QVariant nullIfEmpty(const QString& text) {
     return text.isEmpty() ? QVariant() : QVariant(text);
 }
@@ -111,7 +205,22 @@ Parser::Nesting::Nesting(Parser& parser) : mParser(parser) {
     }
 }
 
-Parser::Parser(const QString& sql) : mSql(sql), mTokens(tokenize(sql)) {}
+Parser::Parser(const QString& sql) : mSql(sql), mTokens(tokenize(sql)), mMatch(mTokens.size(), kNone) {
+    // Pairs every parenthesis once, so that the FROM clause can tell a query from a join without trying both.
+    std::vector<size_t> open;
+    for (size_t i = 0; i < mTokens.size(); ++i) {
+        const Token& token = mTokens[i];
+        if (token.kind != TokenKind::Symbol) {
+            continue;
+        }
+        if (mSql[token.start] == u'(') {
+            open.push_back(i);
+        } else if (mSql[token.start] == u')' && !open.empty()) {
+            mMatch[open.back()] = i;
+            open.pop_back();
+        }
+    }
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Statements
@@ -119,6 +228,11 @@ Parser::Parser(const QString& sql) : mSql(sql), mTokens(tokenize(sql)) {}
 Query Parser::parse() {
     if (peek().kind == TokenKind::End || (atSymbol(u";") && peek(1).kind == TokenKind::End)) {
         failStatement();
+    }
+    for (const Token& token : mTokens) {
+        if (token.kind == TokenKind::Bracketed && token.end - token.start == 2) {
+            throw host::Error(3075, QStringLiteral("Invalid bracketing of name '[]'."), kSource);
+        }
     }
     Query query;
     if (acceptKeyword(Keyword::Parameters)) {
@@ -143,7 +257,9 @@ Query Parser::parse() {
         parseUpdate(query);
     } else if (atKeyword(Keyword::Delete)) {
         parseDelete(query);
-    } else if (atKeyword(Keyword::Create) || atKeyword(Keyword::Alter) || atKeyword(Keyword::Drop)) {
+    } else if ((atKeyword(Keyword::Create) || atKeyword(Keyword::Alter) || atKeyword(Keyword::Drop)) &&
+               query.parameters.empty()) {
+        // A data definition takes no parameters: the engine would have nowhere to keep them.
         parseDataDefinition(query);
     } else {
         failStatement();
@@ -191,6 +307,11 @@ void Parser::parseParameters(Query& query) {
                 fail(kParameterMessage);
             }
         }
+        for (const CatalogueRow& declared : query.parameters) {
+            if (declared.name1.toString().compare(name, Qt::CaseInsensitive) == 0) {
+                throw host::Error(3075, QStringLiteral("Duplicate parameter name '%1'.").arg(name), kSource);
+            }
+        }
         query.parameters.push_back({2, code, name, {}, {}});
     } while (acceptSymbol(u","));
     if (!acceptSymbol(u";")) {
@@ -201,7 +322,14 @@ void Parser::parseParameters(Query& query) {
 // A query expression: one query term, or a union of several, with the ORDER BY that belongs to the whole.
 void Parser::parseQueryExpression(Query& query) {
     const QString first = parseQueryTerm(query);
+    const int width = mTermWidth;
     if (atKeyword(Keyword::Union)) {
+        auto refuseTable = [this](const Query& part, const QString& sql) {
+            if (part.kind == StatementKind::MakeTable) {
+                fail(QStringLiteral("SELECT INTO cannot be part of a union query: '%1'.").arg(sql));
+            }
+        };
+        refuseTable(query, first);
         Query unionQuery;
         unionQuery.kind = StatementKind::Union;
         unionQuery.parameters = std::move(query.parameters);
@@ -218,7 +346,12 @@ void Parser::parseQueryExpression(Query& query) {
                 everyAll = false;
             }
             Query part;
-            addPart(parseQueryTerm(part));
+            // Let the part's own INTO through, so that the message can name the whole part.
+            mIntoAllowed = mContext == Context::Statement;
+            const QString sql = parseQueryTerm(part);
+            mIntoAllowed = false;
+            refuseTable(part, sql);
+            addPart(sql);
         }
         if (everyAll) {
             unionQuery.flags |= QueryFlag::UnionAll;
@@ -228,13 +361,15 @@ void Parser::parseQueryExpression(Query& query) {
     if (atKeyword(Keyword::Order)) {
         parseOrderBy(query);
     }
+    mTermWidth = width;
 }
 
 // One part of a query expression; gives its text without enclosing parentheses.
 QString Parser::parseQueryTerm(Query& query) {
-    Nesting nesting(*this);
     const size_t start = mPos;
     if (acceptSymbol(u"(")) {
+        // Only this way round does a term hold another without a FROM clause between them.
+        Nesting nesting(*this);
         const size_t first = mPos;
         parseQueryExpression(query);
         if (!atSymbol(u")")) {
@@ -255,12 +390,15 @@ QString Parser::parseQueryTerm(Query& query) {
         }
         query.sources.push_back({5, {}, takeName(), {}, {}});
         query.flags |= QueryFlag::AllFields;
+        mTermWidth = -1;
         return textOf(start, mPos);
     }
     fail(kIncompleteMessage);
 }
 
 void Parser::parseSelectCore(Query& query) {
+    const bool intoAllowed = mIntoAllowed;
+    mIntoAllowed = false;
     ++mPos;  // SELECT
     if (acceptKeyword(Keyword::Distinct)) {
         query.flags |= QueryFlag::Distinct;
@@ -282,6 +420,16 @@ void Parser::parseSelectCore(Query& query) {
     }
     parseSelectList(query);
     if (atKeyword(Keyword::Into)) {
+        if (!intoAllowed) {
+            if (mContext == Context::DerivedTable) {
+                fail(kFromMessage);
+            }
+            if (mContext == Context::Subquery) {
+                mExpressionStart = mSubqueryStart;
+                failExpression();
+            }
+            fail(kIncompleteMessage);
+        }
         parseInto(query);
     }
     if (acceptKeyword(Keyword::From)) {
@@ -304,6 +452,15 @@ void Parser::parseSelectCore(Query& query) {
         if (!atClauseEnd({Keyword::Having, Keyword::Order, Keyword::Union, Keyword::With, Keyword::Pivot})) {
             failExpression();
         }
+        if (query.flags & QueryFlag::AllFields) {
+            fail(QStringLiteral("Cannot group on fields selected with '*'."));
+        }
+        for (const CatalogueRow& column : query.columns) {
+            const QString expression = column.expression.toString();
+            if (expression.endsWith(u'*')) {
+                fail(QStringLiteral("Cannot group on fields selected with '%1'.").arg(expression));
+            }
+        }
     }
     if (acceptKeyword(Keyword::Having)) {
         query.having = parseTopExpression();
@@ -311,12 +468,22 @@ void Parser::parseSelectCore(Query& query) {
             failExpression();
         }
     }
+    mTermWidth = static_cast<int>(query.columns.size());
+    for (const CatalogueRow& column : query.columns) {
+        if (column.expression.toString().endsWith(u'*')) {
+            mTermWidth = -1;
+        }
+    }
+    if (query.flags & QueryFlag::AllFields) {
+        mTermWidth = -1;
+    }
 }
 
 void Parser::parseSelectList(Query& query) {
     const std::initializer_list<Keyword> followers = {Keyword::From,  Keyword::Into,   Keyword::Where,
                                                       Keyword::Group, Keyword::Having, Keyword::Order,
                                                       Keyword::Union, Keyword::With,   Keyword::Pivot};
+    QStringList aliases;
     do {
         if (atClauseEnd(followers) || atSymbol(u",")) {
             fail(kSelectMessage);
@@ -335,6 +502,10 @@ void Parser::parseSelectList(Query& query) {
                 failExpression();
             }
             outputName = takeName();
+            if (aliases.contains(outputName, Qt::CaseInsensitive)) {
+                fail(QStringLiteral("Duplicate output alias '%1'.").arg(outputName));
+            }
+            aliases << outputName;
             alias = outputName;
         }
         query.columns.push_back({6, {}, alias, {}, expression});
@@ -609,9 +780,12 @@ void Parser::parseDataDefinition(Query& query) {
 // FROM clause
 
 void Parser::parseFromList(Query& query) {
+    SourceNames names;
     do {
-        parseFromItem(query);
+        const SourceNames item = parseFromItem(query);
+        names.insert(names.end(), item.begin(), item.end());
     } while (acceptSymbol(u","));
+    checkDistinctNames(names);
     if (!atClauseEnd({Keyword::Where, Keyword::Group, Keyword::Having, Keyword::Order, Keyword::Union,
                       Keyword::With, Keyword::Pivot, Keyword::Set})) {
         fail(kFromMessage);
@@ -620,6 +794,7 @@ void Parser::parseFromList(Query& query) {
 
 Parser::SourceNames Parser::parseFromItem(Query& query) {
     SourceNames names = parseJoinOperand(query);
+    size_t conditionStart = kNone;
     while (true) {
         int kind = 0;
         if (acceptKeyword(Keyword::Inner)) {
@@ -630,6 +805,10 @@ Parser::SourceNames Parser::parseFromItem(Query& query) {
             kind = 3;
         } else {
             break;
+        }
+        if (conditionStart != kNone) {
+            // A third source needs parentheses around the first join, as the engine demands.
+            failChainedJoin(conditionStart);
         }
         if (kind != 1) {
             acceptKeyword(Keyword::Outer);
@@ -644,6 +823,7 @@ Parser::SourceNames Parser::parseFromItem(Query& query) {
         std::vector<QString> qualifiers;
         std::vector<QString>* const outer = mQualifiers;
         mQualifiers = &qualifiers;
+        conditionStart = mPos;
         const QString condition = parseTopExpression();
         mQualifiers = outer;
         query.joins.push_back({7, kind, pickJoinName(names, qualifiers, true),
@@ -657,32 +837,20 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
     Nesting nesting(*this);
     if (atSymbol(u"(")) {
         // A derived table, or a parenthesised part of the FROM clause; "((SELECT" may start either.
-        if (atQueryStart()) {
-            const size_t start = mPos;
-            const int depth = mDepth;
-            const int aliases = mGeneratedAliases;
-            const bool onlyReading = atKeyword(Keyword::Select, 1);
-            try {
-                ++mPos;
-                const size_t first = mPos;
-                Query inner;
-                parseQueryExpression(inner);
-                if (atSymbol(u")")) {
-                    const QString sql = textOf(first, mPos);
-                    ++mPos;
-                    return parseDerivedTable(query, sql);
-                }
-                if (onlyReading) {
-                    fail(kFromMessage);
-                }
-            } catch (const host::Error&) {
-                if (onlyReading) {
-                    throw;
-                }
+        if (startsParenthesisedQuery(mPos)) {
+            const Context context = mContext;
+            mContext = Context::DerivedTable;
+            ++mPos;
+            const size_t first = mPos;
+            Query inner;
+            parseQueryExpression(inner);
+            mContext = context;
+            if (!atSymbol(u")")) {
+                fail(kFromMessage);
             }
-            mPos = start;
-            mDepth = depth;
-            mGeneratedAliases = aliases;
+            const QString sql = textOf(first, mPos);
+            ++mPos;
+            return parseDerivedTable(query, sql);
         }
         ++mPos;
         SourceNames names = parseFromItem(query);
@@ -697,9 +865,13 @@ Parser::SourceNames Parser::parseJoinOperand(Query& query) {
         const QString inner = nameText(token).trimmed();
         if (inner.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) && inner.size() > 6 &&
             inner[6].isSpace()) {
+            StatementKind kind = StatementKind::Select;
             try {
-                Parser(inner).parse();
+                kind = Parser(inner).parse().kind;
             } catch (const host::Error&) {
+                fail(kFromMessage);
+            }
+            if (kind != StatementKind::Select && kind != StatementKind::Union) {
                 fail(kFromMessage);
             }
             mPos += 2;
@@ -734,6 +906,78 @@ Parser::SourceNames Parser::parseDerivedTable(Query& query, QString sql) {
     }
     query.sources.push_back({5, {}, {}, alias, std::move(sql)});
     return {alias};
+}
+
+// Whether the parenthesis at `open` encloses a query rather than a part of a FROM clause. Decided from the
+// pairs of parentheses alone: after its first parenthesised group a query goes on with UNION, ORDER BY or
+// its end, a FROM part with an alias or a join. Trying one reading and then the other would double the work
+// at every level of nesting.
+bool Parser::startsParenthesisedQuery(size_t open) const {
+    // Offsets from the current token, as peek() takes them; `open` is never before it.
+    for (size_t pos = open - mPos;; ++pos) {
+        if (atKeyword(Keyword::Select, pos + 1) || atKeyword(Keyword::Table, pos + 1)) {
+            return true;
+        }
+        if (!atSymbol(u"(", pos + 1)) {
+            return false;
+        }
+        const size_t close = mMatch[mPos + pos + 1];
+        if (close == kNone) {
+            return false;
+        }
+        const size_t after = close - mPos + 1;
+        if (atKeyword(Keyword::Union, after) || atKeyword(Keyword::Order, after)) {
+            return true;
+        }
+        if (!atSymbol(u")", after) || mMatch[mPos + pos] != close + 1) {
+            return false;
+        }
+    }
+}
+
+// The engine refuses two sources of one FROM clause under the same name.
+void Parser::checkDistinctNames(const SourceNames& names) const {
+    QSet<QString> seen;
+    for (const QString& name : names) {
+        const QString key = name.toCaseFolded();
+        if (seen.contains(key)) {
+            throw host::Error(3075, QStringLiteral("Can't repeat table name '%1' in FROM clause.").arg(name),
+                              kSource);
+        }
+        seen.insert(key);
+    }
+}
+
+// A join written after another without parentheses: the engine reads the rest of the clause as one broken
+// ON condition, and says so.
+void Parser::failChainedJoin(size_t conditionStart) const {
+    size_t end = conditionStart;
+    int depth = 0;
+    for (; end + 1 < mTokens.size(); ++end) {
+        const Token& token = mTokens[end];
+        if (token.kind == TokenKind::Word && depth == 0) {
+            const Keyword keyword = token.keyword;
+            if (keyword == Keyword::Where || keyword == Keyword::Group || keyword == Keyword::Having ||
+                keyword == Keyword::Order || keyword == Keyword::Union || keyword == Keyword::With ||
+                keyword == Keyword::Pivot || keyword == Keyword::Set) {
+                break;
+            }
+        }
+        if (token.kind == TokenKind::Symbol) {
+            const QChar c = mSql[token.start];
+            if (c == u'(') {
+                ++depth;
+            } else if (c == u')' && depth-- == 0) {
+                break;
+            } else if ((c == u',' && depth == 0) || c == u';') {
+                break;
+            }
+        }
+    }
+    throw host::Error(3075,
+                      QStringLiteral("Syntax error (missing operator) in query expression '%1'.")
+                          .arg(textOf(conditionStart, end)),
+                      kSource);
 }
 
 QString Parser::parseAlias() {
@@ -848,7 +1092,7 @@ void Parser::parseComparison() {
             }
             Nesting nesting(*this);
             if (atKeyword(Keyword::Select)) {
-                parseSubquery();
+                parseSubquery(true);
             } else {
                 do {
                     parseExpression();
@@ -918,7 +1162,12 @@ void Parser::parsePrimary() {
     switch (token.kind) {
         case TokenKind::Number:
         case TokenKind::Text:
+            ++mPos;
+            return;
         case TokenKind::Date:
+            if (!isDateLiteral(QStringView(mSql).sliced(token.start + 1, token.end - token.start - 2))) {
+                fail(QStringLiteral("Syntax error in date in query expression '%1'.").arg(expressionText()));
+            }
             ++mPos;
             return;
         case TokenKind::Bracketed:
@@ -927,7 +1176,7 @@ void Parser::parsePrimary() {
         case TokenKind::Symbol:
             if (acceptSymbol(u"(")) {
                 if (atKeyword(Keyword::Select)) {
-                    parseSubquery();
+                    parseSubquery(true);
                 } else {
                     parseExpression();
                 }
@@ -963,8 +1212,9 @@ void Parser::parsePrimary() {
                 case Keyword::Some:
                 case Keyword::All:
                     if (atSymbol(u"(", 1) && atKeyword(Keyword::Select, 2)) {
+                        const bool oneColumn = token.keyword != Keyword::Exists;
                         mPos += 2;
-                        parseSubquery();
+                        parseSubquery(oneColumn);
                         expectCloseParenthesis();
                         return;
                     }
@@ -1018,10 +1268,20 @@ void Parser::parseArguments() {
     expectCloseParenthesis();
 }
 
-void Parser::parseSubquery() {
+// A subquery inside an expression; one that stands for a value must give one column.
+void Parser::parseSubquery(bool oneColumn) {
     const size_t expressionStart = mExpressionStart;
+    const size_t subqueryStart = mSubqueryStart;
+    const Context context = mContext;
+    mSubqueryStart = expressionStart;
+    mContext = Context::Subquery;
     Query ignored;
     parseQueryExpression(ignored);
+    if (oneColumn && mTermWidth > 1) {
+        throw host::Error(kMultipleFieldsError, kMultipleFieldsMessage, kSource);
+    }
+    mContext = context;
+    mSubqueryStart = subqueryStart;
     mExpressionStart = expressionStart;
 }
 
@@ -1169,17 +1429,19 @@ bool startsClause(Keyword keyword) {
 
 }  // namespace
 
-// The expression being parsed, from its start to where its clause ends, for a message.
+// The expression being parsed, from its start to where its clause ends, for a message. The parentheses
+// opened before the failure are counted too, so that a call or a subquery is shown whole.
 QString Parser::expressionText() const {
-    size_t end = std::max(mExpressionStart, mPos);
+    size_t end = mExpressionStart;
     int depth = 0;
     for (; end + 1 < mTokens.size(); ++end) {
         const Token& token = mTokens[end];
+        const bool reached = end >= mPos;
         if (token.kind == TokenKind::Unterminated) {
             ++end;
             break;
         }
-        if (token.kind == TokenKind::Word && depth == 0 && startsClause(token.keyword)) {
+        if (reached && token.kind == TokenKind::Word && depth == 0 && startsClause(token.keyword)) {
             break;
         }
         if (token.kind != TokenKind::Symbol) {
@@ -1187,10 +1449,14 @@ QString Parser::expressionText() const {
         }
         const QChar c = mSql[token.start];
         if (c == u'(') {
-            ++depth;
-        } else if (c == u')' && depth-- == 0) {
-            break;
-        } else if ((c == u',' && depth == 0) || c == u';') {
+            // One never closed does not hold the expression open past its clause.
+            depth += mMatch[end] != kNone ? 1 : 0;
+        } else if (c == u')') {
+            if (depth == 0 && reached) {
+                break;
+            }
+            depth = std::max(depth - 1, 0);
+        } else if (reached && ((c == u',' && depth == 0) || c == u';')) {
             break;
         }
     }

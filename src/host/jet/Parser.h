@@ -93,6 +93,9 @@ private:
     SourceNames parseFromItem(Query& query);
     SourceNames parseJoinOperand(Query& query);
     SourceNames parseDerivedTable(Query& query, QString sql);
+    bool startsParenthesisedQuery(size_t open) const;
+    void checkDistinctNames(const SourceNames& names) const;
+    [[noreturn]] void failChainedJoin(size_t conditionStart) const;
     QString parseAlias();
     QString pickJoinName(const SourceNames& names, const std::vector<QString>& qualifiers, bool last) const;
     QString generatedAlias();
@@ -115,7 +118,7 @@ private:
     void parsePrimary();
     void parseNameChain();
     void parseArguments();
-    void parseSubquery();
+    void parseSubquery(bool oneColumn);
     bool atQueryStart() const;
 
     // Tokens.
@@ -142,6 +145,9 @@ private:
     QString expressionText() const;
     void expectCloseParenthesis();
 
+    // Where a SELECT is being parsed; INTO makes a table only from a statement of its own.
+    enum class Context { Statement, Subquery, DerivedTable };
+
     // Failures.
     [[noreturn]] void failStatement() const;
     [[noreturn]] void fail(const QString& description) const;
@@ -155,6 +161,11 @@ private:
     int mDepth = 0;               // nesting of parentheses and subqueries
     int mGeneratedAliases = 0;
     std::vector<QString>* mQualifiers = nullptr;  // collects the qualifiers an ON condition names
+    std::vector<size_t> mMatch;  // per "(" token, its ")" (npos when unclosed); other tokens npos
+    Context mContext = Context::Statement;
+    bool mIntoAllowed = true;   // only the statement's own first SELECT may make a table
+    size_t mSubqueryStart = 0;  // the first token of the expression a subquery stands in
+    int mTermWidth = 0;         // output columns of the query term parsed last; -1 when "*" hides them
 };
 
 }  // namespace jet

@@ -1,0 +1,147 @@
+// How the cost grows with the size of hostile inputs: the analyser on derived tables joined inside
+// parentheses and nested 10, 20, 40 and 80 levels deep (sound, and with a broken tail), and a full colouring
+// pass over many placeholders (closed once at the end, and never closed) and over many unclosed
+// parentheses, at 50,000, 100,000 and 200,000. Prints, for each input, the time at double size divided by
+// the time at single size, measured in this run: about 2 for linear growth, 4 for quadratic.
+#include "colouring/CSQLColorize.h"
+#include "host/jet/Analyser.h"
+#include "platform/InMemoryRichTextControl.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kLevels[] = {10, 20, 40, 80};
+const int kSizes[] = {50000, 100000, 200000};
+
+// SELECT * FROM G(m), G(0) = tail, G(m) = ((SELECT a FROM G(m-1)) AS Xm INNER JOIN um ON Xm.a = um.a).
+QString nestedJoins(int levels, const QString& tail) {
+    QString from = tail;
+    for (int level = 1; level <= levels; ++level) {
+        from = QStringLiteral("((SELECT a FROM %1) AS X%2 INNER JOIN u%2 ON X%2.a = u%2.a)")
+                   .arg(from)
+                   .arg(level);
+    }
+    return QStringLiteral("SELECT * FROM ") + from;
+}
+
+void analyse(benchmark::State& state, const QString& sql) {
+    for (auto _ : state) {
+        try {
+            benchmark::DoNotOptimize(jet::analyse(sql));
+        } catch (const std::exception&) {
+            // A broken tail fails; only the time to find out counts.
+        }
+    }
+}
+
+void colourPass(benchmark::State& state, const QString& text) {
+    platform::InMemoryRichTextControl control;
+    CSQLColorize colorizer;
+    colorizer.setRtb(&control);
+    for (auto _ : state) {
+        state.PauseTiming();
+        colorizer.setTrapUndo(true);  // reload black text without colouring it
+        control.setText(text);
+        colorizer.setTrapUndo(false);
+        colorizer.FullParse = true;
+        state.ResumeTiming();
+        colorizer.rtb_Change();
+    }
+}
+
+struct Input {
+    std::string name;
+    std::vector<int> sizes;
+    std::function<void(benchmark::State&, int)> run;
+};
+
+std::vector<Input> inputs() {
+    std::vector<Input> all;
+    const std::vector<int> levels(std::begin(kLevels), std::end(kLevels));
+    const std::vector<int> sizes(std::begin(kSizes), std::end(kSizes));
+    all.push_back({"analyse nested joins", levels, [](benchmark::State& state, int n) {
+                       analyse(state, nestedJoins(n, QStringLiteral("t")));
+                   }});
+    all.push_back({"analyse nested joins, broken tail", levels, [](benchmark::State& state, int n) {
+                       analyse(state, nestedJoins(n, QStringLiteral("t WHERE")));
+                   }});
+    all.push_back({"colour \"{VALUE \" x N + \"}\"", sizes, [](benchmark::State& state, int n) {
+                       colourPass(state, QStringLiteral("{VALUE ").repeated(n) + u'}');
+                   }});
+    all.push_back({"colour \"{VALUE \" x N", sizes, [](benchmark::State& state, int n) {
+                       colourPass(state, QStringLiteral("{VALUE ").repeated(n));
+                   }});
+    all.push_back({"colour \"x\" x N + \"(\" x N", sizes, [](benchmark::State& state, int n) {
+                       colourPass(state, QString(n, u'x') + QString(n, u'('));
+                   }});
+    return all;
+}
+
+std::string benchName(const Input& input, int n) {
+    return input.name + "/" + std::to_string(n);
+}
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const auto& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                // The fastest repetition: the allocator's and the other processes' noise only adds time.
+                const std::string name = run.run_name.function_name;
+                const double time = run.GetAdjustedCPUTime();
+                const auto known = times.find(name);
+                times[name] = known == times.end() ? time : std::min(known->second, time);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A fixed threshold: otherwise glibc raises it after the first large free, so that a smaller size runs
+    // on reused heap while a larger one still maps fresh pages, and the ratios measure the allocator.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    const std::vector<Input> all = inputs();
+    for (const Input& input : all) {
+        for (const int n : input.sizes) {
+            benchmark::RegisterBenchmark(benchName(input, n).c_str(),
+                                         [&input, n](benchmark::State& state) { input.run(state, n); })
+                ->Unit(benchmark::kMillisecond)
+                ->Repetitions(5);
+        }
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\nTime at double size / time at single size (target: at most 2.5)\n");
+    for (const Input& input : all) {
+        for (size_t i = 1; i < input.sizes.size(); ++i) {
+            const auto single = reporter.times.find(benchName(input, input.sizes[i - 1]));
+            const auto twice = reporter.times.find(benchName(input, input.sizes[i]));
+            if (single != reporter.times.end() && twice != reporter.times.end()) {
+                std::printf("%-40s %7d -> %7d: %5.2f\n", input.name.c_str(), input.sizes[i - 1],
+                            input.sizes[i], twice->second / single->second);
+            }
+        }
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,2 @@
+SELECT (((a + (b FROM t WHERE [[x] = ((c
+AND ((d) = [
