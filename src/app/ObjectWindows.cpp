@@ -168,8 +168,10 @@ private:
         for (int i = 0; i < shown; ++i) {
             const QString qualified = box.title + QLatin1Char('.') + box.fields[i];
             const QString bracketed = QStringLiteral("[%1].[%2]").arg(box.title, box.fields[i]);
+            const QString sourceBracketed = QStringLiteral("[%1].%2").arg(box.title, box.fields[i]);
             if (expression.contains(qualified, Qt::CaseInsensitive) ||
-                expression.contains(bracketed, Qt::CaseInsensitive)) {
+                expression.contains(bracketed, Qt::CaseInsensitive) ||
+                expression.contains(sourceBracketed, Qt::CaseInsensitive)) {
                 return box.rect.top() + lineHeight + 6 + i * lineHeight + lineHeight / 2;
             }
         }
