@@ -7,5 +7,6 @@ apt-get install -y --no-install-recommends \
     g++ cmake ninja-build git pkg-config ca-certificates \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
     libsqlite3-dev \
+    mdbtools-dev mdbtools \
     libgtest-dev libgmock-dev googletest libbenchmark-dev \
     xvfb xauth

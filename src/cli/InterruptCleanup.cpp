@@ -47,4 +47,8 @@ FilesRemovedOnInterrupt::~FilesRemovedOnInterrupt() {
     gPaths.clear();
 }
 
+std::shared_ptr<void> removeOnInterrupt(const QStringList& paths) {
+    return std::make_shared<FilesRemovedOnInterrupt>(paths);
+}
+
 }  // namespace cli

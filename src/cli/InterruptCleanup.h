@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <memory>
+
 namespace cli {
 
 class FilesRemovedOnInterrupt {
@@ -15,5 +17,8 @@ public:
     FilesRemovedOnInterrupt(const FilesRemovedOnInterrupt&) = delete;
     FilesRemovedOnInterrupt& operator=(const FilesRemovedOnInterrupt&) = delete;
 };
+
+// The same as a watcher for qdb::buildDatabaseFile: the files are watched while the result is held.
+std::shared_ptr<void> removeOnInterrupt(const QStringList& paths);
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalogue/host.h"
+#include "host/jet/Analyser.h"
 
 #include <QString>
 #include <QVariant>
@@ -21,7 +22,10 @@ enum class OpenMode { Create, ReadWrite, ReadOnly };
 
 struct FieldSpec {
     QString name;
-    QString type;  // Text, Memo, Byte, Integer, Long, Single, Double, Currency, DateTime, YesNo, AutoNumber
+    // Text, Memo, Byte, Integer, Long, Single, Double, Currency, DateTime, YesNo, AutoNumber; and for
+    // tables imported from another engine's file also OLEObject and Attachment (blobs), ReplicationID
+    // (text in braces) and Decimal.
+    QString type;
 };
 
 struct TableSpec {
@@ -40,6 +44,16 @@ struct QuerySpec {
 struct ControlSpec {
     QString name;
     QString rowSource;  // a table or query name, an SQL statement, or empty
+};
+
+// A saved query as another engine wrote it: its catalogue rows are stored as they are, never analysed, so
+// the trees of an imported file follow the real engine's rows.
+struct CatalogueQuerySpec {
+    QString name;
+    qint64 flags = 0;  // MSysObjects.Flags: the query type code plus the engine's own bits
+    QString sql;
+    QString description;
+    std::vector<jet::CatalogueRow> rows;  // MSysQueries, in the order they were written
 };
 
 // A form or a report.
@@ -69,6 +83,12 @@ public:
     virtual void dropTable(const QString& name) = 0;
     virtual void saveForm(const FormSpec& form) = 0;  // creates or replaces; keeps its hidden queries in step
     virtual void saveReport(const FormSpec& report) = 0;
+    // Adds a query with its catalogue rows as given (see CatalogueQuerySpec). A hidden ~sq_ query is added
+    // before its form or report, which saveImportedForm then links to it.
+    virtual void insertCatalogueQuery(const CatalogueQuerySpec& query) = 0;
+    // Adds a form (report: true, a report) whose SQL record source and row sources are hidden queries
+    // added already by insertCatalogueQuery: they are linked to it by name, not made again.
+    virtual void saveImportedForm(const FormSpec& form, bool report) = 0;
     virtual void deleteForm(const QString& name) = 0;
     virtual void deleteReport(const QString& name) = 0;
     // Sets or clears (empty text) the Description of a document in a container ("Tables", "Forms",

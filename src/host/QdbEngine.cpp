@@ -35,6 +35,11 @@ constexpr FieldType kFieldTypes[] = {
     {"DateTime", "DATETIME"},
     {"YesNo", "INTEGER"},
     {"AutoNumber", "INTEGER PRIMARY KEY AUTOINCREMENT"},
+    // Types of tables imported from the real engine's files.
+    {"OLEObject", "BLOB"},
+    {"Attachment", "BLOB"},
+    {"ReplicationID", "TEXT COLLATE HOSTTEXT"},
+    {"Decimal", "NUMERIC"},
 };
 
 const FieldType* fieldType(const QString& name) {
@@ -409,24 +414,41 @@ std::shared_ptr<host::QueryDef> QdbEngine::createQueryDef(const QString& name,
 
 qint64 QdbEngine::insertQuery(const QString& name, const QString& sql, const jet::QueryAnalysis& analysis,
                               bool hidden) {
+    const qint64 id = insertQueryObject(name, sql, analysis.type + (hidden ? kFlagsHiddenQuery : 0));
+    writeCatalogueRows(id, analysis.rows);
+    return id;
+}
+
+qint64 QdbEngine::insertQueryObject(const QString& name, const QString& sql, qint64 flags) {
     if (findObject(name, {kTypeTable, kTypeQuery})) {
         throwObjectExists(name, kSourceDatabase);
     }
-    const qint64 id = insertObject(name, kTypeQuery, analysis.type + (hidden ? kFlagsHiddenQuery : 0));
+    const qint64 id = insertObject(name, kTypeQuery, flags);
     mConnection.prepare(QStringLiteral("INSERT INTO MSysQdbQueryText (ObjectId, Sql) VALUES (?, ?)"))
         .bind(1, id)
         .bind(2, sql)
         .run();
-    writeCatalogueRows(id, analysis);
     return id;
 }
 
-void QdbEngine::writeCatalogueRows(qint64 id, const jet::QueryAnalysis& analysis) {
+void QdbEngine::insertCatalogueQuery(const CatalogueQuerySpec& query) {
+    // Hidden names join two names and may pass 64 characters; the real engine wrote them, so they stand.
+    if (!query.name.startsWith(QLatin1String("~sq_"))) {
+        checkName(query.name, kSourceDatabase);
+    }
+    transaction([&] {
+        const qint64 id = insertQueryObject(query.name, query.sql, query.flags);
+        writeCatalogueRows(id, query.rows);
+        setObjectDescription(id, query.description);
+    });
+}
+
+void QdbEngine::writeCatalogueRows(qint64 id, const std::vector<jet::CatalogueRow>& rows) {
     auto insert = mConnection.prepare(QStringLiteral(
         "INSERT INTO MSysQueries (ObjectId, Attribute, Expression, Flag, LvExtra, Name1, Name2, "
         "\"Order\") VALUES (?, ?, ?, ?, NULL, ?, ?, ?)"));
     int order = 0;
-    for (const jet::CatalogueRow& row : analysis.rows) {
+    for (const jet::CatalogueRow& row : rows) {
         insert.bind(1, id)
             .bind(2, row.attribute)
             .bind(3, row.expression)
@@ -490,7 +512,7 @@ void QdbEngine::setQuerySql(qint64 id, const QString& sql) {
             .bind(2, sql)
             .run();
         mConnection.prepare(QStringLiteral("DELETE FROM MSysQueries WHERE ObjectId = ?")).bind(1, id).run();
-        writeCatalogueRows(id, analysis);
+        writeCatalogueRows(id, analysis.rows);
     });
 }
 
@@ -649,6 +671,10 @@ void QdbEngine::saveReport(const FormSpec& report) {
     saveFormOrReport(report, kTypeReport);
 }
 
+void QdbEngine::saveImportedForm(const FormSpec& form, bool report) {
+    saveFormOrReport(form, report ? kTypeReport : kTypeForm, true);
+}
+
 void QdbEngine::deleteForm(const QString& name) {
     deleteFormOrReport(name, kTypeForm);
 }
@@ -657,7 +683,7 @@ void QdbEngine::deleteReport(const QString& name) {
     deleteFormOrReport(name, kTypeReport);
 }
 
-void QdbEngine::saveFormOrReport(const FormSpec& form, int type) {
+void QdbEngine::saveFormOrReport(const FormSpec& form, int type, bool imported) {
     const QString source = sourceOfType(type);
     checkName(form.name, source);
     QStringList seen;
@@ -671,15 +697,17 @@ void QdbEngine::saveFormOrReport(const FormSpec& form, int type) {
         seen << control.name;
     }
     // Analysed before anything is written: an invalid statement leaves the database as it was.
-    std::optional<jet::QueryAnalysis> recordSource;
-    if (isSqlStatement(form.recordSource)) {
-        recordSource = jet::analyse(form.recordSource);
-    }
+    const auto analysed = [imported](const QString& source) -> std::optional<jet::QueryAnalysis> {
+        if (!isSqlStatement(source)) {
+            return std::nullopt;
+        }
+        // An imported source's hidden query is there already, with the rows its engine wrote.
+        return imported ? jet::QueryAnalysis{} : jet::analyse(source);
+    };
+    const std::optional<jet::QueryAnalysis> recordSource = analysed(form.recordSource);
     std::vector<std::optional<jet::QueryAnalysis>> rowSources;
     for (const ControlSpec& control : form.controls) {
-        rowSources.push_back(isSqlStatement(control.rowSource)
-                                 ? std::optional(jet::analyse(control.rowSource))
-                                 : std::nullopt);
+        rowSources.push_back(analysed(control.rowSource));
     }
     transaction([&] {
         qint64 id = 0;
@@ -711,7 +739,17 @@ void QdbEngine::saveFormOrReport(const FormSpec& form, int type) {
         const auto addHidden = [&](const QString& name, const QString& sql,
                                    const jet::QueryAnalysis& analysis) {
             // Hidden names join two names and may pass 64 characters; only their parts are held to the rules.
-            own.bind(1, insertQuery(name, sql, analysis, true)).bind(2, id);
+            qint64 query = 0;
+            if (imported) {
+                const auto existing = findObject(name, {kTypeQuery});
+                if (!existing) {
+                    throwItemNotFound(kSourceQueryDefs);
+                }
+                query = existing->id;
+            } else {
+                query = insertQuery(name, sql, analysis, true);
+            }
+            own.bind(1, query).bind(2, id);
             own.run();
             own.reset();
         };

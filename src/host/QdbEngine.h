@@ -48,6 +48,8 @@ public:
     void dropTable(const QString& name) override;
     void saveForm(const FormSpec& form) override;
     void saveReport(const FormSpec& report) override;
+    void insertCatalogueQuery(const CatalogueQuerySpec& query) override;
+    void saveImportedForm(const FormSpec& form, bool report) override;
     void deleteForm(const QString& name) override;
     void deleteReport(const QString& name) override;
     void setDescription(const QString& container, const QString& document, const QString& text) override;
@@ -89,9 +91,11 @@ private:
 
     qint64 insertQuery(const QString& name, const QString& sql, const jet::QueryAnalysis& analysis,
                        bool hidden);
-    void writeCatalogueRows(qint64 id, const jet::QueryAnalysis& analysis);
+    qint64 insertQueryObject(const QString& name, const QString& sql, qint64 flags);
+    void writeCatalogueRows(qint64 id, const std::vector<jet::CatalogueRow>& rows);
     void deleteQuery(qint64 id);
-    void saveFormOrReport(const FormSpec& form, int type);
+    // imported: the hidden queries of SQL sources exist already and are linked, not analysed and made.
+    void saveFormOrReport(const FormSpec& form, int type, bool imported = false);
     void deleteFormOrReport(const QString& name, int type);
     void deleteHiddenQueries(qint64 ownerId);
     std::vector<FormSpec> readFormsOrReports(int type);

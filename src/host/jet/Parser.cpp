@@ -282,14 +282,13 @@ void Parser::parseParameters(Query& query) {
         if (!atName()) {
             fail(kParameterMessage);
         }
-        // A parameter may be named after a control of a form: [Forms]![Orders]![OrderDate].
-        const size_t start = mPos;
+        // A parameter may be named after a control of a form: [Forms]![Orders]![OrderDate] is kept, as the
+        // real engine keeps it, without its brackets: Forms!Orders!OrderDate.
         QString name = takeName();
-        if ((atSymbol(u"!") || atSymbol(u".")) && atName(1)) {
-            while ((atSymbol(u"!") || atSymbol(u".")) && atName(1)) {
-                mPos += 2;
-            }
-            name = textOf(start, mPos);
+        while ((atSymbol(u"!") || atSymbol(u".")) && atName(1)) {
+            name += textOf(mPos, mPos + 1);
+            ++mPos;
+            name += takeName();
         }
         const int code = peek().kind == TokenKind::Word ? dataTypeCode(textOf(mPos, mPos + 1)) : -1;
         if (code < 0) {
