@@ -2,6 +2,7 @@
 // apply to the host's current object, the ribbon definition and its one callback, and every command.
 #pragma once
 
+#include "addin/RibbonCommand.h"
 #include "catalogue/ToolWindows.h"
 #include "hostapi/host.h"
 
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class CommandBar;
 class CommandBarButton;
@@ -63,6 +65,8 @@ public:
 
     QString IRibbonExtensibility_GetCustomUI(const QString& RibbonID) const;
     QString GetRibbonXML() const;
+    // Every command the ribbon callback dispatches, in ribbon order; the ribbon definition is made from it.
+    static const std::vector<RibbonCommand>& Commands();
     // The ribbon's one action callback.
     void RunQorvel(const IRibbonControl& control);
     // Recomputes which commands apply to the current object; never reports.
