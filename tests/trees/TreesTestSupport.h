@@ -2,7 +2,7 @@
 // made current, and a prompter that records every message.
 #pragma once
 
-#include "catalogue/AccessApplication.h"
+#include "common/InstalledServices.h"
 #include "common/QStringPrinter.h"
 #include "common/RecordingPrompter.h"
 #include "common/TextFiles.h"
@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -41,13 +42,7 @@ protected:
         buildScenario(*database, mScenarioFile);
         application = qdb::HostApplication::create();
         application->setDatabase(database);
-        AccessApplication = application.get();
-        platform::services().prompter = &prompter;
-    }
-
-    void TearDown() override {
-        AccessApplication = nullptr;
-        platform::services() = platform::Services();
+        installed.emplace(platform::Services{&prompter}, application.get());
     }
 
     // Queries whose name starts with "~TemporaryQuery".
@@ -67,4 +62,5 @@ protected:
     std::shared_ptr<qdb::QdbDatabase> database;
     std::unique_ptr<qdb::HostApplication> application;
     RecordingPrompter prompter;
+    std::optional<InstalledServices> installed;
 };
