@@ -1,8 +1,8 @@
 // The engine's costs: saving generated queries (analysis, catalogue rows, one transaction each), and
 // recordset filters on a large catalogue snapshot answered from the index versus a scan of every row.
-#include "catalogue/host.h"
 #include "host/QdbDatabase.h"
 #include "host/Snapshot.h"
+#include "hostapi/host.h"
 
 #include <QTemporaryDir>
 

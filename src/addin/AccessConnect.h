@@ -2,13 +2,15 @@
 // apply to the host's current object, the ribbon definition and its one callback, and every command.
 #pragma once
 
-#include "addin/ToolWindows.h"
-#include "catalogue/host.h"
+#include "addin/RibbonCommand.h"
+#include "catalogue/ToolWindows.h"
+#include "hostapi/host.h"
 
 #include <QString>
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class CommandBar;
 class CommandBarButton;
@@ -75,6 +77,8 @@ public:
 
     QString IRibbonExtensibility_GetCustomUI(const QString& RibbonID) const;
     QString GetRibbonXML() const;
+    // Every command the ribbon callback dispatches, in ribbon order; the ribbon definition is made from it.
+    static const std::vector<RibbonCommand>& Commands();
     // The ribbon's one action callback.
     void RunQorvel(const IRibbonControl& control);
     // Recomputes which commands apply to the current object; never reports.

@@ -3,7 +3,7 @@
 // none is, and refreshes which toolbar buttons apply to the current object.
 #pragma once
 
-#include "addin/ToolWindows.h"
+#include "catalogue/ToolWindows.h"
 #include "platform/LoadedForms.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "app/DatabaseWindow.h"
 
 #include "app/ObjectIcons.h"
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "host/QdbDatabase.h"
 
 #include <QContextMenuEvent>

@@ -3,7 +3,7 @@
 // wizards that Run starts.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <functional>
 

@@ -9,7 +9,7 @@
 #include "app/QtCommandBars.h"
 #include "app/QueryWizards.h"
 #include "app/Ribbon.h"
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "plavo/AddinRegistry.h"

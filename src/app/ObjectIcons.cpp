@@ -1,6 +1,6 @@
 #include "app/ObjectIcons.h"
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QHash>
 #include <QPainter>

@@ -3,7 +3,7 @@
 #include "app/CatalogueReader.h"
 #include "app/DatasheetModel.h"
 #include "app/ObjectIcons.h"
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "host/QdbDatabase.h"
 
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #include "app/QtCommandBars.h"
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "plavo/AddinRegistry.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "app/ScriptRunner.h"
 
 #include "app/MainWindow.h"
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QApplication>
 #include <QDialog>

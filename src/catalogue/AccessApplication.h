@@ -2,7 +2,7 @@
 // disconnects. Every host call of the add-in goes through it.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <memory>
 

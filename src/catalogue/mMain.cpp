@@ -2,14 +2,11 @@
 
 #include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
-#include "datasources/CV_QueryDataSource.h"
 #include "support/ErrorBoundary.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QScopeGuard>
-#include <QSet>
 
 #include <dlfcn.h>
 
@@ -21,18 +18,8 @@ qint16 TemporaryQueryCount = 0;
 namespace {
 
 const QString kModule = QStringLiteral("mMain");
-const QString kAppTitle = QStringLiteral("VEXOR Qorvel Editor");
 constexpr int kMaxObjectNameLength = 64;
 constexpr int errOverflow = 6;
-
-[[noreturn]] void RaiseInvalidArgument() {
-    throw host::Error(errInvalidArgument, QStringLiteral("Invalid procedure call or argument"), kProjectName);
-}
-
-// Square brackets removed at both ends of a name part, as catalogue expressions write them.
-QString Unbracket(const QString& part) {
-    return TrimChars(TrimChars(part, QStringLiteral("["), 1), QStringLiteral("]"), 1);
-}
 
 // A character that continues a word for the whole-word test: "0" to "9" and codes "A" to "z".
 bool IsWordCharacter(QChar c) {
@@ -58,11 +45,6 @@ bool ResolveQuery(int& objectType, QString& name) {
     return true;
 }
 
-void AddFieldOnce(CV_QueryDataSource& dataSource, const QString& sourceName, CV_QueryDataSourceField field) {
-    const QString key = CV_QueryDataSource::FieldKey(sourceName, field.Name);
-    dataSource.Fields.addUnique(std::move(field), key);
-}
-
 }  // namespace
 
 std::shared_ptr<host::Database> UseDatabase(host::Database* database) {
@@ -84,115 +66,6 @@ void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
 
 // ---------------------------------------------------------------------------------------------------------
 // Catalogue routines
-
-bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database) {
-    // The engine lets a query name itself (or a query that names it) as a source; such a cycle is followed
-    // once, not until the stack runs out.
-    static QSet<QString> namesInProgress;
-    const QString folded = name.toCaseFolded();
-    if (namesInProgress.contains(folded)) {
-        return true;
-    }
-    namesInProgress.insert(folded);
-    const auto leave = qScopeGuard([&] { namesInProgress.remove(folded); });
-
-    std::unique_ptr<host::Recordset> columns;
-    std::unique_ptr<host::Recordset> sources;
-    const bool done = ErrorBoundary(QStringLiteral("GetTableFields"), kModule, [&] {
-        const std::shared_ptr<host::Database> db = UseDatabase(database);
-
-        if (IsTable(name, db.get())) {
-            for (const QString& fieldName : db->tableDef(name)->fieldNames()) {
-                CV_QueryDataSourceField field;
-                field.Name = fieldName;
-                field.TableName = name;
-                AddFieldOnce(dataSource, name, std::move(field));
-            }
-            return;
-        }
-        if (!IsQuery(name, db.get())) {
-            return;
-        }
-        columns = db->openRecordset(CatalogueStatement(catalogue::kQueryColumns, name), host::dbOpenSnapshot);
-        sources = db->openRecordset(CatalogueStatement(catalogue::kQuerySources, name), host::dbOpenSnapshot);
-
-        // Follows a subquery source through a temporary query made from its text.
-        const auto addSubqueryFields = [&](const QString& subquerySql) {
-            QString temporaryName;
-            CreateTemporaryQuery(subquerySql, db.get(), temporaryName);
-            if (!temporaryName.isEmpty()) {
-                GetTableFields(temporaryName, dataSource, db.get());
-            }
-        };
-
-        const bool hasColumns = !columns->eof();
-        for (; !columns->eof(); columns->moveNext()) {
-            const QString alias = columns->text(QStringLiteral("Name1"));
-            const QString expression = columns->text(QStringLiteral("Expression"));
-            if (!alias.isEmpty()) {
-                CV_QueryDataSourceField field;
-                field.Name = alias;
-                AddFieldOnce(dataSource, name, std::move(field));
-            } else if (expression.isEmpty()) {
-                continue;
-            } else if (!expression.endsWith(QLatin1Char('*'))) {
-                if (!expression.contains(QLatin1Char('.'))) {
-                    continue;  // a bare field name says nothing about its source
-                }
-                const QStringList pieces = expression.split(QLatin1Char('.'));
-                CV_QueryDataSourceField field;
-                field.Name = Unbracket(pieces.at(1));
-                field.TableName = Unbracket(pieces.at(0));
-                AddFieldOnce(dataSource, name, std::move(field));
-            } else {
-                const int lastDot = expression.lastIndexOf(QLatin1Char('.'));
-                if (lastDot < 0) {
-                    RaiseInvalidArgument();  // a star without a qualifier cannot be followed
-                }
-                const QString qualifier = Unbracket(expression.left(lastDot));
-                if (!sources->bof() || !sources->eof()) {
-                    sources->moveFirst();
-                }
-                for (; !sources->eof(); sources->moveNext()) {
-                    const QString sourceName = sources->text(QStringLiteral("Name1"));
-                    const QString sourceAlias = sources->text(QStringLiteral("Name2"));
-                    if (sourceName.compare(qualifier, Qt::CaseInsensitive) == 0) {
-                        GetTableFields(sourceName, dataSource, db.get());
-                        break;
-                    }
-                    if (sourceAlias.compare(qualifier, Qt::CaseInsensitive) == 0) {
-                        const QString subquerySql = sources->text(QStringLiteral("Expression"));
-                        if (sources->isNull(QStringLiteral("Name1")) && !subquerySql.isEmpty()) {
-                            addSubqueryFields(subquerySql);
-                        }
-                        break;
-                    }
-                }
-            }
-        }
-
-        if (!hasColumns) {
-            // A query that outputs every field of its sources: its first named source, or the first part
-            // of a union.
-            for (; !sources->eof(); sources->moveNext()) {
-                const QString sourceName = sources->text(QStringLiteral("Name1"));
-                const QString subquerySql = sources->text(QStringLiteral("Expression"));
-                if (!sourceName.isEmpty()) {
-                    GetTableFields(sourceName, dataSource, db.get());
-                    break;
-                }
-                if (sources->text(QStringLiteral("Name2")).endsWith(QLatin1Char('1')) &&
-                    !subquerySql.isEmpty()) {
-                    addSubqueryFields(subquerySql);
-                    break;
-                }
-            }
-        }
-    });
-    CloseQuietly(columns);
-    CloseQuietly(sources);
-    return done;
-}
 
 bool AddAliases(const QString& queryName, KeyedCollection<QString>& aliases) {
     std::unique_ptr<host::Recordset> rows;
@@ -216,49 +89,6 @@ bool AddAliases(const QString& queryName, std::unique_ptr<KeyedCollection<QStrin
         aliases = std::make_unique<KeyedCollection<QString>>();
     }
     return AddAliases(queryName, *aliases);
-}
-
-bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* query, QStringList& names) {
-    if (!dataSource) {
-        return false;
-    }
-    KeyedCollection<QString> list;
-    for (const auto& entry : dataSource->Fields) {
-        list.addUnique(entry.item.Name, entry.item.Name);
-    }
-    for (const auto& entry : dataSource->SourceNames) {
-        list.addUnique(entry.item, entry.item);
-    }
-    if (query) {
-        try {
-            AddAliases(query->name(), list);
-        } catch (...) {
-            // the query definition could not be read: its aliases are left out
-        }
-    }
-    if (!list.isEmpty()) {
-        names.clear();
-        for (const auto& entry : list) {
-            names.append(entry.item);
-        }
-    }
-    return true;
-}
-
-std::unique_ptr<CV_QueryDataSource> TableDataSource(const QString& tableName, host::Database* database) {
-    try {
-        const std::shared_ptr<host::Database> db = UseDatabase(database);
-        auto dataSource = std::make_unique<CV_QueryDataSource>();
-        dataSource->SourceNames.addUnique(tableName, tableName);
-        for (const QString& fieldName : db->tableDef(tableName)->fieldNames()) {
-            CV_QueryDataSourceField field;
-            field.Name = fieldName;
-            AddFieldOnce(*dataSource, tableName, std::move(field));
-        }
-        return dataSource;
-    } catch (...) {
-        return nullptr;
-    }
 }
 
 void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name) {
@@ -492,18 +322,7 @@ QString ObjectDescription(int objectType, const QString& name) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// Version, title and help
-
-QString AppVersionText() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(QORVEL_VERSION_MAJOR)
-        .arg(QORVEL_VERSION_MINOR)
-        .arg(QORVEL_VERSION_PATCH);
-}
-
-QString AppTitleAndVersion() {
-    return kAppTitle + QStringLiteral(" v.") + AppVersionText();
-}
+// Host version and help
 
 quint8 AccessMajorVersion() {
     try {

@@ -1,15 +1,13 @@
 // The main module: catalogue routines and the host services that several tools share.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "support/KeyedCollection.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-
-class CV_QueryDataSource;
 
 // Counter of the temporary queries ("~TemporaryQuery" + number) made for subqueries.
 extern qint16 TemporaryQueryCount;
@@ -22,18 +20,10 @@ void CloseQuietly(std::unique_ptr<host::Recordset>& recordset);
 
 // Catalogue routines. A null database means the host's current database.
 
-// Appends the fields of the table or saved query of that name to the record's Fields.
-bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database = nullptr);
 // Adds every output-column alias of the query to the collection, each under itself as key.
 bool AddAliases(const QString& queryName, KeyedCollection<QString>& aliases);
 // The same, creating the collection when there is none.
 bool AddAliases(const QString& queryName, std::unique_ptr<KeyedCollection<QString>>& aliases);
-// Fills names with the record's field names and source names, then the query's aliases when a query is
-// given; names is left as it was when nothing was found. False when there is no record.
-bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* query, QStringList& names);
-// A new record holding the table and its fields, or nothing when the table cannot be read.
-std::unique_ptr<CV_QueryDataSource> TableDataSource(const QString& tableName,
-                                                    host::Database* database = nullptr);
 // Creates or overwrites the next temporary query with the SQL text; name receives its name even when
 // nothing could be created.
 void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name);
@@ -65,9 +55,6 @@ QString FormRecordSource(const QString& formName);
 QString ReportRecordSource(const QString& reportName);
 QString ObjectDescription(int objectType, const QString& name);
 
-// The add-in's version ("3.0.26") and title line ("VEXOR Qorvel Editor v.3.0.26").
-QString AppVersionText();
-QString AppTitleAndVersion();
 // The host's major version (SysCmd 7), 0 when it cannot be read.
 quint8 AccessMajorVersion();
 

@@ -3,7 +3,7 @@
 // add-in's loaded windows, the database window, and the placement of pop-up windows at a text caret.
 #pragma once
 
-#include "addin/ToolWindows.h"
+#include "catalogue/ToolWindows.h"
 #include "support/KeyedCollection.h"
 
 #include <QPoint>

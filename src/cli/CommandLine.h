@@ -2,7 +2,7 @@
 // errors, and opening the database a command works on.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -1,8 +1,8 @@
 #include "cli/TreeCommand.h"
 
 #include "addin/AccessConnect.h"
-#include "addin/ToolWindows.h"
 #include "catalogue/AccessApplication.h"
+#include "catalogue/ToolWindows.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
 #include "cli/CommandLine.h"

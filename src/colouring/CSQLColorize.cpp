@@ -1,7 +1,7 @@
 #include "colouring/CSQLColorize.h"
 
 #include "colouring/ColourPlan.h"
-#include "editor/EditorBufferHost.h"
+#include "colouring/ColouringOwner.h"
 #include "platform/RichTextControl.h"
 #include "support/ErrorBoundary.h"
 

@@ -14,7 +14,7 @@
 
 #include "platform/RichTextControl.h"
 
-class EditorBufferHost;
+class ColouringOwner;
 
 class CSQLColorize : public QObject {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
     // Connects the control's Change, SelChange and KeyPress here.
     void setRtb(platform::RichTextControl* control);
     // The window whose PreviousText the colouriser compares with.
-    void setOwner(EditorBufferHost* owner) { mOwner = owner; }
+    void setOwner(ColouringOwner* owner) { mOwner = owner; }
 
     // True: the next pass colours the whole text.
     bool FullParse = false;
@@ -70,7 +70,7 @@ private:
     QPointer<platform::RichTextControl> mRtb;
     ColourPlan mPlanStore;        // kept between passes for its memory
     ColourPlan* mPlan = nullptr;  // while a pass collects its colours
-    EditorBufferHost* mOwner = nullptr;
+    ColouringOwner* mOwner = nullptr;
     std::array<quint32, 7> mClassColours{};
     QStringList mTemplatePrefixes;
     int mPreviousCaret = 0;

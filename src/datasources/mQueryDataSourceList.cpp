@@ -3,6 +3,7 @@
 #include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
+#include "datasources/DataSourceFields.h"
 #include "support/ErrorBoundary.h"
 
 #include <QScopeGuard>

@@ -2,8 +2,8 @@
 // reads, and the columns they offer.
 #pragma once
 
-#include "catalogue/host.h"
 #include "datasources/CV_QueryDataSource.h"
+#include "hostapi/host.h"
 #include "support/KeyedCollection.h"
 
 #include <QString>

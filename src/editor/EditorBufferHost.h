@@ -4,22 +4,21 @@
 // HeadlessEditor is the one the command-line tool and the tests use.
 #pragma once
 
+#include "colouring/ColouringOwner.h"
+
 #include <QString>
 
 namespace platform {
 class RichTextControl;
 }
 
-class EditorBufferHost {
+// PreviousText, for the colouriser, comes from the undo buffer's lists.
+class EditorBufferHost : public ColouringOwner {
 public:
-    virtual ~EditorBufferHost() = default;
-
     // The text box of the window.
     virtual platform::RichTextControl* rtbSQLEditor() const = 0;
     // False while the window loads and while its colouriser recolours, or when it has no colouriser.
     virtual bool TrapUndo() const = 0;
-    // The whole text as it was before the latest change (from the undo buffer's lists).
-    virtual QString PreviousText() const = 0;
     // Toolbar buttons by key ("Undo", "Redo", "Save").
     virtual void setToolbarButtonEnabled(const QString& key, bool enabled) = 0;
     virtual bool toolbarButtonEnabled(const QString& key) const = 0;

@@ -3,7 +3,7 @@
 // QdbDatabase. Programs and tests set the state; the add-in reads it through host::Application.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QString>
 #include <QStringList>

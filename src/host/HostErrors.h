@@ -1,7 +1,7 @@
 // Builds the engine's host::Error values with the host's numbers and texts.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QString>
 

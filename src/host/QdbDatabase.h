@@ -4,7 +4,7 @@
 // operations the programs need to build and export a database.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "host/jet/Analyser.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 // built on first use and kept with the rows, so a filter costs as much as its matches.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QHash>
 #include <QStringList>

@@ -3,6 +3,7 @@
 #include "addin/frmWatcher.h"
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
+#include "support/AppVersion.h"
 #include "catalogue/mMainWindows.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"

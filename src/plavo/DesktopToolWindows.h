@@ -3,7 +3,7 @@
 // commands run and report. The About box and help are real.
 #pragma once
 
-#include "addin/ToolWindows.h"
+#include "catalogue/ToolWindows.h"
 
 class DesktopToolWindows : public ToolWindows {
 public:

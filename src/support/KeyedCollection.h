@@ -12,7 +12,6 @@
 #include <vector>
 
 inline constexpr int errDuplicateKey = 457;
-inline constexpr int errInvalidArgument = 5;
 
 template <typename T>
 class KeyedCollection {
@@ -30,8 +29,10 @@ public:
         if (!key.isNull()) {
             const QString folded = key.toCaseFolded();
             if (mIndex.contains(folded)) {
-                throw host::Error(errDuplicateKey, QStringLiteral("This key is already associated with an element of this collection"),
-                                  kProjectName);
+                throw host::Error(
+                    errDuplicateKey,
+                    QStringLiteral("This key is already associated with an element of this collection"),
+                    kProjectName);
             }
             mIndex.insert(folded, count());
         }
@@ -76,7 +77,7 @@ private:
     int indexOf(const QString& key) const {
         const auto found = mIndex.constFind(key.toCaseFolded());
         if (found == mIndex.cend()) {
-            throw host::Error(errInvalidArgument, QStringLiteral("Invalid procedure call or argument"), kProjectName);
+            RaiseInvalidArgument();
         }
         return found.value();
     }

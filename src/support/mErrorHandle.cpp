@@ -1,9 +1,9 @@
 #include "support/mErrorHandle.h"
 
-#include "catalogue/mMain.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
+#include "support/AppVersion.h"
 #include "support/CMailToProtocol.h"
 #include "support/SupportAddresses.h"
 

@@ -1,7 +1,7 @@
 // The one error path of the add-in: every procedure hands its caught failure here with its location.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QString>
 
@@ -9,6 +9,11 @@
 
 // Source of the add-in's own run-time errors.
 inline const QString kProjectName = QStringLiteral("plavo");
+
+inline constexpr int errInvalidArgument = 5;
+[[noreturn]] inline void RaiseInvalidArgument() {
+    throw host::Error(errInvalidArgument, QStringLiteral("Invalid procedure call or argument"), kProjectName);
+}
 
 // Reports one caught error: a data access error (source "DAO.*") as a plain message, anything else as a
 // problem report that offers an e-mail to support.

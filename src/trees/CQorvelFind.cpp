@@ -3,6 +3,7 @@
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "datasources/CV_QueryDataSource.h"
+#include "datasources/DataSourceFields.h"
 #include "datasources/mQueryDataSourceList.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"

@@ -3,7 +3,7 @@
 // node commands that need no window. A Qt view shows the tree control and forwards the user's commands.
 #pragma once
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "platform/InMemoryProgressWindow.h"
 #include "platform/TreeControl.h"
 #include "trees/CQorvelItem.h"

@@ -2,7 +2,7 @@
 // one. Results of Initialize and mfValidDataSource are set by the test.
 #pragma once
 
-#include "addin/ToolWindows.h"
+#include "catalogue/ToolWindows.h"
 
 #include <QStringList>
 

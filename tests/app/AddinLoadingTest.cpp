@@ -7,7 +7,7 @@
 #include "app/ObjectWindows.h"
 #include "app/QtCommandBars.h"
 #include "app/Ribbon.h"
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "plavo/AddinRegistry.h"
 
 #include <QAbstractButton>

@@ -5,7 +5,7 @@
 #include "app/DatasheetModel.h"
 #include "app/ObjectWindows.h"
 #include "app/QueryWizards.h"
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "host/HostApplication.h"
 
 #include <QMdiArea>

@@ -5,6 +5,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
 #include "datasources/CV_QueryDataSource.h"
+#include "datasources/DataSourceFields.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,7 @@
 // The catalogue module's text routines: whole-word search, trimming, paths, quoting and safe substitution.
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
+#include "support/AppVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -68,8 +69,7 @@ TEST(TextUtilities, PathsQuotesAndReplacement) {
 }
 
 TEST(TextUtilities, TitleVersionAndHelp) {
-    EXPECT_EQ(AppVersionText(), "3.0.26");
-    EXPECT_EQ(AppTitleAndVersion(), "VEXOR Qorvel Editor v.3.0.26");
+    EXPECT_EQ(AppTitleAndVersion(), "VEXOR Qorvel Editor v." QORVEL_VERSION);
     EXPECT_EQ(HelpFileName(), "plavo.chm");
     EXPECT_TRUE(HelpFilePath().endsWith("/plavo.chm"));
     EXPECT_FALSE(FileExists(QStringLiteral(QORVEL_TEST_DATA_DIR)));  // a folder

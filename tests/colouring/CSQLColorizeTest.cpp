@@ -2,10 +2,10 @@
 // deferred colouring while typing, the range of an incremental pass, and the suspension flag.
 #include "../editor/ControlHarness.h"
 
-#include "catalogue/host.h"
 #include "common/QorvelProcess.h"
 #include "common/RecordingPrompter.h"
 #include "common/TextFiles.h"
+#include "hostapi/host.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 

@@ -20,6 +20,12 @@ struct QorvelRun {
     bool oneErrorLine() const { return err.endsWith('\n') && err.count('\n') == 1; }
 };
 
+// The program under test: this build's, unless QORVEL_PROGRAM names another.
+inline QString qorvelProgram() {
+    const QString other = qEnvironmentVariable("QORVEL_PROGRAM");
+    return other.isEmpty() ? QStringLiteral(QORVEL_BINARY_DIR "/bin/qorvel") : other;
+}
+
 // timeZone: the TZ the program runs in, when not the machine's.
 inline QorvelRun runQorvel(const QStringList& arguments, const QString& timeZone = QString()) {
     QProcess process;
@@ -28,7 +34,7 @@ inline QorvelRun runQorvel(const QStringList& arguments, const QString& timeZone
         environment.insert(QStringLiteral("TZ"), timeZone);
         process.setProcessEnvironment(environment);
     }
-    process.start(QStringLiteral(QORVEL_BINARY_DIR "/bin/qorvel"), arguments);
+    process.start(qorvelProgram(), arguments);
     QorvelRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "qorvel " << arguments.join(QLatin1Char(' ')).toStdString()

@@ -1,8 +1,8 @@
 // The undo buffer's history states, its toolbar buttons and Dirty, and its keys, on both controls.
 #include "ControlHarness.h"
 
-#include "catalogue/host.h"
 #include "common/RecordingPrompter.h"
+#include "hostapi/host.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 

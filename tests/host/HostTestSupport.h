@@ -1,8 +1,8 @@
 // Shared helpers of the engine's tests: a database in a temporary folder and error-number checks.
 #pragma once
 
-#include "catalogue/host.h"
 #include "host/QdbDatabase.h"
+#include "hostapi/host.h"
 
 #include <QTemporaryDir>
 

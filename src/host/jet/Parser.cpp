@@ -1,6 +1,6 @@
 #include "host/jet/Parser.h"
 
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 
 #include <QDate>
 #include <QHash>

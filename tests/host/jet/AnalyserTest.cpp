@@ -3,8 +3,8 @@
 // output (then review the diff). data/errors.txt lists texts that must fail, with their number and message.
 #include "host/jet/Analyser.h"
 
-#include "catalogue/host.h"
 #include "common/TextFiles.h"
+#include "hostapi/host.h"
 
 #include <gtest/gtest.h>
 

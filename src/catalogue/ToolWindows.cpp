@@ -1,4 +1,4 @@
-#include "addin/ToolWindows.h"
+#include "catalogue/ToolWindows.h"
 
 #include "catalogue/AccessApplication.h"
 
