@@ -9,9 +9,9 @@
 #include "app/QtCommandBars.h"
 #include "app/QueryWizards.h"
 #include "app/Ribbon.h"
-#include "hostapi/host.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
+#include "hostapi/host.h"
 #include "plavo/AddinRegistry.h"
 
 #include <QAction>
@@ -425,6 +425,9 @@ void MainWindow::connectAddins() {
     }
     mAddinsConnected = true;
     mAddins->connectAll(mApplication.get(), mCommandBars.get());
+    if (mCommandBars) {
+        mCommandBars->reloadFaces();
+    }
     mergeAddinRibbons();
 }
 

@@ -112,13 +112,21 @@ void QtControl::SetStyle(int style) {
 void QtControl::SetPicture(const QString& picture, const QString& mask) {
     requireAttached();
     Q_UNUSED(mask)  // the pictures carry their own transparency
+    // Kept even when it cannot be read yet: a bar restored at start gets its faces once the add-in that
+    // holds the pictures is loaded.
+    mPicture = picture;
     const QIcon icon = mOwner.face(picture);
     if (icon.isNull()) {
         throw host::Error(-2147467259, QStringLiteral("The picture '%1' could not be read.").arg(picture),
                           QStringLiteral("Office"));
     }
-    mPicture = picture;
     mAction->setIcon(icon);
+}
+
+void QtControl::reloadFace() {
+    if (mAction && mAction->icon().isNull() && !mPicture.isEmpty()) {
+        mAction->setIcon(mOwner.face(mPicture));
+    }
 }
 
 CommandBarControls& QtControl::Controls() {
@@ -352,6 +360,12 @@ bool QtCommandBars::click(const QString& id) {
         }
     }
     return false;
+}
+
+void QtCommandBars::reloadFaces() {
+    for (QtControl* control : allControls()) {
+        control->reloadFace();
+    }
 }
 
 void QtCommandBars::save() const {

@@ -52,6 +52,8 @@ public:
     int style() const { return mStyle; }
     bool beginGroup() const { return mBeginGroup; }
     void click();
+    // Puts on the face whose picture could not be read before.
+    void reloadFace();
     // The bar went away: every later call fails as it does on a deleted control.
     void detach();
 
@@ -132,6 +134,8 @@ public:
     QToolBar* toolbar(const QString& name) const;
     // Every control of every bar (tests).
     std::vector<QtControl*> allControls() const;
+    // Faces of restored bars, once the add-ins holding their pictures are loaded.
+    void reloadFaces();
     // Keeps the bars that are not temporary for the next run.
     void save() const;
 

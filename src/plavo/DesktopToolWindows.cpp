@@ -3,12 +3,12 @@
 #include "addin/frmWatcher.h"
 #include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
-#include "support/AppVersion.h"
 #include "catalogue/mMainWindows.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
+#include "support/AppVersion.h"
 
 #include <QApplication>
 #include <QDialog>
