@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <vector>
+
 namespace {
 
 const QString kModule = QStringLiteral("AccessConnect");
@@ -44,6 +46,36 @@ double LeadingNumber(const QString& text) {
     return match.hasMatch() ? match.captured(1).toDouble() : 0;
 }
 
+QString XmlAttribute(const QString& name, const QString& value) {
+    if (value.isEmpty()) {
+        return QString();
+    }
+    QString text = value.toHtmlEscaped();
+    text.replace(QLatin1Char('\r'), QLatin1String("&#13;"));
+    return QLatin1Char(' ') + name + QStringLiteral("=\"") + text + QLatin1Char('"');
+}
+
+// One button of the ribbon definition, its attributes in the order the definition has always had.
+QString ButtonElement(const RibbonCommand& command, int indent) {
+    QString element =
+        QString(indent, u' ') + QStringLiteral("<button") + XmlAttribute(QStringLiteral("id"), command.id);
+    const QString label = XmlAttribute(QStringLiteral("label"), command.label);
+    const QString image = XmlAttribute(QStringLiteral("imageMso"), command.image);
+    switch (command.place) {
+        case RibbonCommand::Place::Large:
+            element += label + XmlAttribute(QStringLiteral("size"), QStringLiteral("large")) + image;
+            break;
+        case RibbonCommand::Place::SplitFace:
+            element += image + label;
+            break;
+        default:
+            element += label + image;
+            break;
+    }
+    return element + XmlAttribute(QStringLiteral("onAction"), QStringLiteral("RunQorvel")) +
+           XmlAttribute(QStringLiteral("supertip"), command.tip) + QStringLiteral("/>");
+}
+
 }  // namespace
 
 AccessConnect::AccessConnect() {
@@ -61,72 +93,80 @@ QString AccessConnect::IRibbonExtensibility_GetCustomUI(const QString& RibbonID)
     return GetRibbonXML();
 }
 
-QString AccessConnect::GetRibbonXML() const {
-    const QStringList pieces{
-        QStringLiteral("<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\">"),
-        QStringLiteral(" <ribbon>"),
-        QStringLiteral("  <tabs>"),
-        QStringLiteral("   <tab idMso=\"TabCreate\">"),
-        QStringLiteral("    <group id=\"CustomGroupCreateQueries\" label=\"Queries\" "
-                       "insertAfterMso=\"GroupCreateReports\">"),
-        QStringLiteral("     <button id=\"QueryTemplates\" label=\"Query Templates\" size=\"large\" "
-                       "imageMso=\"CreateQueryFromWizard\" onAction=\"RunQorvel\" "
-                       "supertip=\"Select a SQL template or start one of Access' query builders\"/>"),
-        QStringLiteral("     <button id=\"QueryEditor\" label=\"Query Editor\" size=\"large\" "
-                       "imageMso=\"AdpStoredProcedureEditSql\" onAction=\"RunQorvel\" "
-                       "supertip=\"Open the Query Editor with the selected query\"/>"),
-        QStringLiteral("     <separator id=\"Separator1\"/>"),
-        QStringLiteral("     <splitButton id=\"splDependencies\">"),
-        QStringLiteral("      <button id=\"Dependencies\" imageMso=\"DatabaseObjectDependencies\" "
-                       "label=\"Dependencies\" onAction=\"RunQorvel\" "
-                       "supertip=\"Show dependencies between the current query and &#13;the queries and "
-                       "tables in the database\"/>"),
-        QStringLiteral("      <menu id=\"mnusplDependencies\">"),
-        QStringLiteral("       <button id=\"Uses\" label=\"Uses\" onAction=\"RunQorvel\" "
-                       "supertip=\"Show queries and tables that are used by the current query\"/>"),
-        QStringLiteral("       <button id=\"UsesFind\" label=\"Uses + Find\" onAction=\"RunQorvel\" "
-                       "supertip=\"Show queries and tables that are used by the current query&#13;mark the "
-                       "queries that contain a certain field (Find)\"/>"),
-        QStringLiteral("       <button id=\"UsedBy\" label=\"Used By\" onAction=\"RunQorvel\" "
-                       "supertip=\"Show objects that use the current query or table\"/>"),
-        QStringLiteral("       <button id=\"UsedByFind\" label=\"Used By + Find\" onAction=\"RunQorvel\" "
-                       "supertip=\"Show objects that use the current query or table&#13;mark the queries "
-                       "that contain a certain field (Find)\"/>"),
-        QStringLiteral("      </menu>"),
-        QStringLiteral("     </splitButton>"),
-        QStringLiteral("     <button id=\"Help\" label=\"Help\" imageMso=\"FunctionsLogicalInsertGallery\" "
-                       "onAction=\"RunQorvel\" supertip=\"Open the Qorvel Editor help file\"/>"),
-        QStringLiteral("     <button id=\"About\" label=\"About\" onAction=\"RunQorvel\"/>"),
-        QStringLiteral("    </group>"),
-        QStringLiteral("   </tab>"),
-        QStringLiteral("  </tabs>"),
-        QStringLiteral(" </ribbon>"),
-        QStringLiteral("</customUI>"),
+const std::vector<RibbonCommand>& AccessConnect::Commands() {
+    using Place = RibbonCommand::Place;
+    static const std::vector<RibbonCommand> commands{
+        {QStringLiteral("QueryTemplates"), QStringLiteral("Query Templates"),
+         QStringLiteral("CreateQueryFromWizard"),
+         QStringLiteral("Select a SQL template or start one of Access' query builders"), Place::Large,
+         &AccessConnect::NewQuery},
+        {QStringLiteral("QueryEditor"), QStringLiteral("Query Editor"),
+         QStringLiteral("AdpStoredProcedureEditSql"),
+         QStringLiteral("Open the Query Editor with the selected query"), Place::Large,
+         &AccessConnect::QueryEditor},
+        // The split button's own face has no command: the availability pass is all it does.
+        {QStringLiteral("Dependencies"), QStringLiteral("Dependencies"),
+         QStringLiteral("DatabaseObjectDependencies"),
+         QStringLiteral(
+             "Show dependencies between the current query and \rthe queries and tables in the database"),
+         Place::SplitFace, nullptr},
+        {QStringLiteral("Uses"), QStringLiteral("Uses"), QString(),
+         QStringLiteral("Show queries and tables that are used by the current query"), Place::SplitMenu,
+         &AccessConnect::Qorvel},
+        {QStringLiteral("UsesFind"), QStringLiteral("Uses + Find"), QString(),
+         QStringLiteral("Show queries and tables that are used by the current query\rmark the queries that "
+                        "contain a certain field (Find)"),
+         Place::SplitMenu, &AccessConnect::QorvelFind},
+        {QStringLiteral("UsedBy"), QStringLiteral("Used By"), QString(),
+         QStringLiteral("Show objects that use the current query or table"), Place::SplitMenu,
+         &AccessConnect::QueryUsedBy},
+        {QStringLiteral("UsedByFind"), QStringLiteral("Used By + Find"), QString(),
+         QStringLiteral("Show objects that use the current query or table\rmark the queries that contain a "
+                        "certain field (Find)"),
+         Place::SplitMenu, &AccessConnect::QueryUsedByFind},
+        {QStringLiteral("Help"), QStringLiteral("Help"), QStringLiteral("FunctionsLogicalInsertGallery"),
+         QStringLiteral("Open the Qorvel Editor help file"), Place::Button, &AccessConnect::ShowHelpContents},
+        {QStringLiteral("About"), QStringLiteral("About"), QString(), QString(), Place::Button,
+         &AccessConnect::About},
+        {QStringLiteral("Contents"), QString(), QString(), QString(), Place::NotOnRibbon,
+         &AccessConnect::ShowHelpContents},
     };
-    return pieces.join(QString());
+    return commands;
+}
+
+QString AccessConnect::GetRibbonXML() const {
+    using Place = RibbonCommand::Place;
+    const auto buttons = [](Place place, int indent) {
+        QString elements;
+        for (const RibbonCommand& command : Commands()) {
+            if (command.place == place) {
+                elements += ButtonElement(command, indent);
+            }
+        }
+        return elements;
+    };
+    return QStringLiteral(
+               "<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\">"
+               " <ribbon>  <tabs>   <tab idMso=\"TabCreate\">"
+               "    <group id=\"CustomGroupCreateQueries\" label=\"Queries\" "
+               "insertAfterMso=\"GroupCreateReports\">") +
+           buttons(Place::Large, 5) +
+           QStringLiteral("     <separator id=\"Separator1\"/>     <splitButton id=\"splDependencies\">") +
+           buttons(Place::SplitFace, 6) + QStringLiteral("      <menu id=\"mnusplDependencies\">") +
+           buttons(Place::SplitMenu, 7) + QStringLiteral("      </menu>     </splitButton>") +
+           buttons(Place::Button, 5) + QStringLiteral("    </group>   </tab>  </tabs> </ribbon></customUI>");
 }
 
 void AccessConnect::RunQorvel(const IRibbonControl& control) {
     ToolbarButtonsEnable();
-    const QString& id = control.Id;
-    if (id == QLatin1String("QueryTemplates")) {
-        NewQuery();
-    } else if (id == QLatin1String("QueryEditor")) {
-        QueryEditor();
-    } else if (id == QLatin1String("Uses")) {
-        Qorvel();
-    } else if (id == QLatin1String("UsedBy")) {
-        QueryUsedBy();
-    } else if (id == QLatin1String("UsesFind")) {
-        QorvelFind();
-    } else if (id == QLatin1String("UsedByFind")) {
-        QueryUsedByFind();
-    } else if (id == QLatin1String("Help") || id == QLatin1String("Contents")) {
-        ShowHelpContents();
-    } else if (id == QLatin1String("About")) {
-        About();
+    for (const RibbonCommand& command : Commands()) {
+        if (command.id == control.Id) {
+            if (command.procedure) {
+                (this->*command.procedure)();
+            }
+            return;
+        }
     }
-    // "Dependencies", the split button's own face, has no command: the availability pass was all.
 }
 
 void AccessConnect::ToolbarButtonsEnable() {

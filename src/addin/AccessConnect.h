@@ -2,6 +2,7 @@
 // apply to the host's current object, the ribbon definition and its one callback, and every command.
 #pragma once
 
+#include "addin/RibbonCommand.h"
 #include "catalogue/ToolWindows.h"
 #include "hostapi/host.h"
 
@@ -9,10 +10,15 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class CommandBar;
 class CommandBarButton;
+class CommandBarControl;
+class CommandBarControls;
+class CommandBarObject;
 class CommandBarPopup;
+class CommandBars;
 
 // The nine toolbar commands; index into ButtonEnabled.
 enum ecbToolbar {
@@ -52,6 +58,14 @@ public:
     CommandBarButton* mQueryUsedBy = nullptr;
     CommandBarButton* mQorvelFind = nullptr;
 
+    // The Tools-menu items of the add-in's popup.
+    CommandBarControl* mAddAddInToolbar = nullptr;
+    CommandBarControl* mShowAddInToolbar = nullptr;
+    CommandBarControl* mHelp = nullptr;
+    CommandBarControl* mAbout = nullptr;
+    // The host's command bars (hosts before version 12); they come with the connection. Not owned.
+    CommandBars* HostCommandBars = nullptr;
+
     // Which commands apply to the current object; carried in ribbon mode, all True in toolbar mode.
     std::array<bool, 9> ButtonEnabled{};
     // True when the host's major version is below 12; set on every availability pass.
@@ -63,10 +77,17 @@ public:
 
     QString IRibbonExtensibility_GetCustomUI(const QString& RibbonID) const;
     QString GetRibbonXML() const;
+    // Every command the ribbon callback dispatches, in ribbon order; the ribbon definition is made from it.
+    static const std::vector<RibbonCommand>& Commands();
     // The ribbon's one action callback.
     void RunQorvel(const IRibbonControl& control);
     // Recomputes which commands apply to the current object; never reports.
     void ToolbarButtonsEnable();
+
+    // The Tools-menu popup and its items, the toolbar bound if it exists; vfShow is not used.
+    void Show(bool vfShow = false);
+    // Hides the popup and the toolbar.
+    void HideMenu();
 
     void AddinInstance_OnConnection(host::Application* Application);
     void AddinInstance_OnDisconnection();
@@ -83,6 +104,8 @@ public:
     void mToolbarHelp_Click();
     void mHelp_Click();
     void mAbout_Click();
+    void mAddAddInToolbar_Click();
+    void mShowAddInToolbar_Click();
 
 private:
     void ToolbarButtonsDisable();
@@ -99,6 +122,20 @@ private:
     void About();
     // Shows the not-available message when the command does not apply; True when it does.
     bool Available(ecbToolbar command, const QString& notAvailable) const;
+
+    // The command bars of hosts before version 12 (AccessConnectCommandBars.cpp).
+    void CreateAddInMenu();
+    bool ControlExists(const QString& caption, CommandBarControls* parent, bool byTag);
+    bool CommandBarExists(const QString& name);
+    void AttachToolbar();
+    void AddToolbar(bool temporary);
+    CommandBarControl* AddCommandBarButton(CommandBarControls& parent, const QString& caption, int type,
+                                           const QString& face, int style, bool beginGroup, bool temporary,
+                                           const QString& tag);
+    void UpdateToolbarMenuItems();
+    CommandBars& Bars() const;
+    CommandBarObject* Toolbar() const;
+    void BindToolbarButton(int index, CommandBarControl* control);
 
     bool mToolbarInProcess = false;
     std::shared_ptr<WatcherWindow> mWatcher;

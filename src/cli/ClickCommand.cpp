@@ -18,7 +18,6 @@
 #include "platform/Platform.h"
 
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 
 #include <limits>
 
@@ -100,18 +99,12 @@ public:
     void OpenHelpContents(const QString& helpFilePath) override { out() << "help " << helpFilePath << '\n'; }
 };
 
-// The ids of the ribbon's buttons, read from the definition itself, and "Contents", which the dispatch
-// takes as "Help".
+// The ids the add-in's ribbon callback dispatches.
 QStringList ControlIds() {
     QStringList ids;
-    QXmlStreamReader reader(AccessConnect().GetRibbonXML());
-    while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement &&
-            reader.attributes().hasAttribute(QStringLiteral("onAction"))) {
-            ids.append(reader.attributes().value(QStringLiteral("id")).toString());
-        }
+    for (const RibbonCommand& command : AccessConnect::Commands()) {
+        ids.append(command.id);
     }
-    ids.append(QStringLiteral("Contents"));
     return ids;
 }
 

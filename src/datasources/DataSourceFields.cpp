@@ -22,12 +22,8 @@ void AddFieldOnce(CV_QueryDataSource& dataSource, const QString& sourceName, CV_
     dataSource.Fields.addUnique(std::move(field), key);
 }
 
-}  // namespace
-
-bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database) {
-    // The engine lets a query name itself (or a query that names it) as a source; such a cycle is followed
-    // once, not until the stack runs out.
-    static QSet<QString> namesInProgress;
+bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database,
+                    QSet<QString>& namesInProgress) {
     const QString folded = name.toCaseFolded();
     if (namesInProgress.contains(folded)) {
         return true;
@@ -60,7 +56,7 @@ bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
             QString temporaryName;
             CreateTemporaryQuery(subquerySql, db.get(), temporaryName);
             if (!temporaryName.isEmpty()) {
-                GetTableFields(temporaryName, dataSource, db.get());
+                AddTableFields(temporaryName, dataSource, db.get(), namesInProgress);
             }
         };
 
@@ -96,7 +92,7 @@ bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
                     const QString sourceName = sources->text(QStringLiteral("Name1"));
                     const QString sourceAlias = sources->text(QStringLiteral("Name2"));
                     if (sourceName.compare(qualifier, Qt::CaseInsensitive) == 0) {
-                        GetTableFields(sourceName, dataSource, db.get());
+                        AddTableFields(sourceName, dataSource, db.get(), namesInProgress);
                         break;
                     }
                     if (sourceAlias.compare(qualifier, Qt::CaseInsensitive) == 0) {
@@ -117,7 +113,7 @@ bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
                 const QString sourceName = sources->text(QStringLiteral("Name1"));
                 const QString subquerySql = sources->text(QStringLiteral("Expression"));
                 if (!sourceName.isEmpty()) {
-                    GetTableFields(sourceName, dataSource, db.get());
+                    AddTableFields(sourceName, dataSource, db.get(), namesInProgress);
                     break;
                 }
                 if (sources->text(QStringLiteral("Name2")).endsWith(QLatin1Char('1')) &&
@@ -131,6 +127,15 @@ bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
     CloseQuietly(columns);
     CloseQuietly(sources);
     return done;
+}
+
+}  // namespace
+
+bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database) {
+    // The engine lets a query name itself (or a query that names it) as a source; such a cycle is followed
+    // once, not until the stack runs out.
+    QSet<QString> namesInProgress;
+    return AddTableFields(name, dataSource, database, namesInProgress);
 }
 
 bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* query, QStringList& names) {

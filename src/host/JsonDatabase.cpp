@@ -27,8 +27,26 @@ QString quoted(const QString& name) {
     return QLatin1Char('\'') + name + QLatin1Char('\'');
 }
 
+// The message is one line even when a name or an SQL text in it holds line breaks: control characters are
+// shown as escapes.
 [[noreturn]] void fail(const QString& where, const QString& problem) {
-    throw JsonDatabaseError(where.isEmpty() ? problem : where + QStringLiteral(": ") + problem);
+    const QString message = where.isEmpty() ? problem : where + QStringLiteral(": ") + problem;
+    QString line;
+    line.reserve(message.size());
+    for (const QChar c : message) {
+        if (c == u'\r') {
+            line += QLatin1String("\\r");
+        } else if (c == u'\n') {
+            line += QLatin1String("\\n");
+        } else if (c == u'\t') {
+            line += QLatin1String("\\t");
+        } else if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            line += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+            line += c;
+        }
+    }
+    throw JsonDatabaseError(line);
 }
 
 // Where a byte offset of the UTF-8 text is: lines and columns count characters from 1.

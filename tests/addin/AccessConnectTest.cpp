@@ -256,7 +256,8 @@ TEST_F(DispatchTest, AFailingCommandIsReportedUnderItsOwnName) {
         prompter.messages()[0].text,
         QStringLiteral("Error 91: Object variable or With block variable not set \r\n in "
                        "plavo.AccessConnect.QueryUsedBy line 0 \r\n\r\nDo you want to report the problem?"));
-    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("VEXOR Qorvel Editor v.3.0.26: Error"));
+    EXPECT_EQ(prompter.messages()[0].title,
+              QStringLiteral("VEXOR Qorvel Editor v." QORVEL_VERSION ": Error"));
     EXPECT_TRUE(shell.opened().isEmpty());  // the default answer is No
 }
 

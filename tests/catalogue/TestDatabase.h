@@ -2,7 +2,7 @@
 // boxes recorded instead of shown.
 #pragma once
 
-#include "catalogue/AccessApplication.h"
+#include "common/InstalledServices.h"
 #include "common/RecordingPrompter.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -24,13 +25,7 @@ protected:
         database = qdb::QdbDatabase::create(path);
         application = qdb::HostApplication::create();
         application->setDatabase(database);
-        AccessApplication = application.get();
-        platform::services().prompter = &prompter;
-    }
-
-    void TearDown() override {
-        platform::services().prompter = nullptr;
-        AccessApplication = nullptr;
+        installed.emplace(platform::Services{&prompter}, application.get());
     }
 
     // A table of text fields.
@@ -58,4 +53,5 @@ protected:
     std::shared_ptr<qdb::QdbDatabase> database;
     std::unique_ptr<qdb::HostApplication> application;
     RecordingPrompter prompter;
+    std::optional<InstalledServices> installed;
 };

@@ -114,6 +114,8 @@ TEST_F(HostileInputTest, DamagedJsonAndSqlAreRefusedWithoutADatabase) {
         "{\"queries\": [{\"name\": \"Q\xff\xfe\", \"sql\": \"SELECT 1\"}]}",  // invalid UTF-8
         R"({"queries": [{"name": "Q", "sql": ")" + hugeSql + R"("}]})",
         R"({"queries": [{"name": "Q", "sql": "SELECT 1"}], "queries": []})",
+        R"({"queries": [{"name": "Q", "sql": "SELECT a\r\nb\r\nFROM T"}]})",  // the message quotes line
+                                                                              // breaks
     };
     for (const QByteArray& json : inputs) {
         SCOPED_TRACE(json.left(80).toStdString());

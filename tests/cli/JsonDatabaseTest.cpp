@@ -42,6 +42,14 @@ TEST(JsonDatabase, DuplicateKeysAreRefusedWithTheirPlace) {
                                                         {"name": "B", "sql": "SELECT \"name\", 2"}]})"));
 }
 
+// Found by fuzzing: a name quoted in a message may hold line breaks; the message stays one line.
+TEST(JsonDatabase, MessagesStayOneLine) {
+    EXPECT_EQ(
+        parseError(
+            R"({"queries": [{"name": "Two\r\nlines\tand a long tail to pass the limit of 64 characters", "sql": "SELECT 1"}]})"),
+        R"(invalid query name 'Two\r\nlines\tand a long tail to pass the limit of 64 characters': the name contains a control character)");
+}
+
 TEST(JsonDatabase, EveryFieldTypeSurvivesWritingAndReading) {
     qdb::DatabaseSpec spec;
     qdb::TableSpec table{"Every Type", "All of them, \"quoted\".", {}, {}};

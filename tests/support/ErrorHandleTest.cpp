@@ -1,4 +1,5 @@
 #include "common/QStringPrinter.h"
+#include "common/TextFiles.h"
 
 #include "platform/InMemoryPrompter.h"
 #include "platform/InMemoryShell.h"
@@ -6,8 +7,6 @@
 #include "platform/Platform.h"
 #include "support/CMailToProtocol.h"
 #include "support/mErrorHandle.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,7 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
 
-const QString kCaption = QStringLiteral("VEXOR Qorvel Editor v.3.0.26: Error");
+const QString kCaption = QStringLiteral("VEXOR Qorvel Editor v." QORVEL_VERSION ": Error");
 
 class ErrorHandleTest : public ::testing::Test {
 protected:
@@ -38,12 +37,6 @@ protected:
     platform::InMemoryPrompter prompter;
     platform::InMemoryShell shell;
 };
-
-QString ReadData(const QString& name) {
-    QFile file(QStringLiteral(QORVEL_TEST_DATA_DIR "/") + name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
 
 }  // namespace
 
@@ -73,7 +66,9 @@ TEST_F(ErrorHandleTest, OtherErrorsOfferAProblemReport) {
     EXPECT_EQ(message.icon, MsgIcon::Critical);
     EXPECT_EQ(message.defaultButton, 2);
     ASSERT_EQ(shell.opened().size(), 1);
-    EXPECT_EQ(shell.opened()[0], ReadData(QStringLiteral("report-link.txt")));
+    EXPECT_EQ(shell.opened()[0], readTextFile(QStringLiteral(QORVEL_TEST_DATA_DIR "/report-link.txt"))
+                                     .trimmed()
+                                     .replace(QStringLiteral("{version}"), QStringLiteral(QORVEL_VERSION)));
 }
 
 TEST_F(ErrorHandleTest, NoIsTheDefaultAnswer) {
@@ -93,7 +88,7 @@ TEST_F(ErrorHandleTest, WithoutSourceOrLocationThereIsNoInLine) {
     prompter.clear();
     ShowError(13, 7, QStringLiteral("Type mismatch"), QString(), QString(), QString(), false, QString());
     EXPECT_EQ(OnlyMessage().text, QStringLiteral(" 13: Type mismatch  line 7 "));
-    EXPECT_EQ(OnlyMessage().title, QStringLiteral("VEXOR Qorvel Editor v.3.0.26: "));
+    EXPECT_EQ(OnlyMessage().title, QStringLiteral("VEXOR Qorvel Editor v." QORVEL_VERSION ": "));
     EXPECT_EQ(OnlyMessage().buttons, MsgButtons::Ok);
 }
 

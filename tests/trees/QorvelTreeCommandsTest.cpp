@@ -2,6 +2,13 @@
 #include "TreesTestSupport.h"
 
 #include "common/QorvelProcess.h"
+#include "host/JsonDatabase.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <signal.h>
 
 namespace {
 
@@ -83,6 +90,77 @@ TEST_F(TreeCommands, BadArgumentsExitTwo) {
         qorvel({QStringLiteral("uses"), mFolder.filePath(QStringLiteral("missing.qdb")), QStringLiteral("X")})
             .exitCode,
         2);
+}
+
+TEST_F(TreeCommands, UsageErrorsSayWhatIsWrongOnOneLine) {
+    const std::pair<QStringList, QString> cases[] = {
+        {{QStringLiteral("uses"), db()}, QString()},
+        {{QStringLiteral("usedby"), db(), QStringLiteral("Orders"), QStringLiteral("--find"), QString()},
+         QStringLiteral("qorvel: --find needs a text of at least one character\n")},
+        {{QStringLiteral("uses"), db(), QStringLiteral("Big Orders"), QStringLiteral("--whole-word")},
+         QStringLiteral("qorvel: --whole-word goes with --find\n")},
+        {{QStringLiteral("usedby"), db(), QStringLiteral("Orders"), QStringLiteral("--type"),
+          QStringLiteral("macro")},
+         QStringLiteral("qorvel: --type is one of table, query, form, report\n")},
+        {{QStringLiteral("uses"), db(), QStringLiteral("Nope")},
+         QStringLiteral("qorvel: no table, query, form or report named 'Nope'\n")},
+        {{QStringLiteral("uses"), db(), QStringLiteral("Unused"), QStringLiteral("--type"),
+          QStringLiteral("form")},
+         QStringLiteral("qorvel: no form named 'Unused'\n")},
+        {{QStringLiteral("uses"), db(), QStringLiteral("Sub Orders")},
+         QStringLiteral("qorvel: 'Sub Orders' names a query and a form; choose one with --type\n")},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CommandRun run = qorvel(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(run.out, QString()) << arguments.join(u' ').toStdString();
+        if (message.isEmpty()) {
+            EXPECT_FALSE(run.err.isEmpty());
+        } else {
+            EXPECT_EQ(run.err, message);
+        }
+    }
+}
+
+// Ctrl+C during a Used By build: the build stops, nothing is printed, and the temporary queries made for
+// the subqueries are deleted again.
+TEST(TreeCommandInterrupt, CtrlCCancelsUsedByAndLeavesNoTemporaryQuery) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString json = folder.filePath(QStringLiteral("many.json"));
+    const QString db = folder.filePath(QStringLiteral("many.qdb"));
+    {
+        // Every query holds a subquery, so the build makes one temporary query for each before it walks the
+        // tree: long enough to be interrupted on any machine.
+        qdb::DatabaseSpec spec;
+        spec.tables.push_back(
+            {QStringLiteral("T"), QString(), {{QStringLiteral("ID"), QStringLiteral("Long")}}, {}});
+        for (int i = 0; i < 2000; ++i) {
+            spec.queries.push_back({QStringLiteral("Q%1").arg(i),
+                                    QStringLiteral("SELECT s.ID FROM (SELECT ID FROM T) AS s;"), QString()});
+        }
+        QFile file(json);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(qdb::JsonDatabase::write(spec));
+    }
+    ASSERT_EQ(runQorvel({QStringLiteral("create"), db, QStringLiteral("--from"), json}).exitCode, 0);
+
+    QProcess process;
+    process.start(qorvelProgram(), {QStringLiteral("usedby"), db, QStringLiteral("T")});
+    ASSERT_TRUE(process.waitForStarted());
+    QThread::msleep(500);
+    ASSERT_EQ(process.state(), QProcess::Running) << "the build ended before it could be interrupted";
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
+    EXPECT_EQ(process.readAllStandardError(), QByteArray("qorvel: cancelled\n"));
+
+    const auto database = qdb::QdbDatabase::open(db, qdb::OpenMode::ReadOnly);
+    for (int i = 0; i < database->queryDefCount(); ++i) {
+        EXPECT_FALSE(database->queryDef(i)->name().startsWith(QStringLiteral("~TemporaryQuery")));
+    }
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_P(ReferenceTrees, TreeTextMatchesItsReference) {
             window.reset();
         }
     }
-    ASSERT_NE(window, nullptr) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_NE(window, nullptr) << prompter.messages.join(QLatin1Char('|')).toStdString();
     const QString actual = window->TreeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QString file = QStringLiteral("shop/") + QString::fromUtf8(treeCase.file) + QStringLiteral(".tree");
     if (qEnvironmentVariableIsSet("QORVEL_UPDATE_REFERENCES")) {
@@ -73,7 +73,7 @@ TEST_P(ReferenceTrees, TreeTextMatchesItsReference) {
         out.write(actual.toUtf8());
     }
     EXPECT_EQ(actual.toStdString(), readTestFile(file).toStdString());
-    EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.messages.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(temporaryQueries().isEmpty());
 }
 

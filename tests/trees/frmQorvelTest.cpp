@@ -94,23 +94,22 @@ TEST_F(TreeWindow, WrongObjectTypeGivesItsMessageThenNothingToShow) {
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUses));
     application->setCurrentObject(host::acForm, QStringLiteral("Order Form"));
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUsedBy));
-    ASSERT_EQ(prompter.messages.size(), 4u);
-    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("This action is only available for queries"));
-    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(prompter.messages[0].title, QStringLiteral("Qorvel"));
-    EXPECT_EQ(prompter.messages[1].text, QStringLiteral("Nothing to show"));
-    EXPECT_EQ(prompter.messages[1].icon, MsgIcon::Information);
-    EXPECT_EQ(prompter.messages[1].title, QString());
-    EXPECT_EQ(prompter.messages[2].text,
-              QStringLiteral("This action is only available for queries and tables"));
-    EXPECT_EQ(prompter.messages[2].title, QStringLiteral("Query Used By"));
-    EXPECT_EQ(prompter.messages[3].text, QStringLiteral("Nothing to show"));
+    ASSERT_EQ(prompter.shown.size(), 4u);
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("This action is only available for queries"));
+    EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompter.shown[0].title, QStringLiteral("Qorvel"));
+    EXPECT_EQ(prompter.shown[1].text, QStringLiteral("Nothing to show"));
+    EXPECT_EQ(prompter.shown[1].icon, MsgIcon::Information);
+    EXPECT_EQ(prompter.shown[1].title, QString());
+    EXPECT_EQ(prompter.shown[2].text, QStringLiteral("This action is only available for queries and tables"));
+    EXPECT_EQ(prompter.shown[2].title, QStringLiteral("Query Used By"));
+    EXPECT_EQ(prompter.shown[3].text, QStringLiteral("Nothing to show"));
     EXPECT_TRUE(progressWindows.windows().empty());
 }
 
 TEST_F(TreeWindow, NameThatIsNoObjectShowsNothingAtAll) {
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUses, QStringLiteral("No Such Thing")));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(TreeWindow, UsedByBuildRunsUnderTheProgressWindowToItsEnd) {
@@ -172,7 +171,7 @@ TEST_F(TreeWindow, CancelDuringEnumerationClosesBothWindowsAndLeavesNoTemporaryQ
     EXPECT_TRUE(tree->IsClosed());
     EXPECT_TRUE(closedSignal);
     EXPECT_EQ(tree->tvQorvel().nodeCount(), 0);
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.shown.empty());
     EXPECT_TRUE(temporaryQueries().isEmpty());
 }
 
@@ -198,7 +197,7 @@ TEST_F(TreeWindow, ClosingTheProgressWindowFinishesEnumerationButBuildsNoTree) {
     EXPECT_FALSE(tree->Cancelled());
     EXPECT_FALSE(tree->IsClosed());
     EXPECT_EQ(progressWindows.last()->steps(), 2);  // nobody wrote to the closed window again
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Nothing to show")});
+    EXPECT_EQ(prompter.messages, QStringList{QStringLiteral("Nothing to show")});
     EXPECT_TRUE(temporaryQueries().isEmpty());
 }
 
@@ -251,8 +250,8 @@ TEST_F(TreeWindow, AFailureIsReportedAndTheTemporaryQueriesAreStillDeleted) {
     auto uses = window(std::make_unique<FailingTreeControl>(3));
     EXPECT_TRUE(uses->Initialize(frmQorvel::ModeUses));  // the partial tree is shown
     EXPECT_EQ(uses->tvQorvel().nodeCount(), 2);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("BuildTreeView")));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains(QStringLiteral("BuildTreeView")));
     EXPECT_TRUE(temporaryQueries().isEmpty());
 
     application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
@@ -330,7 +329,7 @@ TEST_F(TreeWindow, OpenObjectOpensQueriesTablesAndTheFormOfAControl) {
                            QStringLiteral("OpenForm 2 Order Form"), QStringLiteral("OpenReport 3 Invoice")}));
     EXPECT_EQ(application->openView(host::acForm, QStringLiteral("Order Form")), host::acViewDesign);
     EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Big Orders")), host::acViewNormal);
-    EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.messages.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(TreeWindow, DoubleClickOpensOnlyAfterANodeWasClickedAndBlocksFolding) {
@@ -379,13 +378,13 @@ TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
     setToolWindows(nullptr);
     CloseQueryEditor(QStringLiteral("Big Orders"));
     EXPECT_EQ(editors.shown, QStringList{QStringLiteral("Big Orders")});
-    ASSERT_EQ(prompter.messages.size(), 3u);
-    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Select object first!"));
-    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::None);
-    EXPECT_EQ(prompter.messages[1].text, QStringLiteral("Select object first!"));
-    EXPECT_EQ(prompter.messages[1].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(prompter.messages[2].text, QStringLiteral("This action is only available for queries."));
-    EXPECT_EQ(prompter.messages[2].icon, MsgIcon::Information);
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Select object first!"));
+    EXPECT_EQ(prompter.shown[0].icon, MsgIcon::None);
+    EXPECT_EQ(prompter.shown[1].text, QStringLiteral("Select object first!"));
+    EXPECT_EQ(prompter.shown[1].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompter.shown[2].text, QStringLiteral("This action is only available for queries."));
+    EXPECT_EQ(prompter.shown[2].icon, MsgIcon::Information);
 }
 
 TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
@@ -394,9 +393,9 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     database->deleteForm(QStringLiteral("Plain Form"));
     tree->OpenObject(host::acViewNormal);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Can't open form 'Plain Form', it contains errors."));
-    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Can't open form 'Plain Form', it contains errors."));
+    EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Critical);
 
     // A name that holds the placeholder is shown as it is.
     database->saveForm({QStringLiteral("Plan {object}"), QStringLiteral("Orders"), QString(), {}});
@@ -405,9 +404,8 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
     ASSERT_TRUE(braces->Initialize(frmQorvel::ModeUses));
     database->deleteForm(QStringLiteral("Plan {object}"));
     braces->OpenObject(host::acViewNormal);
-    ASSERT_EQ(prompter.messages.size(), 2u);
-    EXPECT_EQ(prompter.messages[1].text,
-              QStringLiteral("Can't open form 'Plan {object}', it contains errors."));
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].text, QStringLiteral("Can't open form 'Plan {object}', it contains errors."));
 }
 
 TEST_F(TreeWindow, NodeDescriptionIsReadOnceAndKeptInTheTag) {
@@ -427,10 +425,10 @@ TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
     find.QorvelMode = frmQorvel::ModeUsesFind;
     application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
     EXPECT_FALSE(find.mfValidDataSource());
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("This action is not available for selected object"));
-    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(prompter.messages[0].title, QStringLiteral("Qorvel"));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("This action is not available for selected object"));
+    EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompter.shown[0].title, QStringLiteral("Qorvel"));
 
     CQorvelFind usedBy;
     usedBy.QorvelMode = frmQorvel::ModeUsedByFind;
@@ -444,7 +442,7 @@ TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
     ASSERT_TRUE(plainForm.mfValidDataSource());
     EXPECT_TRUE(plainForm.FindWhatList().contains(QStringLiteral("Order List")))
         << plainForm.FindWhatList().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.shown.size(), 1u);
 }
 
 TEST_F(TreeWindow, FindButtonGivesNoWindowWhenThereIsNothingToShow) {
@@ -453,8 +451,8 @@ TEST_F(TreeWindow, FindButtonGivesNoWindowWhenThereIsNothingToShow) {
     application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
     EXPECT_EQ(find.cmdFind_Click(QStringLiteral("CustID"), 1), nullptr);
     EXPECT_TRUE(find.IsClosed());
-    EXPECT_EQ(prompter.texts(), (QStringList{QStringLiteral("This action is only available for queries"),
-                                             QStringLiteral("Nothing to show")}));
+    EXPECT_EQ(prompter.messages, (QStringList{QStringLiteral("This action is only available for queries"),
+                                              QStringLiteral("Nothing to show")}));
 }
 
 TEST_F(TreeWindow, StatementPerNameLookupBuildsTheSameUsedByTree) {

@@ -27,8 +27,9 @@ struct CatalogueRow {
 //        target's database when written with IN.
 //   2    one per declared parameter: Name1 the name, Flag the data access type code of its type.
 //   3    Flag the query's options, a sum of: 1 all fields (SELECT *, DELETE *), 2 DISTINCT, 4 WITH
-//        OWNERACCESS OPTION, 8 DISTINCTROW, 16 TOP (Name1 the number as written), 32 PERCENT, 64 a union
-//        of UNION ALL only; written for every query but a data definition, with Flag 0 when none applies.
+//        OWNERACCESS OPTION, 8 DISTINCTROW, 16 TOP (Name1 the number as written), 32 PERCENT; for a union
+//        3 (duplicates removed) or 1 (UNION ALL only) in place of the first two bits; written for every query
+//        but a data definition, with Flag 0 when none applies.
 //   5    one per source of the outermost FROM clause, in the order written: Name1 the table or query,
 //        Name2 the alias; a derived table has Name1 Null, Name2 its alias (a generated "%$##@_Alias..."
 //        when none is written) and Expression its SQL without the enclosing parentheses. A union has one

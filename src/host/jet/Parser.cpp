@@ -356,9 +356,9 @@ void Parser::parseQueryExpression(Query& query, QueryNode& node) {
             refuseTable(part, sql);
             addPart(sql);
         }
-        if (everyAll) {
-            unionQuery.flags |= QueryFlag::UnionAll;
-        }
+        // As the real engine marks a union: 3 when duplicates are removed, 1 when every part is joined
+        // with UNION ALL.
+        unionQuery.flags |= everyAll ? QueryFlag::UnionAll : QueryFlag::UnionDistinct;
         query = std::move(unionQuery);
     }
     if (atKeyword(Keyword::Order)) {

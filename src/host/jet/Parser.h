@@ -33,7 +33,9 @@ enum : int {
     DistinctRow = 8,  // DISTINCTROW
     Top = 16,         // TOP n; Name1 holds n as written
     Percent = 32,     // TOP n PERCENT
-    UnionAll = 64,    // a union whose every UNION is UNION ALL (no duplicate is removed)
+    // A union's Flag is one of these two instead.
+    UnionAll = 1,       // every UNION is UNION ALL (no duplicate is removed)
+    UnionDistinct = 3,  // duplicates are removed
 };
 }
 

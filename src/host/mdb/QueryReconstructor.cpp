@@ -23,7 +23,9 @@ enum Option {
     DistinctRow = 8,
     Top = 16,
     Percent = 32,
-    UnionAll = 64
+    // A union's Flag: 3 when duplicates are removed, 1 for UNION ALL only.
+    UnionAll = 1,
+    UnionDistinct = 3
 };
 
 // Attribute 6 Flag of a crosstab's columns, as the real engine writes it.
@@ -247,7 +249,7 @@ QString targetText(const jet::CatalogueRow& kind) {
 
 QString unionText(const Rows& rows, const jet::CatalogueRow* options) {
     // A union removes duplicates unless every part is joined with UNION ALL.
-    const bool all = options && (number(options->flag) & UnionAll);
+    const bool all = options && (number(options->flag) & UnionDistinct) == UnionAll;
     QString sql;
     for (const jet::CatalogueRow* part : rows.of[5]) {
         const QString partText = text(part->expression);

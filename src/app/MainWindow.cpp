@@ -1,0 +1,715 @@
+#include "app/MainWindow.h"
+
+#include "app/AddinHost.h"
+#include "app/AddinsDialog.h"
+#include "app/CatalogueReader.h"
+#include "app/DesktopApplication.h"
+#include "app/ObjectIcons.h"
+#include "app/ObjectWindows.h"
+#include "app/QtCommandBars.h"
+#include "app/QueryWizards.h"
+#include "app/Ribbon.h"
+#include "host/HostApplication.h"
+#include "host/QdbDatabase.h"
+#include "hostapi/host.h"
+#include "plavo/AddinRegistry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace app {
+
+namespace {
+
+constexpr int kMaxRecentFiles = 8;
+const QString kRecentKey = QStringLiteral("HKEY_CURRENT_USER/Software/Qorvel/qorvel-host/RecentFiles");
+constexpr int kViewPreview = 2;  // a report's print preview
+
+double majorVersion(const QString& text) {
+    bool ok = false;
+    const double value = text.section(QLatin1Char('.'), 0, 0).trimmed().toDouble(&ok);
+    return ok ? value : 0;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HostOptions options, QWidget* parent)
+    : QMainWindow(parent), mOptions(std::move(options)), mState(qdb::HostApplication::create()) {
+    setObjectName(QStringLiteral("QorvelHostMainWindow"));
+    mState->setVersion(mOptions.versionText);
+    mState->setMainWindowHandle(quintptr(winId()));
+    mApplication = std::make_unique<DesktopApplication>(
+        *mState, [this](const QString& procedure) { return runWizard(procedure); });
+    mState->setCommandObserver(
+        [this](const QString& action, int type, const QString& name) { onHostCommand(action, type, name); });
+    mAddins = std::make_unique<AddinHost>([this](const QString& text) { showMessage(text); });
+
+    setAcceptDrops(true);
+    setWindowIcon(objectIcon(host::acQuery));
+    resize(1180, 760);
+
+    mDocuments = new QMdiArea;
+    mDocuments->setObjectName(QStringLiteral("MDIClient"));
+    mDocuments->setBackground(QColor(0xe9, 0xec, 0xf1));
+    if (isRibbonHost()) {
+        mDocuments->setViewMode(QMdiArea::TabbedView);
+        mDocuments->setTabsClosable(true);
+        mDocuments->setTabsMovable(true);
+        mDocuments->setDocumentMode(true);
+    }
+    setCentralWidget(mDocuments);
+    connect(mDocuments, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window) {
+            setCurrentFromDocument(window);
+        } else if (mDocuments->subWindowList().isEmpty()) {
+            mDocumentCurrent = false;
+            updateCurrentObject();
+        }
+    });
+
+    mDatabaseWindow = new DatabaseWindow;
+    mDatabaseDock =
+        new QDockWidget(isRibbonHost() ? QStringLiteral("All Access Objects") : QStringLiteral("Database"));
+    mDatabaseDock->setObjectName(QStringLiteral("DatabaseDock"));
+    mDatabaseDock->setWidget(mDatabaseWindow);
+    mDatabaseDock->setFeatures(QDockWidget::DockWidgetMovable);
+    mDatabaseDock->setMinimumWidth(230);
+    addDockWidget(Qt::LeftDockWidgetArea, mDatabaseDock);
+    connect(mDatabaseWindow, &DatabaseWindow::selectionChangedTo, this, [this] {
+        mDocumentCurrent = false;
+        updateCurrentObject();
+    });
+    connect(mDatabaseWindow, &DatabaseWindow::openRequested, this, &MainWindow::openObject);
+    connect(mDatabaseWindow, &DatabaseWindow::designRequested, this, &MainWindow::openDesign);
+
+    buildMenus();
+    if (isRibbonHost()) {
+        buildRibbon();
+    } else {
+        mCommandBars = std::make_unique<QtCommandBars>(this, mToolsMenu);
+    }
+
+    mStatusObject = new QLabel;
+    statusBar()->addWidget(mStatusObject, 1);
+    auto* version = new QLabel(QStringLiteral("Host version %1").arg(mOptions.versionText));
+    version->setObjectName(QStringLiteral("VersionLabel"));
+    statusBar()->addPermanentWidget(version);
+    updateTitle();
+    updateActions();
+    updateCurrentObject();
+}
+
+MainWindow::~MainWindow() {
+    // The object windows go while the host state they report to still exists.
+    mClosingFromHost = true;
+    qDeleteAll(mDocuments->subWindowList());
+    if (mCommandBars) {
+        mCommandBars->save();
+    }
+    disconnectAddins();
+    mState->setCommandObserver(nullptr);
+}
+
+host::Application& MainWindow::application() {
+    return *mApplication;
+}
+
+bool MainWindow::isRibbonHost() const {
+    return majorVersion(mOptions.versionText) >= 12;
+}
+
+void MainWindow::showMessage(const QString& text) {
+    if (mMessageSink) {
+        mMessageSink(text);
+        return;
+    }
+    QMessageBox::warning(this, QStringLiteral("Qorvel Host"), text);
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File"));
+    file->addAction(QIcon(), QStringLiteral("&New Database..."), QKeySequence::New, this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("New Database"), QString(),
+                                                    QStringLiteral("Qorvel databases (*.qdb)"));
+        if (path.isEmpty()) {
+            return;
+        }
+        if (QFileInfo(path).suffix().isEmpty()) {
+            path += QStringLiteral(".qdb");
+        }
+        // The file dialog asked whether to replace it.
+        QFile::remove(path);
+        newDatabase(path);
+    });
+    file->addAction(QIcon(), QStringLiteral("&Open Database..."), QKeySequence::Open, this, [this] {
+        const QString path =
+            QFileDialog::getOpenFileName(this, QStringLiteral("Open Database"), QString(),
+                                         QStringLiteral("Qorvel databases (*.qdb);;All files (*)"));
+        if (!path.isEmpty()) {
+            openDatabase(path);
+        }
+    });
+    mRecentMenu = file->addMenu(QStringLiteral("&Recent Databases"));
+    mCloseAction = file->addAction(QStringLiteral("&Close Database"), this, &MainWindow::closeDatabase);
+    file->addSeparator();
+    file->addAction(QStringLiteral("E&xit"), QKeySequence::Quit, this, &QWidget::close);
+    updateRecentFiles();
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("View"));
+    mDatasheetAction = view->addAction(imageMso(QStringLiteral("ViewsDatasheetView")),
+                                       QStringLiteral("&Datasheet View"), this, [this] {
+                                           const int type = mState->currentObjectType();
+                                           if (type >= 0) {
+                                               openObject(type, mState->currentObjectName());
+                                           }
+                                       });
+    mDesignAction = view->addAction(imageMso(QStringLiteral("ViewsDesignView")),
+                                    QStringLiteral("D&esign View"), this, [this] {
+                                        const int type = mState->currentObjectType();
+                                        if (type >= 0) {
+                                            openDesign(type, mState->currentObjectName());
+                                        }
+                                    });
+    mSqlAction = view->addAction(
+        imageMso(QStringLiteral("AdpStoredProcedureEditSql")), QStringLiteral("&SQL View"), this, [this] {
+            if (mState->currentObjectType() != host::acQuery) {
+                return;
+            }
+            const QString name = mState->currentObjectName();
+            openDesign(host::acQuery, name);
+            if (auto* design = qobject_cast<QueryDesignWindow*>(objectWindow(host::acQuery, name))) {
+                design->showSqlView();
+            }
+        });
+    view->addSeparator();
+    mShowHiddenAction = view->addAction(QStringLiteral("Show &Hidden Objects"));
+    mShowHiddenAction->setCheckable(true);
+    connect(mShowHiddenAction, &QAction::toggled, mDatabaseWindow, &DatabaseWindow::setShowHidden);
+    view->addAction(QStringLiteral("&Refresh"), QKeySequence::Refresh, mDatabaseWindow,
+                    &DatabaseWindow::refresh);
+
+    QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
+    insert->setObjectName(QStringLiteral("Insert"));
+    mNewQueryAction = insert->addAction(objectIcon(host::acQuery), QStringLiteral("&Query..."), this,
+                                        &MainWindow::newQuery);
+
+    mToolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+    mToolsMenu->setObjectName(QStringLiteral("Tools"));
+    mToolsMenu->addAction(QStringLiteral("&Add-ins..."), this, [this] {
+        AddinsDialog dialog(this);
+        dialog.exec();
+    });
+
+    QMenu* windowMenu = menuBar()->addMenu(QStringLiteral("&Window"));
+    windowMenu->addAction(QStringLiteral("&Cascade"), mDocuments, &QMdiArea::cascadeSubWindows);
+    windowMenu->addAction(QStringLiteral("&Tile"), mDocuments, &QMdiArea::tileSubWindows);
+    windowMenu->addAction(QStringLiteral("Close &All"), mDocuments, &QMdiArea::closeAllSubWindows);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&About Qorvel Host"), this, [this] {
+        QMessageBox::about(
+            this, QStringLiteral("About Qorvel Host"),
+            QStringLiteral("<b>Qorvel Host</b><br>A desktop database host for the Qorvel Editor add-in."
+                           "<br>Host version %1.")
+                .arg(mOptions.versionText.toHtmlEscaped()));
+    });
+}
+
+void MainWindow::buildRibbon() {
+    mRibbon = new Ribbon([this](const QString& id) { onBuiltInRibbonCommand(id); });
+    auto* holder = new QToolBar(QStringLiteral("Ribbon"));
+    holder->setObjectName(QStringLiteral("RibbonBar"));
+    holder->setMovable(false);
+    holder->setFloatable(false);
+    holder->toggleViewAction()->setEnabled(false);
+    holder->addWidget(mRibbon);
+    holder->setStyleSheet(QStringLiteral("QToolBar { border: 0; padding: 0; spacing: 0; }"));
+    addToolBar(Qt::TopToolBarArea, holder);
+    mRibbon->selectTab(QStringLiteral("TabCreate"));
+}
+
+void MainWindow::onBuiltInRibbonCommand(const QString& id) {
+    if (id == QLatin1String("ViewsDatasheetView")) {
+        mDatasheetAction->trigger();
+    } else if (id == QLatin1String("ViewsDesignView")) {
+        mDesignAction->trigger();
+    } else if (id == QLatin1String("Refresh")) {
+        mDatabaseWindow->refresh();
+    } else if (id == QLatin1String("CreateQueryInDesignView")) {
+        if (hasDatabase()) {
+            mApplication->doCmd().runCommand(host::acCmdNewObjectQuery);
+        }
+    } else if (id == QLatin1String("CreateQueryFromWizard")) {
+        newQuery();
+    } else {
+        showMessage(QStringLiteral("This command isn't available in Qorvel Host."));
+    }
+}
+
+void MainWindow::newQuery() {
+    if (!hasDatabase()) {
+        return;
+    }
+    NewQueryDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const QString choice = dialog.choice();
+    try {
+        if (choice == QLatin1String("Design View")) {
+            mApplication->doCmd().runCommand(host::acCmdNewObjectQuery);
+        } else {
+            mApplication->run(choice);
+        }
+    } catch (const host::Error& error) {
+        showMessage(error.description());
+    }
+}
+
+bool MainWindow::runWizard(const QString& procedure) {
+    if (procedure.compare(QLatin1String(kSimpleQueryWizard), Qt::CaseInsensitive) == 0) {
+        if (!hasDatabase()) {
+            return true;
+        }
+        SimpleQueryWizard wizard(mDatabase, mPath, this);
+        mActiveWizard = &wizard;
+        const bool saved = wizard.exec() == QDialog::Accepted;
+        mActiveWizard = nullptr;
+        if (saved && !wizard.savedQuery().isEmpty()) {
+            mDatabaseWindow->refresh();
+            mApplication->doCmd().openQuery(wizard.savedQuery(), host::acViewNormal, host::acEdit);
+        }
+        return true;
+    }
+    for (const char* known : {kCrosstabQueryWizard, kFindDuplicatesWizard, kFindUnmatchedWizard}) {
+        if (procedure.compare(QLatin1String(known), Qt::CaseInsensitive) == 0) {
+            showMessage(
+                QStringLiteral("Qorvel Host can't start this wizard.\n\nThe wizard is not installed with "
+                               "this host."));
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::updateRecentFiles() {
+    mRecentMenu->clear();
+    auto registry = addinregistry::openRegistry();
+    const QStringList files = registry->value(kRecentKey).toStringList();
+    for (const QString& path : files) {
+        mRecentMenu->addAction(QFileInfo(path).fileName() + QStringLiteral("  (") +
+                                   QFileInfo(path).absolutePath() + QLatin1Char(')'),
+                               this, [this, path] { openDatabase(path); });
+    }
+    mRecentMenu->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::rememberRecentFile(const QString& path) {
+    auto registry = addinregistry::openRegistry();
+    QStringList files = registry->value(kRecentKey).toStringList();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    while (files.size() > kMaxRecentFiles) {
+        files.removeLast();
+    }
+    registry->setValue(kRecentKey, files);
+    registry->sync();
+    updateRecentFiles();
+}
+
+bool MainWindow::openDatabase(const QString& path) {
+    const QFileInfo info(path);
+    QString problem;
+    if (!info.exists()) {
+        problem = QStringLiteral("the file does not exist");
+    } else if (!info.isFile()) {
+        problem = QStringLiteral("it is not a file");
+    } else if (!info.isReadable()) {
+        problem = QStringLiteral("the file cannot be read (permission denied)");
+    } else {
+        problem = catalogueProblem(path);
+    }
+    std::shared_ptr<qdb::QdbDatabase> database;
+    if (problem.isEmpty()) {
+        try {
+            database = qdb::QdbDatabase::open(path);
+        } catch (const host::Error& error) {
+            problem = error.description();
+        } catch (const std::exception& error) {
+            problem = QString::fromUtf8(error.what());
+        }
+    }
+    if (!database) {
+        showMessage(QStringLiteral("Qorvel Host can't open the database '%1': %2.")
+                        .arg(QDir::toNativeSeparators(path),
+                             problem.endsWith(QLatin1Char('.')) ? problem.chopped(1) : problem));
+        return false;
+    }
+    closeDatabase();
+    mDatabase = std::move(database);
+    mPath = info.absoluteFilePath();
+    mState->setDatabase(mDatabase);
+    mDatabaseWindow->setDatabase(mDatabase);
+    rememberRecentFile(mPath);
+    updateTitle();
+    updateActions();
+    updateCurrentObject();
+    emit databaseOpened(mPath);
+    return true;
+}
+
+bool MainWindow::newDatabase(const QString& path) {
+    try {
+        qdb::QdbDatabase::create(path);
+    } catch (const host::Error& error) {
+        showMessage(
+            QStringLiteral("Qorvel Host can't create the database '%1': %2").arg(path, error.description()));
+        return false;
+    } catch (const std::exception& error) {
+        showMessage(QStringLiteral("Qorvel Host can't create the database '%1': %2")
+                        .arg(path, QString::fromUtf8(error.what())));
+        return false;
+    }
+    return openDatabase(path);
+}
+
+void MainWindow::closeDatabase() {
+    if (!mDatabase) {
+        return;
+    }
+    mClosingFromHost = true;
+    mDocuments->closeAllSubWindows();
+    mClosingFromHost = false;
+    mState->setDatabase(nullptr);
+    mDatabaseWindow->setDatabase(nullptr);
+    mDatabase.reset();
+    mPath.clear();
+    mDocumentCurrent = false;
+    updateTitle();
+    updateActions();
+    updateCurrentObject();
+    emit databaseClosed();
+}
+
+bool MainWindow::hasDatabase() const {
+    return mDatabase != nullptr;
+}
+
+QString MainWindow::databasePath() const {
+    return mPath;
+}
+
+void MainWindow::connectAddins() {
+    if (mAddinsConnected || !mOptions.loadAddins) {
+        return;
+    }
+    mAddinsConnected = true;
+    mAddins->connectAll(mApplication.get(), mCommandBars.get());
+    if (mCommandBars) {
+        mCommandBars->reloadFaces();
+    }
+    mergeAddinRibbons();
+}
+
+bool MainWindow::connectAddin(const QString& progId, const QString& libraryPath) {
+    mAddinsConnected = true;
+    const bool connected =
+        mAddins->connect(progId, QString(), libraryPath, mApplication.get(), mCommandBars.get());
+    if (connected) {
+        mergeAddinRibbons();
+    }
+    return connected;
+}
+
+void MainWindow::mergeAddinRibbons() {
+    if (!mRibbon) {
+        return;
+    }
+    mRibbon->removeCustomGroups();
+    for (AddinHost::Loaded& loaded : mAddins->loaded()) {
+        QString xml;
+        try {
+            xml = loaded.instance->GetCustomUI(QStringLiteral("Microsoft.Access.Database"));
+        } catch (...) {
+            continue;
+        }
+        if (xml.isEmpty()) {
+            continue;
+        }
+        AddinInstance* instance = loaded.instance.get();
+        const QString problem =
+            mRibbon->mergeCustomUI(xml, [this, instance](const QString& callback, const QString& id) {
+                try {
+                    if (!instance->InvokeRibbonCallback(callback, id)) {
+                        showMessage(
+                            QStringLiteral("The add-in has no macro or callback named '%1'.").arg(callback));
+                    }
+                } catch (const std::exception& error) {
+                    showMessage(QString::fromUtf8(error.what()));
+                }
+            });
+        if (!problem.isEmpty()) {
+            showMessage(QStringLiteral(
+                            "The ribbon definition of the add-in '%1' is not well-formed and is ignored: %2")
+                            .arg(loaded.friendlyName, problem));
+        }
+    }
+}
+
+void MainWindow::disconnectAddins() {
+    if (mAddins) {
+        mAddins->disconnectAll();
+    }
+}
+
+ObjectWindow* MainWindow::objectWindow(int type, const QString& name) const {
+    for (QMdiSubWindow* window : mDocuments->subWindowList()) {
+        auto* object = qobject_cast<ObjectWindow*>(window->widget());
+        if (object && !object->property("closing").toBool() && object->objectType() == type &&
+            object->name().compare(name, Qt::CaseInsensitive) == 0) {
+            return object;
+        }
+    }
+    return nullptr;
+}
+
+bool MainWindow::selectObject(int type, const QString& name) {
+    if (!mDatabaseWindow->selectObject(type, name)) {
+        return false;
+    }
+    mDatabaseWindow->setFocus();
+    mDocumentCurrent = false;
+    updateCurrentObject();
+    return true;
+}
+
+bool MainWindow::clickControl(const QString& id) {
+    if (mRibbon && mRibbon->click(id)) {
+        return true;
+    }
+    return mCommandBars && mCommandBars->click(id);
+}
+
+void MainWindow::openObject(int type, const QString& name) {
+    try {
+        switch (type) {
+            case host::acTable:
+                mApplication->doCmd().openTable(name, host::acViewNormal, host::acEdit);
+                break;
+            case host::acQuery:
+                mApplication->doCmd().openQuery(name, host::acViewNormal, host::acEdit);
+                break;
+            case host::acForm:
+                mApplication->doCmd().openForm(name, host::acViewNormal, QString(), QString(),
+                                               host::acFormPropertySettings, host::acWindowNormal);
+                break;
+            case host::acReport:
+                mApplication->doCmd().openReport(name, kViewPreview, host::acWindowNormal);
+                break;
+            default:
+                break;
+        }
+    } catch (const host::Error& error) {
+        showMessage(error.description());
+    }
+}
+
+void MainWindow::openDesign(int type, const QString& name) {
+    try {
+        switch (type) {
+            case host::acTable:
+                mApplication->doCmd().openTable(name, host::acViewDesign, host::acEdit);
+                break;
+            case host::acQuery:
+                mApplication->doCmd().openQuery(name, host::acViewDesign, host::acEdit);
+                break;
+            case host::acForm:
+                mApplication->doCmd().openForm(name, host::acViewDesign, QString(), QString(),
+                                               host::acFormPropertySettings, host::acWindowNormal);
+                break;
+            case host::acReport:
+                mApplication->doCmd().openReport(name, host::acViewDesign, host::acWindowNormal);
+                break;
+            default:
+                break;
+        }
+    } catch (const host::Error& error) {
+        showMessage(error.description());
+    }
+}
+
+void MainWindow::onHostCommand(const QString& action, int type, const QString& name) {
+    if (action.startsWith(QLatin1String("Open"))) {
+        // Opened hidden to be read and closed at once (the add-in reading a record source), an object gets
+        // no window: the window is made once the caller has finished.
+        QTimer::singleShot(0, this, [this, type, name] {
+            if (mState->openView(type, name).has_value() &&
+                (mState->currentObjectType() == type &&
+                 mState->currentObjectName().compare(name, Qt::CaseInsensitive) == 0)) {
+                showObjectWindow(type, name);
+            }
+        });
+    } else if (action == QLatin1String("Close")) {
+        if (ObjectWindow* window = objectWindow(type, name)) {
+            mClosingFromHost = true;
+            window->setProperty("closing", true);
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+                sub->close();
+            }
+            mClosingFromHost = false;
+        }
+        updateCurrentObject();
+    } else if (action == QLatin1String("RunCommand")) {
+        const auto commands = mState->commandsRun();
+        if (!commands.isEmpty() && commands.last() == host::acCmdNewObjectQuery && type == host::acQuery) {
+            showObjectWindow(type, name);
+        }
+    } else if (action == QLatin1String("SelectObject") && !name.isEmpty()) {
+        if (ObjectWindow* window = objectWindow(type, name)) {
+            mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
+        } else {
+            mDatabaseWindow->selectObject(type, name);
+        }
+    }
+}
+
+void MainWindow::showObjectWindow(int type, const QString& name) {
+    const std::optional<int> view = mState->openView(type, name);
+    if (!view || !mDatabase) {
+        return;
+    }
+    const bool design = *view == host::acViewDesign;
+    if (ObjectWindow* existing = objectWindow(type, name)) {
+        if ((existing->view() == host::acViewDesign) == design) {
+            mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
+            return;
+        }
+        // Switching views replaces the window, as the host does.
+        mClosingFromHost = true;
+        existing->setProperty("closing", true);
+        qobject_cast<QMdiSubWindow*>(existing->parentWidget())->close();
+        mClosingFromHost = false;
+    }
+    ObjectWindow* window = nullptr;
+    if (type == host::acQuery && design) {
+        const bool isNew =
+            (mState->sysCmd(host::acSysCmdGetObjectState, type, name).toInt() & host::acObjStateNew) != 0;
+        window = new QueryDesignWindow(*mDatabase, mPath, name, isNew);
+    } else if (type == host::acTable || type == host::acQuery) {
+        window = new DatasheetWindow(*mDatabase, mPath, type, name);
+    } else {
+        window = new DocumentWindow(*mDatabase, type, name, *view);
+    }
+    QMdiSubWindow* sub = mDocuments->addSubWindow(window);
+    sub->setWindowIcon(window->windowIcon());
+    sub->resize(720, 460);
+    const int closedType = type;
+    const QString closedName = name;
+    connect(window, &QObject::destroyed, this, [this, closedType, closedName] {
+        // A window the user closed closes its object in the host.
+        if (!mClosingFromHost && mState->openView(closedType, closedName).has_value()) {
+            try {
+                mState->doCmd().close(closedType, closedName, host::acSaveNo);
+            } catch (const host::Error&) {
+            }
+        }
+        QTimer::singleShot(0, this, [this] {
+            if (!mDocuments->activeSubWindow()) {
+                mDocumentCurrent = false;
+            }
+            updateCurrentObject();
+        });
+    });
+    window->show();
+    mDocuments->setActiveSubWindow(sub);
+    setCurrentFromDocument(sub);
+}
+
+void MainWindow::setCurrentFromDocument(QMdiSubWindow* window) {
+    if (qobject_cast<ObjectWindow*>(window->widget())) {
+        mDocumentCurrent = true;
+        updateCurrentObject();
+    }
+}
+
+void MainWindow::updateCurrentObject() {
+    int type = -1;
+    QString name;
+    QMdiSubWindow* active = mDocuments->activeSubWindow();
+    auto* object = active ? qobject_cast<ObjectWindow*>(active->widget()) : nullptr;
+    if (mDocumentCurrent && object) {
+        type = object->objectType();
+        name = object->name();
+    } else if (const auto selected = mDatabaseWindow->selectedObject()) {
+        type = selected->type;
+        name = selected->name;
+    }
+    if (type != mState->currentObjectType() || name != mState->currentObjectName()) {
+        mState->setCurrentObject(type, name);
+        emit currentObjectChanged(type, name);
+    }
+    mStatusObject->setText(
+        type < 0 ? (hasDatabase() ? QStringLiteral("Ready") : QStringLiteral("No database open")) : name);
+    updateActions();
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(
+        mPath.isEmpty()
+            ? QStringLiteral("Qorvel Host")
+            : QStringLiteral("%1 : Database - Qorvel Host").arg(QFileInfo(mPath).completeBaseName()));
+}
+
+void MainWindow::updateActions() {
+    const bool open = hasDatabase();
+    const int type = mState->currentObjectType();
+    mCloseAction->setEnabled(open);
+    mNewQueryAction->setEnabled(open);
+    mDatasheetAction->setEnabled(open && type >= 0);
+    mDesignAction->setEnabled(open && type >= 0);
+    mSqlAction->setEnabled(open && type == host::acQuery);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    closeDatabase();
+    disconnectAddins();
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const auto urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+        const QString path = urls.first().toLocalFile();
+        // Opening may show a message; the drop finishes first.
+        QTimer::singleShot(0, this, [this, path] { openDatabase(path); });
+    }
+}
+
+}  // namespace app

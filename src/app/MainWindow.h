@@ -1,0 +1,148 @@
+// The host's main window: menus, the database window, the windows objects are open in, the ribbon (host
+// version 12 and later) or the command bars (earlier versions), and the add-ins it loads at start.
+#pragma once
+
+#include "app/DatabaseWindow.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QAction;
+class QLabel;
+class QDockWidget;
+
+namespace qdb {
+class HostApplication;
+class QdbDatabase;
+}  // namespace qdb
+
+namespace host {
+class Application;
+}
+
+namespace app {
+
+class AddinHost;
+class DesktopApplication;
+class ObjectWindow;
+class QtCommandBars;
+class Ribbon;
+
+struct HostOptions {
+    QString versionText = QStringLiteral("12.0");
+    bool loadAddins = true;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(HostOptions options, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Opens the database file, closing the one open; false (after telling the user why) when the file is
+    // not a database the host can open.
+    bool openDatabase(const QString& path);
+    // Makes an empty database and opens it.
+    bool newDatabase(const QString& path);
+    void closeDatabase();
+    bool hasDatabase() const;
+    QString databasePath() const;
+
+    // Loads the registered add-ins and connects them (once, at start).
+    void connectAddins();
+    // Connects one add-in library directly (tests).
+    bool connectAddin(const QString& progId, const QString& libraryPath);
+    void disconnectAddins();
+    AddinHost& addins() { return *mAddins; }
+
+    // The host state and the application object the add-ins are given.
+    qdb::HostApplication& state() { return *mState; }
+    host::Application& application();
+    bool isRibbonHost() const;
+
+    DatabaseWindow* databaseWindow() const { return mDatabaseWindow; }
+    QMdiArea* documents() const { return mDocuments; }
+    Ribbon* ribbon() const { return mRibbon; }
+    QtCommandBars* commandBars() const { return mCommandBars.get(); }
+    // The window the object is open in, or nullptr.
+    ObjectWindow* objectWindow(int type, const QString& name) const;
+
+    // Selects an object in the database window and makes it current; false when there is none.
+    bool selectObject(int type, const QString& name);
+    // Clicks a ribbon control or a command bar control by its id (a ribbon id, a button's caption or
+    // tag); false when there is no such enabled control.
+    bool clickControl(const QString& id);
+    // Opens the object as a double click does, or in design view.
+    void openObject(int type, const QString& name);
+    void openDesign(int type, const QString& name);
+
+    // Where the host's messages go (a message box unless replaced, as tests do).
+    using MessageSink = std::function<void(const QString& text)>;
+    void setMessageSink(MessageSink sink) { mMessageSink = std::move(sink); }
+    void showMessage(const QString& text);
+
+    // The host's wizards by entry point; false when the name is not one of them.
+    bool runWizard(const QString& procedure);
+    // The simple query wizard's dialog while it is up (tests fill it in).
+    QWidget* activeWizard() const { return mActiveWizard; }
+
+signals:
+    void databaseOpened(const QString& path);
+    void databaseClosed();
+    void currentObjectChanged(int type, const QString& name);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildRibbon();
+    void updateRecentFiles();
+    void rememberRecentFile(const QString& path);
+    void onHostCommand(const QString& action, int type, const QString& name);
+    void showObjectWindow(int type, const QString& name);
+    void updateCurrentObject();
+    void setCurrentFromDocument(QMdiSubWindow* window);
+    void onBuiltInRibbonCommand(const QString& id);
+    void newQuery();
+    void updateTitle();
+    void updateActions();
+    void mergeAddinRibbons();
+
+    HostOptions mOptions;
+    std::unique_ptr<qdb::HostApplication> mState;
+    std::unique_ptr<DesktopApplication> mApplication;
+    std::shared_ptr<qdb::QdbDatabase> mDatabase;
+    QString mPath;
+    std::unique_ptr<AddinHost> mAddins;
+    std::unique_ptr<QtCommandBars> mCommandBars;
+
+    DatabaseWindow* mDatabaseWindow = nullptr;
+    QDockWidget* mDatabaseDock = nullptr;
+    QMdiArea* mDocuments = nullptr;
+    Ribbon* mRibbon = nullptr;
+    QLabel* mStatusObject = nullptr;
+    QMenu* mRecentMenu = nullptr;
+    QMenu* mToolsMenu = nullptr;
+    QAction* mCloseAction = nullptr;
+    QAction* mShowHiddenAction = nullptr;
+    QAction* mDatasheetAction = nullptr;
+    QAction* mDesignAction = nullptr;
+    QAction* mSqlAction = nullptr;
+    QAction* mNewQueryAction = nullptr;
+    bool mDocumentCurrent = false;
+    bool mClosingFromHost = false;
+    bool mAddinsConnected = false;
+    MessageSink mMessageSink;
+    QPointer<QWidget> mActiveWizard;
+};
+
+}  // namespace app

@@ -1,0 +1,68 @@
+// Drives the host from its command line for checks and for users: selects an object, clicks a control,
+// and saves pictures of the windows once the program is idle, then quits.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <vector>
+
+class QWidget;
+
+namespace app {
+
+class MainWindow;
+
+struct Script {
+    QString database;
+    int selectType = -1;
+    QString selectName;
+    QString click;
+    QString screenshot;  // FILE.png; empty: stay open
+};
+
+class ScriptRunner : public QObject {
+    Q_OBJECT
+public:
+    ScriptRunner(MainWindow& window, Script script);
+    // Runs the script from the event loop; the exit code ends the program when a screenshot was asked for.
+    void start();
+    // The files written.
+    const QStringList& written() const { return mWritten; }
+
+signals:
+    void failed(const QString& message);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Opened {
+        QPointer<QWidget> window;
+        QImage picture;  // taken before a modal window was dismissed
+    };
+    void run();
+    void poll();
+    void finish();
+    Opened* entry(QWidget* window);
+
+    MainWindow& mWindow;
+    Script mScript;
+    std::vector<Opened> mOpened;
+    QTimer mPoll;
+    QElapsedTimer mQuiet;  // since the last thing happened
+    QElapsedTimer mModalSeen;
+    QPointer<QWidget> mModal;
+    bool mRunning = false;
+    bool mDone = false;
+    QStringList mWritten;
+};
+
+// Parses KIND:NAME (table, query, form or report); false when the kind is unknown.
+bool parseObject(const QString& text, int& type, QString& name);
+
+}  // namespace app

@@ -1,0 +1,109 @@
+// qorvel-host: the desktop program that plays the database host and loads the registered add-ins.
+#include "app/AddinHost.h"
+#include "app/MainWindow.h"
+#include "app/ScriptRunner.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Registering and unregistering need no display.
+bool headless(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument.startsWith("--register") || argument.startsWith("--unregister")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    std::unique_ptr<QCoreApplication> instance;
+    if (headless(argc, argv)) {
+        instance = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        instance = std::make_unique<QApplication>(argc, argv);
+    }
+    QCoreApplication& application = *instance;
+    QApplication::setApplicationName(QStringLiteral("qorvel-host"));
+    QApplication::setOrganizationName(QStringLiteral("Qorvel"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The desktop database host that loads the Qorvel Editor add-in."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("DB"), QStringLiteral("The database file (.qdb) to open."),
+                                 QStringLiteral("[DB]"));
+    const QCommandLineOption version(
+        QStringLiteral("host-version"),
+        QStringLiteral("The host's version text (default 12.0); below 12 the host has "
+                       "command bars instead of the ribbon."),
+        QStringLiteral("TEXT"), QStringLiteral("12.0"));
+    const QCommandLineOption registerOption(
+        QStringLiteral("register"),
+        QStringLiteral("Register the add-in library PATH for the current user and exit."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption unregisterOption(QStringLiteral("unregister"),
+                                              QStringLiteral("Unregister the add-in library PATH and exit."),
+                                              QStringLiteral("PATH"));
+    const QCommandLineOption select(
+        QStringLiteral("select"),
+        QStringLiteral("Select an object at start: table, query, form or report, a colon "
+                       "and its name."),
+        QStringLiteral("KIND:NAME"));
+    const QCommandLineOption click(
+        QStringLiteral("click"),
+        QStringLiteral("Click a ribbon or toolbar control by its id after start-up."),
+        QStringLiteral("CONTROL_ID"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("When idle, save the main window to FILE.png and every other "
+                       "window to FILE-1.png, FILE-2.png, ..., then exit."),
+        QStringLiteral("FILE.png"));
+    const QCommandLineOption noAddins(QStringLiteral("no-addins"),
+                                      QStringLiteral("Start without loading add-ins."));
+    parser.addOptions({version, registerOption, unregisterOption, select, click, screenshot, noAddins});
+    parser.process(application);
+
+    const auto fail = [](const QString& message, int code) {
+        std::fprintf(stderr, "qorvel-host: %s\n", qPrintable(message));
+        return code;
+    };
+    if (parser.isSet(registerOption) || parser.isSet(unregisterOption)) {
+        const bool registering = parser.isSet(registerOption);
+        const QString path = parser.value(registering ? registerOption : unregisterOption);
+        const QString problem =
+            registering ? app::AddinHost::registerLibrary(path) : app::AddinHost::unregisterLibrary(path);
+        return problem.isEmpty() ? 0 : fail(problem, 1);
+    }
+    if (parser.positionalArguments().size() > 1) {
+        return fail(QStringLiteral("only one database can be opened"), 2);
+    }
+
+    app::Script script;
+    script.database = parser.positionalArguments().value(0);
+    script.click = parser.value(click);
+    script.screenshot = parser.value(screenshot);
+    if (parser.isSet(select) &&
+        !app::parseObject(parser.value(select), script.selectType, script.selectName)) {
+        return fail(QStringLiteral("--select takes KIND:NAME with KIND table, query, form or report"), 2);
+    }
+
+    app::HostOptions options;
+    options.versionText = parser.value(version);
+    options.loadAddins = !parser.isSet(noAddins);
+    app::MainWindow window(options);
+    window.show();
+    app::ScriptRunner runner(window, script);
+    QObject::connect(&runner, &app::ScriptRunner::failed,
+                     [&fail](const QString& message) { fail(message, 0); });
+    runner.start();
+    return QCoreApplication::exec();
+}

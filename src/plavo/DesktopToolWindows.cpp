@@ -1,0 +1,193 @@
+#include "plavo/DesktopToolWindows.h"
+
+#include "addin/frmWatcher.h"
+#include "catalogue/AccessApplication.h"
+#include "catalogue/mMain.h"
+#include "catalogue/mMainWindows.h"
+#include "platform/LoadedForms.h"
+#include "platform/Platform.h"
+#include "platform/QtTimer.h"
+#include "platform/Shell.h"
+#include "support/AppVersion.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("VEXOR Qorvel Editor");
+
+// The host's main window, which the add-in's windows belong to while they are open.
+QWidget* hostWindow() {
+    if (AccessApplication) {
+        if (QWidget* window = QWidget::find(WId(AccessApplication->hWndAccessApp()))) {
+            return window->window();
+        }
+    }
+    return QApplication::activeWindow();
+}
+
+// A window of the add-in that is not built yet: its title and what it would show.
+class Placeholder : public QDialog, public platform::LoadedForm {
+public:
+    Placeholder(QString formName, const QString& title, const QString& text)
+        : QDialog(hostWindow(), Qt::Window), mFormName(std::move(formName)) {
+        setObjectName(mFormName);
+        setWindowTitle(title);
+        setAttribute(Qt::WA_DeleteOnClose);
+        auto* label = new QLabel(text);
+        label->setWordWrap(true);
+        label->setTextFormat(Qt::RichText);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(label, 1);
+        layout->addWidget(buttons);
+        resize(420, 180);
+        platform::registerForm(this);
+    }
+    ~Placeholder() override { platform::unregisterForm(this); }
+    QString formName() const override { return mFormName; }
+    quintptr windowHandle() const override { return quintptr(const_cast<Placeholder*>(this)->winId()); }
+    void unload() override {
+        platform::unregisterForm(this);
+        close();
+    }
+
+private:
+    QString mFormName;
+};
+
+QString currentObject() {
+    return AccessApplication ? AccessApplication->currentObjectName() : QString();
+}
+
+QString note(const QString& what) {
+    return QStringLiteral("<p>%1</p><p style='color:#666'>This window of Qorvel Editor is not built yet.</p>")
+        .arg(what);
+}
+
+class TreeWindow : public QorvelTreeWindow {
+public:
+    bool Initialize(int mode, const QString& objectName) override {
+        mMode = mode;
+        mName = objectName.isEmpty() ? currentObject() : objectName;
+        return true;
+    }
+    void Show() override {
+        const QString kind = mMode == 2 || mMode == 4 ? QStringLiteral("Used By") : QStringLiteral("Uses");
+        auto* window = new Placeholder(
+            QStringLiteral("frmQorvel"), QStringLiteral("Qorvel - %1: %2").arg(kind, mName),
+            note(QStringLiteral("The %1 tree of <b>%2</b>.").arg(kind, mName.toHtmlEscaped())));
+        window->show();
+    }
+
+private:
+    int mMode = 1;
+    QString mName;
+};
+
+class EditorWindow : public QueryEditorWindow {
+public:
+    bool Initialize(const QString& queryName, const QString& sql) override {
+        mName = queryName;
+        Q_UNUSED(sql)
+        return true;
+    }
+    void Show() override {
+        if (!mWindow) {
+            mWindow = new Placeholder(
+                QStringLiteral("frmEditor"),
+                QStringLiteral("Query Editor - %1")
+                    .arg(mName.isEmpty() ? QStringLiteral("(new query)") : mName),
+                note(QStringLiteral("The SQL editor of <b>%1</b>.").arg(mName.toHtmlEscaped())));
+        }
+        mWindow->show();
+        mWindow->raise();
+    }
+    void Unload() override {
+        if (mWindow) {
+            mWindow->unload();
+        }
+        QueryEditorClosed(mName);
+    }
+
+private:
+    QString mName;
+    QPointer<Placeholder> mWindow;
+};
+
+class FindDialog : public FindDialogWindow {
+public:
+    void PrepareTreeFind(int qorvelMode) override { mMode = qorvelMode; }
+    bool mfValidDataSource() override { return true; }
+    void Show() override {
+        const QString kind = mMode == 4 ? QStringLiteral("Used By") : QStringLiteral("Uses");
+        auto* window =
+            new Placeholder(QStringLiteral("frmFindReplaceDlg"), QStringLiteral("Find - %1").arg(kind),
+                            note(QStringLiteral("Find a field in the %1 tree of <b>%2</b>.")
+                                     .arg(kind, currentObject().toHtmlEscaped())));
+        window->show();
+    }
+    void Unload() override {}
+
+private:
+    int mMode = 3;
+};
+
+class Templates : public TemplatesWindow {
+public:
+    void Init(int mode) override { mMode = mode; }
+    void ShowModal() override {
+        Placeholder window(QStringLiteral("frmTemplates"), QStringLiteral("Query Templates"),
+                           note(QStringLiteral("Pick an SQL template or one of the host's query builders.")));
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.exec();
+    }
+
+private:
+    int mMode = 3;
+};
+
+}  // namespace
+
+std::shared_ptr<QorvelTreeWindow> DesktopToolWindows::CreateTreeWindow() {
+    return std::make_shared<TreeWindow>();
+}
+
+std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow() {
+    return std::make_shared<EditorWindow>();
+}
+
+std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog() {
+    return std::make_shared<FindDialog>();
+}
+
+std::shared_ptr<TemplatesWindow> DesktopToolWindows::CreateTemplatesWindow() {
+    return std::make_shared<Templates>();
+}
+
+std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow() {
+    return std::make_shared<frmWatcher>(std::make_unique<platform::QtTimer>());
+}
+
+void DesktopToolWindows::ShowAbout() {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("About Qorvel Editor"),
+                    QStringLiteral("<b>%1</b><br><br>An SQL editor and a dependency explorer for the saved "
+                                   "queries of your database.")
+                        .arg(AppTitleAndVersion().toHtmlEscaped()),
+                    QMessageBox::Ok, hostWindow());
+    box.setObjectName(QStringLiteral("frmAbout"));
+    box.exec();
+}
+
+void DesktopToolWindows::OpenHelpContents(const QString& helpFilePath) {
+    if (auto* shell = platform::services().shell) {
+        shell->open(helpFilePath);
+    }
+}

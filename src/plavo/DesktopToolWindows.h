@@ -1,0 +1,17 @@
+// The add-in's windows in the desktop host. The tool windows themselves (editor, tree, find dialog,
+// templates) are not built yet: each command opens a plain window that says what it would show, so that
+// commands run and report. The About box and help are real.
+#pragma once
+
+#include "catalogue/ToolWindows.h"
+
+class DesktopToolWindows : public ToolWindows {
+public:
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override;
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override;
+    std::shared_ptr<FindDialogWindow> CreateFindDialog() override;
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override;
+    std::shared_ptr<WatcherWindow> CreateWatcherWindow() override;
+    void ShowAbout() override;
+    void OpenHelpContents(const QString& helpFilePath) override;
+};
