@@ -3,6 +3,7 @@
 #include "app/AddinHost.h"
 #include "app/AddinsDialog.h"
 #include "app/CatalogueReader.h"
+#include "app/DatasheetModel.h"
 #include "app/DesktopApplication.h"
 #include "app/ObjectIcons.h"
 #include "app/ObjectWindows.h"
@@ -10,6 +11,7 @@
 #include "app/QueryWizards.h"
 #include "app/Ribbon.h"
 #include "host/HostApplication.h"
+#include "host/HostErrors.h"
 #include "host/QdbDatabase.h"
 #include "hostapi/host.h"
 #include "plavo/AddinRegistry.h"
@@ -29,6 +31,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -143,6 +146,18 @@ void MainWindow::showMessage(const QString& text) {
     QMessageBox::warning(this, QStringLiteral("Qorvel Host"), text);
 }
 
+void MainWindow::showHostError(const host::Error& error) {
+    showMessage(QStringLiteral("%1\n\n(Error %2)").arg(error.description()).arg(error.number()));
+}
+
+bool MainWindow::confirm(const QString& text) {
+    if (mConfirmation) {
+        return mConfirmation(text);
+    }
+    return QMessageBox::question(this, QStringLiteral("Qorvel Host"), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File"));
@@ -201,6 +216,14 @@ void MainWindow::buildMenus() {
             }
         });
     view->addSeparator();
+    QMenu* query = menuBar()->addMenu(QStringLiteral("&Query"));
+    query->setObjectName(QStringLiteral("Query"));
+    mRunAction =
+        query->addAction(imageMso(QStringLiteral("QueryRunQuery")), QStringLiteral("&Run"), this, [this] {
+            if (mState->currentObjectType() == host::acQuery) {
+                runQuery(mState->currentObjectName());
+            }
+        });
     mShowHiddenAction = view->addAction(QStringLiteral("Show &Hidden Objects"));
     mShowHiddenAction->setCheckable(true);
     connect(mShowHiddenAction, &QAction::toggled, mDatabaseWindow, &DatabaseWindow::setShowHidden);
@@ -252,6 +275,8 @@ void MainWindow::onBuiltInRibbonCommand(const QString& id) {
         mDatasheetAction->trigger();
     } else if (id == QLatin1String("ViewsDesignView")) {
         mDesignAction->trigger();
+    } else if (id == QLatin1String("QueryRunQuery")) {
+        mRunAction->trigger();
     } else if (id == QLatin1String("Refresh")) {
         mDatabaseWindow->refresh();
     } else if (id == QLatin1String("CreateQueryInDesignView")) {
@@ -593,11 +618,28 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
         return;
     }
     const bool design = *view == host::acViewDesign;
-    if (ObjectWindow* existing = objectWindow(type, name)) {
-        if ((existing->view() == host::acViewDesign) == design) {
-            mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
+    ObjectWindow* existing = objectWindow(type, name);
+    if (existing && (existing->view() == host::acViewDesign) == design) {
+        mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
+        return;
+    }
+    std::unique_ptr<DatasheetModel> rows;
+    if (type == host::acQuery && !design) {
+        rows = runForDatasheet(name);
+        if (!rows) {
+            // No datasheet opens: the query is not open (its other view, if any, stays).
+            try {
+                if (existing) {
+                    mState->doCmd().openQuery(name, existing->view(), host::acEdit);
+                } else {
+                    mState->doCmd().close(type, name, host::acSaveNo);
+                }
+            } catch (const host::Error&) {
+            }
             return;
         }
+    }
+    if (existing) {
         // Switching views replaces the window, as the host does.
         closeFromHost(existing);
     }
@@ -606,8 +648,10 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
         const bool isNew =
             (mState->sysCmd(host::acSysCmdGetObjectState, type, name).toInt() & host::acObjStateNew) != 0;
         window = new QueryDesignWindow(*mDatabase, mPath, name, isNew);
-    } else if (type == host::acTable || type == host::acQuery) {
-        window = new DatasheetWindow(*mDatabase, mPath, type, name);
+    } else if (type == host::acTable) {
+        window = new DatasheetWindow(mPath, name);
+    } else if (type == host::acQuery) {
+        window = new DatasheetWindow(name, std::move(rows));
     } else {
         window = new DocumentWindow(*mDatabase, type, name, *view);
     }
@@ -637,6 +681,94 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
     window->show();
     mDocuments->setActiveSubWindow(sub);
     setCurrentFromDocument(sub);
+}
+
+std::unique_ptr<DatasheetModel> MainWindow::runForDatasheet(const QString& name) {
+    try {
+        const auto definition = mDatabase->queryDef(name);
+        if (isActionQueryType(definition->type())) {
+            showMessage(QStringLiteral("'%1' is an action query: it changes data and has no datasheet.\n\n"
+                                       "Use Run on the Query menu to run it.")
+                            .arg(definition->name()));
+            return nullptr;
+        }
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        return queryRows(*mDatabase, definition->name(), [this](const qdb::ParameterRequest& parameter) {
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+            const auto restoreWait = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+            return askParameterValue(this, parameter.name);
+        });
+    } catch (const host::Error& error) {
+        // Cancelling a parameter prompt ends the run quietly, as in the host.
+        if (error.number() != host::errCancelled) {
+            showHostError(error);
+        }
+    } catch (const std::exception& error) {
+        showMessage(QString::fromUtf8(error.what()));
+    }
+    return nullptr;
+}
+
+void MainWindow::runQuery(const QString& name) {
+    if (!mDatabase) {
+        return;
+    }
+    QString shown;
+    int type = host::dbQSelect;
+    try {
+        const auto definition = mDatabase->queryDef(name);
+        shown = definition->name();
+        type = definition->type();
+    } catch (const host::Error& error) {
+        showHostError(error);
+        return;
+    }
+    if (!isActionQueryType(type)) {
+        openObject(host::acQuery, shown);
+        return;
+    }
+    const QString kind = type == host::dbQAppend      ? QStringLiteral("an append")
+                         : type == host::dbQUpdate    ? QStringLiteral("an update")
+                         : type == host::dbQDelete    ? QStringLiteral("a delete")
+                         : type == host::dbQMakeTable ? QStringLiteral("a make-table")
+                                                      : QStringLiteral("a data-definition");
+    if (!confirm(QStringLiteral("You are about to run %1 query that will modify data in your table.\n\nAre "
+                                "you sure you want to run this type of action query?")
+                     .arg(kind))) {
+        return;
+    }
+    // A run repeated to replace a table asks for no parameter twice.
+    QHash<QString, std::optional<QVariant>> answers;
+    const auto prompt = [this, &answers](const qdb::ParameterRequest& parameter) {
+        const QString key = parameter.name.toCaseFolded();
+        if (!answers.contains(key)) {
+            answers.insert(key, askParameterValue(this, parameter.name));
+        }
+        return answers.value(key);
+    };
+    qdb::RunOptions options;
+    for (;;) {
+        try {
+            const qdb::QueryResult result = mDatabase->runQuery(shown, prompt, options);
+            statusBar()->showMessage(QStringLiteral("%1 row(s) affected.").arg(result.affected));
+        } catch (const host::Error& error) {
+            if (error.number() == qdb::errTableExists && type == host::dbQMakeTable &&
+                !options.replaceTable &&
+                confirm(error.description() +
+                        QStringLiteral("\n\nThe existing table will be deleted before you run the query. Do "
+                                       "you want to continue anyway?"))) {
+                options.replaceTable = true;
+                continue;
+            }
+            if (error.number() != host::errCancelled) {
+                showHostError(error);
+            }
+        }
+        break;
+    }
+    // A make-table or data-definition query may have added or removed objects.
+    mDatabaseWindow->refresh();
 }
 
 void MainWindow::closeFromHost(ObjectWindow* window) {
@@ -693,6 +825,7 @@ void MainWindow::updateActions() {
     mDatasheetAction->setEnabled(open && type >= 0);
     mDesignAction->setEnabled(open && type >= 0);
     mSqlAction->setEnabled(open && type == host::acQuery);
+    mRunAction->setEnabled(open && type == host::acQuery);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

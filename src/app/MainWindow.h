@@ -25,11 +25,13 @@ class QdbDatabase;
 
 namespace host {
 class Application;
-}
+class Error;
+}  // namespace host
 
 namespace app {
 
 class AddinHost;
+class DatasheetModel;
 class DesktopApplication;
 class ObjectWindow;
 class QtCommandBars;
@@ -88,6 +90,13 @@ public:
     void setMessageSink(MessageSink sink) { mMessageSink = std::move(sink); }
     void showMessage(const QString& text);
 
+    // The Run command: an action query runs after the user confirmed it (and its table may be replaced
+    // after a second question); a query that returns rows opens its datasheet.
+    void runQuery(const QString& name);
+    // Where the host's yes-or-no questions go (a message box unless replaced, as tests do).
+    using Confirmation = std::function<bool(const QString& text)>;
+    void setConfirmation(Confirmation confirmation) { mConfirmation = std::move(confirmation); }
+
     // The host's wizards by entry point; false when the name is not one of them.
     bool runWizard(const QString& procedure);
     // The simple query wizard's dialog while it is up (tests fill it in).
@@ -110,6 +119,10 @@ private:
     void rememberRecentFile(const QString& path);
     void onHostCommand(const QString& action, int type, const QString& name);
     void showObjectWindow(int type, const QString& name);
+    // A query's rows for its datasheet, or nothing (after saying why, unless the user cancelled).
+    std::unique_ptr<DatasheetModel> runForDatasheet(const QString& name);
+    void showHostError(const host::Error& error);
+    bool confirm(const QString& text);
     // Closes an object's window for the host, which has closed the object already or opens it anew.
     void closeFromHost(ObjectWindow* window);
     void updateCurrentObject();
@@ -140,12 +153,14 @@ private:
     QAction* mDatasheetAction = nullptr;
     QAction* mDesignAction = nullptr;
     QAction* mSqlAction = nullptr;
+    QAction* mRunAction = nullptr;
     QAction* mNewQueryAction = nullptr;
     bool mDocumentCurrent = false;
     bool mClosingFromHost = false;
     QSet<const QObject*> mHostClosed;  // windows closed by the host, until they are destroyed
     bool mAddinsConnected = false;
     MessageSink mMessageSink;
+    Confirmation mConfirmation;
     QPointer<QWidget> mActiveWizard;
 };
 
