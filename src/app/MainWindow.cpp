@@ -10,9 +10,12 @@
 #include "app/QtCommandBars.h"
 #include "app/QueryWizards.h"
 #include "app/Ribbon.h"
+#include "host/DatabaseFile.h"
 #include "host/HostApplication.h"
 #include "host/HostErrors.h"
 #include "host/QdbDatabase.h"
+#include "host/mdb/MdbFile.h"
+#include "host/mdb/MdbImporter.h"
 #include "hostapi/host.h"
 #include "plavo/AddinRegistry.h"
 
@@ -32,6 +35,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -121,8 +125,15 @@ MainWindow::MainWindow(HostOptions options, QWidget* parent)
 
 MainWindow::~MainWindow() {
     // The object windows go while the host state they report to still exists.
+    // Windows closed already but not yet deleted are deleted here too, and none of them reports back.
     mClosingFromHost = true;
-    qDeleteAll(mDocuments->subWindowList());
+    const auto windows = mDocuments->findChildren<QMdiSubWindow*>();
+    for (QMdiSubWindow* window : windows) {
+        if (window->widget()) {
+            disconnect(window->widget(), nullptr, this, nullptr);
+        }
+    }
+    qDeleteAll(windows);
     if (mCommandBars) {
         mCommandBars->save();
     }
@@ -177,7 +188,9 @@ void MainWindow::buildMenus() {
     file->addAction(QIcon(), QStringLiteral("&Open Database..."), QKeySequence::Open, this, [this] {
         const QString path =
             QFileDialog::getOpenFileName(this, QStringLiteral("Open Database"), QString(),
-                                         QStringLiteral("Qorvel databases (*.qdb);;All files (*)"));
+                                         QStringLiteral("Databases (*.qdb *.mdb *.accdb);;Qorvel databases "
+                                                        "(*.qdb);;Host databases, opened as an imported copy "
+                                                        "(*.mdb *.accdb);;All files (*)"));
         if (!path.isEmpty()) {
             openDatabase(path);
         }
@@ -348,6 +361,10 @@ void MainWindow::updateRecentFiles() {
     mRecentMenu->setEnabled(!files.isEmpty());
 }
 
+QStringList MainWindow::recentFiles() const {
+    return addinregistry::openRegistry()->value(kRecentKey).toStringList();
+}
+
 void MainWindow::rememberRecentFile(const QString& path) {
     auto registry = addinregistry::openRegistry();
     QStringList files = registry->value(kRecentKey).toStringList();
@@ -362,6 +379,17 @@ void MainWindow::rememberRecentFile(const QString& path) {
     updateRecentFiles();
 }
 
+bool MainWindow::isHostFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QLatin1String("accdb"), Qt::CaseInsensitive) == 0;
+}
+
+QString MainWindow::importFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("Imported"));
+}
+
 bool MainWindow::openDatabase(const QString& path) {
     const QFileInfo info(path);
     QString problem;
@@ -371,13 +399,36 @@ bool MainWindow::openDatabase(const QString& path) {
         problem = QStringLiteral("it is not a file");
     } else if (!info.isReadable()) {
         problem = QStringLiteral("the file cannot be read (permission denied)");
-    } else {
-        problem = catalogueProblem(path);
+    }
+    // A real host file is opened through its imported copy, made again only when the file changed; the
+    // file itself is only read.
+    QString openPath = path;
+    if (problem.isEmpty() && isHostFile(path)) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        statusBar()->showMessage(QStringLiteral("Importing %1...").arg(info.fileName()));
+        mStatusObject->repaint();
+        statusBar()->repaint();
+        try {
+            openPath = mdb::importedCopy(info.absoluteFilePath(), importFolder());
+        } catch (const mdb::MdbFileError& error) {
+            problem = error.message();
+        } catch (const qdb::DatabaseFileError& error) {
+            problem = QString::fromUtf8(error.what());
+        } catch (const host::Error& error) {
+            problem = error.description();
+        } catch (const std::exception& error) {
+            problem = QString::fromUtf8(error.what());
+        }
+        statusBar()->clearMessage();
+        QGuiApplication::restoreOverrideCursor();
+    }
+    if (problem.isEmpty()) {
+        problem = catalogueProblem(openPath);
     }
     std::shared_ptr<qdb::QdbDatabase> database;
     if (problem.isEmpty()) {
         try {
-            database = qdb::QdbDatabase::open(path);
+            database = qdb::QdbDatabase::open(openPath);
         } catch (const host::Error& error) {
             problem = error.description();
         } catch (const std::exception& error) {
@@ -392,10 +443,11 @@ bool MainWindow::openDatabase(const QString& path) {
     }
     closeDatabase();
     mDatabase = std::move(database);
-    mPath = info.absoluteFilePath();
+    mPath = QFileInfo(openPath).absoluteFilePath();
+    mImportedFrom = openPath == path ? QString() : info.absoluteFilePath();
     mState->setDatabase(mDatabase);
     mDatabaseWindow->setDatabase(mDatabase);
-    rememberRecentFile(mPath);
+    rememberRecentFile(mImportedFrom.isEmpty() ? mPath : mImportedFrom);
     updateTitle();
     updateActions();
     updateCurrentObject();
@@ -429,6 +481,7 @@ void MainWindow::closeDatabase() {
     mDatabaseWindow->setDatabase(nullptr);
     mDatabase.reset();
     mPath.clear();
+    mImportedFrom.clear();
     mDocumentCurrent = false;
     updateTitle();
     updateActions();
@@ -811,10 +864,12 @@ void MainWindow::updateCurrentObject() {
 }
 
 void MainWindow::updateTitle() {
-    setWindowTitle(
-        mPath.isEmpty()
-            ? QStringLiteral("Qorvel Host")
-            : QStringLiteral("%1 : Database - Qorvel Host").arg(QFileInfo(mPath).completeBaseName()));
+    // An imported copy says so, under the name of the file it was made from.
+    const QString shown = mImportedFrom.isEmpty()
+                              ? QFileInfo(mPath).completeBaseName()
+                              : QFileInfo(mImportedFrom).fileName() + QStringLiteral(" (imported copy)");
+    setWindowTitle(mPath.isEmpty() ? QStringLiteral("Qorvel Host")
+                                   : QStringLiteral("%1 : Database - Qorvel Host").arg(shown));
 }
 
 void MainWindow::updateActions() {

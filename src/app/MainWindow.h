@@ -49,13 +49,23 @@ public:
     ~MainWindow() override;
 
     // Opens the database file, closing the one open; false (after telling the user why) when the file is
-    // not a database the host can open.
+    // not a database the host can open. A host file (.mdb, .accdb) is imported into a copy in the user's
+    // data folder, re-used while the file is unchanged, and the copy is opened; the file is only read.
     bool openDatabase(const QString& path);
     // Makes an empty database and opens it.
     bool newDatabase(const QString& path);
     void closeDatabase();
     bool hasDatabase() const;
+    // The file open: a .qdb, or the imported copy of a host file.
     QString databasePath() const;
+    // The host file (.mdb, .accdb) the open database is an imported copy of, else empty.
+    QString importedFrom() const { return mImportedFrom; }
+    // The files opened last, newest first (at most eight); a host file by its own path, not its copy's.
+    QStringList recentFiles() const;
+    // A real host file, opened through an imported copy.
+    static bool isHostFile(const QString& path);
+    // Where the imported copies are kept: the user's data folder.
+    static QString importFolder();
 
     // Loads the registered add-ins and connects them (once, at start).
     void connectAddins();
@@ -138,6 +148,7 @@ private:
     std::unique_ptr<DesktopApplication> mApplication;
     std::shared_ptr<qdb::QdbDatabase> mDatabase;
     QString mPath;
+    QString mImportedFrom;
     std::unique_ptr<AddinHost> mAddins;
     std::unique_ptr<QtCommandBars> mCommandBars;
 

@@ -115,8 +115,8 @@ TEST_F(DesktopTest, ObjectsOpenInTheirViews) {
     // A saved query's datasheet shows its rows.
     window.openObject(host::acQuery, QStringLiteral("Order Totals"));
     EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Order Totals")));
-    auto* rows =
-        qobject_cast<app::DatasheetWindow*>(window.objectWindow(host::acQuery, QStringLiteral("Order Totals")));
+    auto* rows = qobject_cast<app::DatasheetWindow*>(
+        window.objectWindow(host::acQuery, QStringLiteral("Order Totals")));
     ASSERT_TRUE(rows && rows->table());
     EXPECT_EQ(rows->table()->model()->rowCount(), 6);
 
