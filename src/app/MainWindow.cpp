@@ -397,9 +397,9 @@ void MainWindow::closeDatabase() {
     if (!mDatabase) {
         return;
     }
-    mClosingFromHost = true;
-    mDocuments->closeAllSubWindows();
-    mClosingFromHost = false;
+    for (QMdiSubWindow* window : mDocuments->subWindowList()) {
+        closeFromHost(qobject_cast<ObjectWindow*>(window->widget()));
+    }
     mState->setDatabase(nullptr);
     mDatabaseWindow->setDatabase(nullptr);
     mDatabase.reset();
@@ -562,22 +562,16 @@ void MainWindow::onHostCommand(const QString& action, int type, const QString& n
     if (action.startsWith(QLatin1String("Open"))) {
         // Opened hidden to be read and closed at once (the add-in reading a record source), an object gets
         // no window: the window is made once the caller has finished.
-        QTimer::singleShot(0, this, [this, type, name] {
-            if (mState->openView(type, name).has_value() &&
-                (mState->currentObjectType() == type &&
-                 mState->currentObjectName().compare(name, Qt::CaseInsensitive) == 0)) {
+        // A visible open has made the object current already; a hidden one has not.
+        const bool visible = mState->currentObjectType() == type &&
+                             mState->currentObjectName().compare(name, Qt::CaseInsensitive) == 0;
+        QTimer::singleShot(0, this, [this, type, name, visible] {
+            if (visible && mState->openView(type, name).has_value()) {
                 showObjectWindow(type, name);
             }
         });
     } else if (action == QLatin1String("Close")) {
-        if (ObjectWindow* window = objectWindow(type, name)) {
-            mClosingFromHost = true;
-            window->setProperty("closing", true);
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
-                sub->close();
-            }
-            mClosingFromHost = false;
-        }
+        closeFromHost(objectWindow(type, name));
         updateCurrentObject();
     } else if (action == QLatin1String("RunCommand")) {
         const auto commands = mState->commandsRun();
@@ -605,10 +599,7 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
             return;
         }
         // Switching views replaces the window, as the host does.
-        mClosingFromHost = true;
-        existing->setProperty("closing", true);
-        qobject_cast<QMdiSubWindow*>(existing->parentWidget())->close();
-        mClosingFromHost = false;
+        closeFromHost(existing);
     }
     ObjectWindow* window = nullptr;
     if (type == host::acQuery && design) {
@@ -625,9 +616,12 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
     sub->resize(720, 460);
     const int closedType = type;
     const QString closedName = name;
-    connect(window, &QObject::destroyed, this, [this, closedType, closedName] {
+    connect(window, &QObject::destroyed, this, [this, window, closedType, closedName] {
         // A window the user closed closes its object in the host.
-        if (!mClosingFromHost && mState->openView(closedType, closedName).has_value()) {
+        // The window goes after the event loop's deferred delete: by then the host may have opened the
+        // object again in another view, which a window the host closed must leave open.
+        if (!mHostClosed.remove(window) && !mClosingFromHost &&
+            mState->openView(closedType, closedName).has_value()) {
             try {
                 mState->doCmd().close(closedType, closedName, host::acSaveNo);
             } catch (const host::Error&) {
@@ -643,6 +637,17 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
     window->show();
     mDocuments->setActiveSubWindow(sub);
     setCurrentFromDocument(sub);
+}
+
+void MainWindow::closeFromHost(ObjectWindow* window) {
+    if (!window) {
+        return;
+    }
+    window->setProperty("closing", true);
+    mHostClosed.insert(window);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        sub->close();
+    }
 }
 
 void MainWindow::setCurrentFromDocument(QMdiSubWindow* window) {

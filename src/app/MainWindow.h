@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -109,6 +110,8 @@ private:
     void rememberRecentFile(const QString& path);
     void onHostCommand(const QString& action, int type, const QString& name);
     void showObjectWindow(int type, const QString& name);
+    // Closes an object's window for the host, which has closed the object already or opens it anew.
+    void closeFromHost(ObjectWindow* window);
     void updateCurrentObject();
     void setCurrentFromDocument(QMdiSubWindow* window);
     void onBuiltInRibbonCommand(const QString& id);
@@ -140,6 +143,7 @@ private:
     QAction* mNewQueryAction = nullptr;
     bool mDocumentCurrent = false;
     bool mClosingFromHost = false;
+    QSet<const QObject*> mHostClosed;  // windows closed by the host, until they are destroyed
     bool mAddinsConnected = false;
     MessageSink mMessageSink;
     QPointer<QWidget> mActiveWizard;
