@@ -2,7 +2,6 @@
 
 #include "addin/AccessConnect.h"
 #include "catalogue/AccessApplication.h"
-#include "catalogue/ToolWindows.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
@@ -13,7 +12,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
-#include "trees/CQorvelFind.h"
+#include "trees/TreeTextRenderer.h"
 #include "trees/frmQorvel.h"
 
 #include <QCoreApplication>
@@ -140,79 +139,6 @@ private:
     QPointer<TerminalProgressWindow> mWindow;
 };
 
-// The add-in's windows as this tool plays them: a tree window that is shown hands its tree text over for
-// printing, and the find dialog in tree use is "typed into" with the --find options and its Find pressed.
-class CliWindows : public ToolWindows {
-public:
-    CliWindows(platform::ProgressWindowFactory& progress, QString findWhat, bool wholeWord)
-        : mProgress(progress), mFindWhat(std::move(findWhat)), mWholeWord(wholeWord) {}
-
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override {
-        return std::make_shared<TreeWindow>(*this, makeTree());
-    }
-    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override { return nullptr; }
-    std::shared_ptr<FindDialogWindow> CreateFindDialog() override {
-        return std::make_shared<FindDialog>(*this);
-    }
-    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override { return nullptr; }
-    void ShowAbout() override {}
-    void OpenHelpContents(const QString&) override {}
-
-    bool shown = false;
-    QString shownTreeText;
-
-private:
-    std::unique_ptr<frmQorvel> makeTree() { return std::make_unique<frmQorvel>(nullptr, &mProgress); }
-
-    void show(frmQorvel& tree) {
-        shown = true;
-        shownTreeText = tree.TreeText();
-        tree.Close();
-    }
-
-    class TreeWindow : public QorvelTreeWindow {
-    public:
-        TreeWindow(CliWindows& owner, std::unique_ptr<frmQorvel> tree)
-            : mOwner(owner), mTree(std::move(tree)) {}
-        bool Initialize(int mode, const QString& objectName) override {
-            return mTree->Initialize(mode, objectName);
-        }
-        void Show() override { mOwner.show(*mTree); }
-
-    private:
-        CliWindows& mOwner;
-        std::unique_ptr<frmQorvel> mTree;
-    };
-
-    class FindDialog : public FindDialogWindow {
-    public:
-        explicit FindDialog(CliWindows& owner) : mOwner(owner) {
-            mFind.CreateTreeWindow = [this] { return mOwner.makeTree(); };
-        }
-        void PrepareTreeFind(int qorvelMode) override { mFind.QorvelMode = qorvelMode; }
-        bool mfValidDataSource() override { return mFind.mfValidDataSource(); }
-        void Show() override {
-            // The dialog's load asks for the data source once more when no editor stands behind it.
-            if (!mFind.mfValidDataSource()) {
-                return;
-            }
-            if (const std::unique_ptr<frmQorvel> tree =
-                    mFind.cmdFind_Click(mOwner.mFindWhat, mOwner.mWholeWord ? 1 : 0)) {
-                mOwner.show(*tree);
-            }
-        }
-        void Unload() override {}
-
-    private:
-        CliWindows& mOwner;
-        CQorvelFind mFind;
-    };
-
-    platform::ProgressWindowFactory& mProgress;
-    QString mFindWhat;
-    bool mWholeWord;
-};
-
 int usage(const QString& text) {
     err() << "qorvel: " << text << '\n';
     return exitUsage;
@@ -246,7 +172,6 @@ const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query")
 // Restores the process-wide state a tree command sets up, whatever way it ends.
 struct TreeCommandState {
     ~TreeCommandState() {
-        setToolWindows(nullptr);
         platform::services().events = nullptr;
         std::signal(SIGINT, SIG_DFL);
     }
@@ -332,24 +257,25 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
         std::signal(SIGINT, onInterrupt);
     }
 
-    CliWindows windows(progress, find, wholeWord);
-    setToolWindows(&windows);
+    std::unique_ptr<frmQorvel> tree;
     {
-        // The add-in as the host loads it; the command runs as its ribbon button would.
+        // The add-in as the host loads it; the command's procedure builds the tree its window would show.
         AccessConnect addIn;
         addIn.AddinInstance_OnConnection(&application);
-        addIn.RunQorvel({findGiven ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))
-                                   : (uses ? QStringLiteral("Uses") : QStringLiteral("UsedBy"))});
+        const ecbToolbar command =
+            findGiven ? (uses ? ecbQorvelFind : ecbQueryUsedByFind) : (uses ? ecbQorvel : ecbQueryUsedBy);
+        tree = addIn.BuildTree(
+            command, [&] { return std::make_unique<frmQorvel>(nullptr, &progress); }, find, wholeWord);
         addIn.AddinInstance_OnDisconnection();
     }
-    if (!windows.shown) {
+    if (!tree) {
         if (gInterruptSeen) {
             err() << "qorvel: cancelled\n";
             return exitInterrupted;
         }
         return exitNothing;
     }
-    out() << windows.shownTreeText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    WriteTreeText(tree->Tree(), out(), u"\n");
     return exitOk;
 }
 }  // namespace cli
