@@ -9,6 +9,7 @@
 #include "platform/QtShell.h"
 #include "plavo/AddinRegistry.h"
 #include "plavo/AddinServer.h"
+#include "plavo/DesktopHostWindows.h"
 #include "plavo/DesktopToolWindows.h"
 
 #include <dlfcn.h>
@@ -32,13 +33,20 @@ std::atomic<int> liveInstances{0};
 
 class PlavoInstance : public AddinInstance {
 public:
-    PlavoInstance() : mPrompter(QStringLiteral("VEXOR Qorvel Editor")) { ++liveInstances; }
+    PlavoInstance()
+        : mPrompter(QStringLiteral("VEXOR Qorvel Editor")),
+          mHostWindows([] { return AccessApplication ? AccessApplication->hWndAccessApp() : quintptr(0); }) {
+        ++liveInstances;
+    }
     ~PlavoInstance() override {
         if (AccessApplication) {
             mConnect.AddinInstance_OnDisconnection();
         }
         if (toolWindows() == &mWindows) {
             setToolWindows(nullptr);
+        }
+        if (platform::hostWindows() == &mHostWindows) {
+            platform::setHostWindows(nullptr);
         }
         --liveInstances;
     }
@@ -53,6 +61,7 @@ public:
         services.settings = &mSettings;
         services.events = &mEvents;
         setToolWindows(&mWindows);
+        platform::setHostWindows(&mHostWindows);
         mConnect.HostCommandBars = commandBars;
         mConnect.AddinInstance_OnConnection(application);
         return AccessApplication == application;
@@ -78,6 +87,7 @@ private:
     platform::QtSettingsStore mSettings;
     platform::QtEventPump mEvents;
     DesktopToolWindows mWindows;
+    DesktopHostWindows mHostWindows;
     AccessConnect mConnect;
 };
 
