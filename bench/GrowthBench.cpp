@@ -49,7 +49,7 @@ void analyse(benchmark::State& state, const QString& sql) {
 
 void colourPass(benchmark::State& state, const QString& text) {
     platform::InMemoryRichTextControl control;
-    CSQLColorize colorizer;
+    CSQLColorize colorizer{platform::Services()};
     colorizer.setRtb(&control);
     for (auto _ : state) {
         state.PauseTiming();

@@ -1,7 +1,6 @@
 #include "cli/TreeCommand.h"
 
 #include "addin/AccessConnect.h"
-#include "catalogue/AccessApplication.h"
 #include "catalogue/ToolWindows.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
@@ -69,7 +68,7 @@ public:
     }
     void show() override {
         mVisible = true;
-        platform::registerForm(this);
+        markLoaded();
         redraw();
     }
     bool isVisible() const override { return mVisible; }
@@ -81,7 +80,7 @@ public:
             return;
         }
         mVisible = false;
-        platform::unregisterForm(this);
+        markUnloaded();
         if (mDraw) {
             err() << "\r\033[K";
             err().flush();
@@ -147,22 +146,24 @@ public:
     CliWindows(platform::ProgressWindowFactory& progress, QString findWhat, bool wholeWord)
         : mProgress(progress), mFindWhat(std::move(findWhat)), mWholeWord(wholeWord) {}
 
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override {
-        return std::make_shared<TreeWindow>(*this, makeTree());
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow(AddinContext& context) override {
+        return std::make_shared<TreeWindow>(*this, makeTree(context));
     }
-    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override { return nullptr; }
-    std::shared_ptr<FindDialogWindow> CreateFindDialog() override {
-        return std::make_shared<FindDialog>(*this);
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext&) override { return nullptr; }
+    std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext& context) override {
+        return std::make_shared<FindDialog>(*this, context);
     }
-    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override { return nullptr; }
-    void ShowAbout() override {}
-    void OpenHelpContents(const QString&) override {}
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext&) override { return nullptr; }
+    void ShowAbout(AddinContext&) override {}
+    void OpenHelpContents(AddinContext&, const QString&) override {}
 
     bool shown = false;
     QString shownTreeText;
 
 private:
-    std::unique_ptr<frmQorvel> makeTree() { return std::make_unique<frmQorvel>(nullptr, &mProgress); }
+    std::unique_ptr<frmQorvel> makeTree(AddinContext& context) {
+        return std::make_unique<frmQorvel>(context, nullptr, &mProgress);
+    }
 
     void show(frmQorvel& tree) {
         shown = true;
@@ -186,8 +187,8 @@ private:
 
     class FindDialog : public FindDialogWindow {
     public:
-        explicit FindDialog(CliWindows& owner) : mOwner(owner) {
-            mFind.CreateTreeWindow = [this] { return mOwner.makeTree(); };
+        FindDialog(CliWindows& owner, AddinContext& context) : mOwner(owner), mFind(context) {
+            mFind.CreateTreeWindow = [this, &context] { return mOwner.makeTree(context); };
         }
         void PrepareTreeFind(int qorvelMode) override { mFind.QorvelMode = qorvelMode; }
         bool mfValidDataSource() override { return mFind.mfValidDataSource(); }
@@ -220,12 +221,13 @@ int usage(const QString& text) {
 
 // The objects of that name in the database (ignoring case), by type (0 table, 1 query, 2 form, 3 report),
 // each with its name as the database spells it.
-QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database) {
+QMap<int, QString> objectsNamed(const AddinContext& context, const QString& name,
+                                qdb::QdbDatabase& database) {
     QMap<int, QString> found;
-    if (IsTable(name, &database)) {
+    if (IsTable(context, name, &database)) {
         found.insert(host::acTable, database.tableDef(name)->name());
     }
-    if (IsQuery(name, &database)) {
+    if (IsQuery(context, name, &database)) {
         found.insert(host::acQuery, database.queryDef(name)->name());
     }
     const auto document = [&](int type, const QString& container) {
@@ -243,13 +245,9 @@ QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database)
 const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
                                 QStringLiteral("report")};
 
-// Restores the process-wide state a tree command sets up, whatever way it ends.
-struct TreeCommandState {
-    ~TreeCommandState() {
-        setToolWindows(nullptr);
-        platform::services().events = nullptr;
-        std::signal(SIGINT, SIG_DFL);
-    }
+// Puts the interrupt signal's handling back, whatever way the command ends.
+struct InterruptHandling {
+    ~InterruptHandling() { std::signal(SIGINT, SIG_DFL); }
 };
 
 }  // namespace
@@ -297,7 +295,7 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
         return exitUsage;
     }
     qdb::QdbDatabase& database = host.database();
-    const QMap<int, QString> objects = objectsNamed(objectName, database);
+    const QMap<int, QString> objects = objectsNamed(host.context(), objectName, database);
     const QList<int> types = objects.keys();
     int objectType = requestedType;
     if (requestedType >= 0 && !types.contains(requestedType)) {
@@ -323,9 +321,10 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     qdb::HostApplication& application = host.application();
     application.setCurrentObject(objectType, objects.value(objectType));
 
-    TreeCommandState state;
+    InterruptHandling interruptHandling;
     TerminalProgressWindows progress(kind == TreeKind::UsedBy && ::isatty(STDERR_FILENO) == 1);
-    platform::services().events = &progress;
+    platform::Services services = host.context().services();
+    services.events = &progress;
     if (kind == TreeKind::UsedBy) {
         gInterrupted = 0;
         gInterruptSeen = 0;
@@ -333,10 +332,9 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     }
 
     CliWindows windows(progress, find, wholeWord);
-    setToolWindows(&windows);
     {
         // The add-in as the host loads it; the command runs as its ribbon button would.
-        AccessConnect addIn;
+        AccessConnect addIn(services, &windows);
         addIn.AddinInstance_OnConnection(&application);
         addIn.RunQorvel({findGiven ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))
                                    : (uses ? QStringLiteral("Uses") : QStringLiteral("UsedBy"))});

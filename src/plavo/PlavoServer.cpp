@@ -1,7 +1,6 @@
 // The add-in library's server entry points and its one class, plavo.AccessConnect: the connection object
 // with the desktop's platform services and windows.
 #include "addin/AccessConnect.h"
-#include "catalogue/AccessApplication.h"
 #include "platform/Platform.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtPrompter.h"
@@ -34,11 +33,8 @@ class PlavoInstance : public AddinInstance {
 public:
     PlavoInstance() : mPrompter(QStringLiteral("VEXOR Qorvel Editor")) { ++liveInstances; }
     ~PlavoInstance() override {
-        if (AccessApplication) {
+        if (connected()) {
             mConnect.AddinInstance_OnDisconnection();
-        }
-        if (toolWindows() == &mWindows) {
-            setToolWindows(nullptr);
         }
         --liveInstances;
     }
@@ -47,15 +43,9 @@ public:
         if (!application) {
             return false;
         }
-        auto& services = platform::services();
-        services.prompter = &mPrompter;
-        services.shell = &mShell;
-        services.settings = &mSettings;
-        services.events = &mEvents;
-        setToolWindows(&mWindows);
         mConnect.HostCommandBars = commandBars;
         mConnect.AddinInstance_OnConnection(application);
-        return AccessApplication == application;
+        return connected() && mConnect.context()->application() == application;
     }
 
     void OnDisconnection() override { mConnect.AddinInstance_OnDisconnection(); }
@@ -73,12 +63,22 @@ public:
     }
 
 private:
+    bool connected() const { return mConnect.context() && mConnect.context()->application(); }
+    platform::Services services() {
+        platform::Services services;
+        services.prompter = &mPrompter;
+        services.shell = &mShell;
+        services.settings = &mSettings;
+        services.events = &mEvents;
+        return services;
+    }
+
     platform::QtPrompter mPrompter;
     platform::QtShell mShell;
     platform::QtSettingsStore mSettings;
     platform::QtEventPump mEvents;
     DesktopToolWindows mWindows;
-    AccessConnect mConnect;
+    AccessConnect mConnect{services(), &mWindows};
 };
 
 class Factory : public AddinClassFactory {

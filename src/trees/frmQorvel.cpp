@@ -1,6 +1,5 @@
 #include "trees/frmQorvel.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
@@ -63,9 +62,54 @@ QString SubqueryText(const host::Recordset& row) {
 
 }  // namespace
 
-frmQorvel::frmQorvel(std::unique_ptr<platform::TreeControl> tree,
+host::Application& frmQorvel::Host() const {
+    return mContext.host();
+}
+std::shared_ptr<host::Database> frmQorvel::CurrentDatabase() const {
+    return mContext.currentDatabase();
+}
+template <typename... Args>
+auto frmQorvel::ErrorBoundary(Args&&... args) const {
+    return ::ErrorBoundary(mContext.services(), std::forward<Args>(args)...);
+}
+bool frmQorvel::IsQuery(const QString& name, host::Database* database) const {
+    return ::IsQuery(mContext, name, database);
+}
+bool frmQorvel::IsTable(const QString& name, host::Database* database) const {
+    return ::IsTable(mContext, name, database);
+}
+QString frmQorvel::FormRecordSource(const QString& formName) const {
+    return ::FormRecordSource(mContext, formName);
+}
+QString frmQorvel::ReportRecordSource(const QString& reportName) const {
+    return ::ReportRecordSource(mContext, reportName);
+}
+void frmQorvel::CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name) const {
+    ::CreateTemporaryQuery(mContext, sql, database, name);
+}
+void frmQorvel::DeleteTemporaryQueries(host::Database* database) const {
+    ::DeleteTemporaryQueries(mContext, database);
+}
+bool frmQorvel::SQLFind(const QString& text, const QString& find, bool wholeWords, int start) const {
+    return ::SQLFind(mContext.services(), text, find, wholeWords, start);
+}
+bool frmQorvel::IsQueryNew(int objectType, const QString& name) const {
+    return ::IsQueryNew(mContext, objectType, name);
+}
+bool frmQorvel::IsQueryDirty(int objectType, const QString& name) const {
+    return ::IsQueryDirty(mContext, objectType, name);
+}
+QString frmQorvel::ObjectDescription(int objectType, const QString& name) const {
+    return ::ObjectDescription(mContext, objectType, name);
+}
+void frmQorvel::ShowQueryEditor(const QString& queryName, bool hidden) const {
+    ::ShowQueryEditor(mContext, queryName, hidden);
+}
+
+frmQorvel::frmQorvel(AddinContext& context, std::unique_ptr<platform::TreeControl> tree,
                      platform::ProgressWindowFactory* progressWindows, QObject* parent)
     : QObject(parent),
+      mContext(context),
       mTree(tree ? std::move(tree) : std::make_unique<platform::InMemoryTreeControl>()),
       mProgressWindows(progressWindows ? progressWindows : &mOwnProgressWindows) {
     for (const auto& [key, tag] : kImages) {
@@ -83,10 +127,10 @@ frmQorvel::~frmQorvel() {
 }
 
 bool frmQorvel::Initialize(int vQorvelMode, const QString& vstrObjectName) {
-    const auto setMousePointer = [](int pointer) {
+    const auto setMousePointer = [this](int pointer) {
         try {
-            if (AccessApplication) {
-                AccessApplication->screen().setMousePointer(pointer);
+            if (auto* application = mContext.application()) {
+                application->screen().setMousePointer(pointer);
             }
         } catch (...) {
         }
@@ -340,7 +384,7 @@ QString frmQorvel::BuildTreeView(QorvelItems& items, int parentNode, int level, 
 }
 
 bool frmQorvel::QueryUsedBy() {
-    mProgressBar = CProgressBar::create(*mProgressWindows);
+    mProgressBar = CProgressBar::create(*mProgressWindows, mContext.services().forms);
     connect(mProgressBar.get(), &CProgressBar::Cancel, this, &frmQorvel::mProgressBar_Cancel);
     connect(mProgressBar.get(), &CProgressBar::ProgressBarClosed, this,
             &frmQorvel::mProgressBar_ProgressBarClosed);
@@ -455,7 +499,7 @@ void frmQorvel::ExpressionToQuery(host::Database& database) {
     mTempQueryOwners.clear();
     std::unique_ptr<host::Recordset> rows;
     ErrorBoundary(QStringLiteral("ExpressionToQuery"), kModule, [&] {
-        const auto aliasedSources = [] {
+        const auto aliasedSources = [this] {
             return Host().dCount(catalogue::kAliasedSourceCountExpression,
                                  catalogue::kAliasedSourceCountDomain,
                                  catalogue::kAliasedSourceCountCriteria);
@@ -566,7 +610,7 @@ void frmQorvel::ClearBuildCaches() {
 }
 
 void frmQorvel::LetMessagesRun() {
-    if (platform::EventPump* events = platform::services().events) {
+    if (platform::EventPump* events = mContext.services().events) {
         events->processPendingEvents();
     }
 }
@@ -579,7 +623,7 @@ void frmQorvel::SetStatusLine(const QString& text) {
 }
 
 void frmQorvel::ShowMessage(const QString& text, int icon, const QString& title) {
-    platform::showMessage(text, static_cast<platform::MsgIcon>(icon), title);
+    platform::showMessage(mContext.services(), text, static_cast<platform::MsgIcon>(icon), title);
 }
 
 void frmQorvel::mProgressBar_Cancel() {

@@ -3,6 +3,7 @@
 // node commands that need no window. A Qt view shows the tree control and forwards the user's commands.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "hostapi/host.h"
 #include "platform/InMemoryProgressWindow.h"
 #include "platform/TreeControl.h"
@@ -29,7 +30,8 @@ public:
 
     // Without a tree control the window keeps its tree in memory; without a factory its progress windows
     // are in-memory ones.
-    explicit frmQorvel(std::unique_ptr<platform::TreeControl> tree = nullptr,
+    // The context is not owned and must outlive the window.
+    explicit frmQorvel(AddinContext& context, std::unique_ptr<platform::TreeControl> tree = nullptr,
                        platform::ProgressWindowFactory* progressWindows = nullptr, QObject* parent = nullptr);
     ~frmQorvel() override;
 
@@ -115,6 +117,24 @@ private:
     void ShowMessage(const QString& text, int icon, const QString& title = QString());
     void ClearBuildCaches();
 
+    // The connection's routines, bound to this window's context.
+    host::Application& Host() const;
+    std::shared_ptr<host::Database> CurrentDatabase() const;
+    template <typename... Args>
+    auto ErrorBoundary(Args&&... args) const;
+    bool IsQuery(const QString& name, host::Database* database = nullptr) const;
+    bool IsTable(const QString& name, host::Database* database = nullptr) const;
+    QString FormRecordSource(const QString& formName) const;
+    QString ReportRecordSource(const QString& reportName) const;
+    void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name) const;
+    void DeleteTemporaryQueries(host::Database* database = nullptr) const;
+    bool SQLFind(const QString& text, const QString& find, bool wholeWords, int start) const;
+    bool IsQueryNew(int objectType, const QString& name) const;
+    bool IsQueryDirty(int objectType, const QString& name) const;
+    QString ObjectDescription(int objectType, const QString& name) const;
+    void ShowQueryEditor(const QString& queryName, bool hidden) const;
+
+    AddinContext& mContext;
     std::unique_ptr<platform::TreeControl> mTree;
     platform::InMemoryProgressWindowFactory mOwnProgressWindows;
     platform::ProgressWindowFactory* mProgressWindows;
