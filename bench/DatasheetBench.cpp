@@ -94,7 +94,7 @@ void OpenDatasheet(benchmark::State& state) {
         QElapsedTimer timer;
         timer.start();
         for (int i = 0; i < kRepeats; ++i) {
-            app::DatasheetWindow window(*database(), databasePath(), 0, QStringLiteral("Readings"));
+            app::DatasheetWindow window(databasePath(), QStringLiteral("Readings"));
             window.resize(900, 600);
             window.show();
             // The first screen painted.
@@ -135,8 +135,10 @@ int main(int argc, char** argv) {
     database() = qdb::QdbDatabase::open(databasePath());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    std::printf("\nDatasheet of %d rows: opened in %.1f ms, a plain SQLite count in %.1f ms: ratio %.1f (target at most 10)\n",
-                kRows, openMs, countMs, countMs > 0 ? openMs / countMs : 0.0);
+    std::printf(
+        "\nDatasheet of %d rows: opened in %.1f ms, a plain SQLite count in %.1f ms: ratio %.1f (target at "
+        "most 10)\n",
+        kRows, openMs, countMs, countMs > 0 ? openMs / countMs : 0.0);
     std::printf("A jump to a random place of the table reads one page in %.2f ms\n", pageMs);
     database().reset();
     return 0;

@@ -7,6 +7,8 @@
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 #include "support/ErrorBoundary.h"
+#include "trees/CQorvelFind.h"
+#include "trees/frmQorvel.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -74,6 +76,34 @@ QString ButtonElement(const RibbonCommand& command, int indent) {
     }
     return element + XmlAttribute(QStringLiteral("onAction"), QStringLiteral("RunQorvel")) +
            XmlAttribute(QStringLiteral("supertip"), command.tip) + QStringLiteral("/>");
+}
+
+// The tree commands: the procedure that reports their failures, the message when the current object does
+// not suit them, and the tree window's mode.
+struct TreeCommand {
+    QString procedure;
+    QString notAvailable;
+    int mode;
+};
+
+const TreeCommand& TreeCommandOf(ecbToolbar command) {
+    static const TreeCommand uses{QStringLiteral("Qorvel"), QStringLiteral("Qorvel is not available!"), 1};
+    static const TreeCommand usedBy{QStringLiteral("QueryUsedBy"),
+                                    QStringLiteral("Query Used By is not available!"), 2};
+    static const TreeCommand usesFind{QStringLiteral("QorvelFind"),
+                                      QStringLiteral("Qorvel Find is not available!"), 3};
+    static const TreeCommand usedByFind{QStringLiteral("QueryUsedByFind"),
+                                        QStringLiteral("Query Used By Find is not available!"), 4};
+    switch (command) {
+        case ecbQueryUsedBy:
+            return usedBy;
+        case ecbQorvelFind:
+            return usesFind;
+        case ecbQueryUsedByFind:
+            return usedByFind;
+        default:
+            return uses;
+    }
 }
 
 }  // namespace
@@ -305,12 +335,13 @@ void AccessConnect::QueryEditor() {
 }
 
 void AccessConnect::Qorvel() {
-    OpenTreeWindow(QStringLiteral("Qorvel"), ecbQorvel, QStringLiteral("Qorvel is not available!"), 1);
+    const TreeCommand& command = TreeCommandOf(ecbQorvel);
+    OpenTreeWindow(command.procedure, ecbQorvel, command.notAvailable, command.mode);
 }
 
 void AccessConnect::QueryUsedBy() {
-    OpenTreeWindow(QStringLiteral("QueryUsedBy"), ecbQueryUsedBy,
-                   QStringLiteral("Query Used By is not available!"), 2);
+    const TreeCommand& command = TreeCommandOf(ecbQueryUsedBy);
+    OpenTreeWindow(command.procedure, ecbQueryUsedBy, command.notAvailable, command.mode);
 }
 
 void AccessConnect::OpenTreeWindow(const QString& procedure, ecbToolbar command, const QString& notAvailable,
@@ -328,13 +359,13 @@ void AccessConnect::OpenTreeWindow(const QString& procedure, ecbToolbar command,
 }
 
 void AccessConnect::QorvelFind() {
-    OpenFindDialog(QStringLiteral("QorvelFind"), ecbQorvelFind,
-                   QStringLiteral("Qorvel Find is not available!"), 3);
+    const TreeCommand& command = TreeCommandOf(ecbQorvelFind);
+    OpenFindDialog(command.procedure, ecbQorvelFind, command.notAvailable, command.mode);
 }
 
 void AccessConnect::QueryUsedByFind() {
-    OpenFindDialog(QStringLiteral("QueryUsedByFind"), ecbQueryUsedByFind,
-                   QStringLiteral("Query Used By Find is not available!"), 4);
+    const TreeCommand& command = TreeCommandOf(ecbQueryUsedByFind);
+    OpenFindDialog(command.procedure, ecbQueryUsedByFind, command.notAvailable, command.mode);
 }
 
 void AccessConnect::OpenFindDialog(const QString& procedure, ecbToolbar command, const QString& notAvailable,
@@ -362,6 +393,34 @@ void AccessConnect::OpenFindDialog(const QString& procedure, ecbToolbar command,
     } else {
         ErrorBoundary(Services(), procedure, kModule, [&] { dialog->Unload(); });
     }
+}
+
+std::unique_ptr<frmQorvel> AccessConnect::BuildTree(
+    ecbToolbar command, const std::function<std::unique_ptr<frmQorvel>(AddinContext&)>& createWindow,
+    const QString& findWhat, bool wholeWord) {
+    ToolbarButtonsEnable();
+    const TreeCommand& tree = TreeCommandOf(command);
+    std::unique_ptr<frmQorvel> window;
+    if (!Available(command, tree.notAvailable)) {
+        return window;
+    }
+    ErrorBoundary(Services(), tree.procedure, kModule, [&] {
+        if (tree.mode == frmQorvel::ModeUses || tree.mode == frmQorvel::ModeUsedBy) {
+            window = createWindow(Context());
+            if (!window->Initialize(tree.mode)) {
+                window.reset();
+            }
+            return;
+        }
+        // The find dialog, typed into and its Find button pressed.
+        CQorvelFind find(Context());
+        find.QorvelMode = tree.mode;
+        find.CreateTreeWindow = [&] { return createWindow(Context()); };
+        if (find.mfValidDataSource()) {
+            window = find.cmdFind_Click(findWhat, wholeWord ? 1 : 0);
+        }
+    });
+    return window;
 }
 
 void AccessConnect::OpenCurrentObject(int view) {

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,7 @@ class CommandBarControls;
 class CommandBarObject;
 class CommandBarPopup;
 class CommandBars;
+class frmQorvel;
 
 // The nine toolbar commands; index into ButtonEnabled.
 enum ecbToolbar {
@@ -84,6 +86,13 @@ public:
     static const std::vector<RibbonCommand>& Commands();
     // The ribbon's one action callback.
     void RunQorvel(const IRibbonControl& control);
+    // A tree command (ecbQorvel, ecbQueryUsedBy, ecbQorvelFind, ecbQueryUsedByFind) for a program that prints
+    // the tree instead of showing a window: the same availability test, find-dialog check and messages as
+    // the command, then the tree window's logic made by createWindow and built for the current object, or
+    // nothing when the command shows no tree. findWhat and wholeWord stand for the find dialog's entries.
+    std::unique_ptr<frmQorvel> BuildTree(
+        ecbToolbar command, const std::function<std::unique_ptr<frmQorvel>(AddinContext&)>& createWindow,
+        const QString& findWhat = QString(), bool wholeWord = false);
     // Recomputes which commands apply to the current object; never reports.
     void ToolbarButtonsEnable();
 

@@ -86,7 +86,9 @@ void frmWatcher::tmrWatch_Timer() {
             const bool visible = toolbar->Visible();
             WriteSetting(mContext.services(), QStringLiteral("ToolbarVisible"), visible);
             WriteSetting(mContext.services(), QStringLiteral("ToolbarExists"), true);
-            if (!visible) {
+            // A hidden toolbar stops only the availability refresh: after a database was closed (which
+            // hid the bar) the next one must still get its menu back.
+            if (!visible && MenuShown) {
                 return;
             }
         } else if (fullName.compare(LastDatabase, Qt::CaseInsensitive) != 0) {

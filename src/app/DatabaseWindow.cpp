@@ -1,8 +1,8 @@
 #include "app/DatabaseWindow.h"
 
 #include "app/ObjectIcons.h"
-#include "hostapi/host.h"
 #include "host/QdbDatabase.h"
+#include "hostapi/host.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -100,7 +100,7 @@ void DatabaseWindow::setShowHidden(bool show) {
 
 void DatabaseWindow::refresh() {
     const auto selected = selectedObject();
-    const QSignalBlocker blocker(this);
+    QSignalBlocker blocker(this);
     for (int type : kKinds) {
         qDeleteAll(group(type)->takeChildren());
     }
@@ -138,8 +138,11 @@ void DatabaseWindow::refresh() {
     for (int type : kKinds) {
         group(type)->sortChildren(0, Qt::AscendingOrder);
     }
-    if (selected) {
-        selectObject(selected->type, selected->name);
+    const bool kept = selected && selectObject(selected->type, selected->name);
+    if (selected && !kept) {
+        // The selected object is no longer listed (hidden again, or gone): it is no longer current.
+        blocker.unblock();
+        emit selectionChangedTo(-1, QString());
     }
 }
 

@@ -8,6 +8,8 @@
 #include <QColor>
 #include <QLocale>
 
+#include <algorithm>
+
 #include <optional>
 #include <stdexcept>
 
@@ -54,6 +56,13 @@ DatasheetModel::DatasheetModel(const QString& databasePath, const QString& table
     }
 }
 
+DatasheetModel::DatasheetModel(qdb::QueryResult rows, QObject* parent)
+    : QAbstractTableModel(parent), mResult(std::move(rows)) {
+    mFields = mResult.columns;
+    mTypes = mResult.fieldTypes;
+    mRows = mResult.rowCount();
+}
+
 DatasheetModel::~DatasheetModel() {
     mPages.clear();
     sqlite3_close(mDb);
@@ -73,6 +82,22 @@ const DatasheetModel::Page& DatasheetModel::page(int index) const {
         mRecent.append(index);
         return **found;
     }
+    auto loaded = std::make_shared<Page>();
+    if (mDb) {
+        readTablePage(index, *loaded);
+    } else {
+        readResultPage(index, *loaded);
+    }
+    ++mPagesRead;
+    mPages.insert(index, loaded);
+    mRecent.append(index);
+    while (mRecent.size() > kCachedPages) {
+        mPages.remove(mRecent.takeFirst());
+    }
+    return *loaded;
+}
+
+void DatasheetModel::readTablePage(int index, Page& loaded) const {
     QString columns;
     for (const QString& field : mFields) {
         columns +=
@@ -94,7 +119,6 @@ const DatasheetModel::Page& DatasheetModel::page(int index) const {
     } else {
         sql = from + QStringLiteral("ORDER BY rowid LIMIT %1 OFFSET %2").arg(kPageRows).arg(skip);
     }
-    auto loaded = std::make_shared<Page>();
     try {
         qdb::SqliteStatement statement(mDb, sql);
         if (after) {
@@ -108,21 +132,28 @@ const DatasheetModel::Page& DatasheetModel::page(int index) const {
             for (int column = 0; column < mFields.size(); ++column) {
                 row << statement.value(column + 1);
             }
-            loaded->rows.push_back(std::move(row));
+            loaded.rows.push_back(std::move(row));
         }
-        if (!loaded->rows.empty()) {
+        if (!loaded.rows.empty()) {
             mPageEnds.insert(index, lastRowid);
         }
     } catch (const qdb::SqliteError&) {
         // A table changed or dropped under the view shows empty rows rather than failing the paint.
     }
-    ++mPagesRead;
-    mPages.insert(index, loaded);
-    mRecent.append(index);
-    while (mRecent.size() > kCachedPages) {
-        mPages.remove(mRecent.takeFirst());
+}
+
+void DatasheetModel::readResultPage(int index, Page& loaded) const {
+    const int first = index * kPageRows;
+    const int last = std::min(mRows, first + kPageRows);
+    const int columns = int(mFields.size());
+    for (int row = first; row < last; ++row) {
+        QVariantList values;
+        values.reserve(columns);
+        for (int column = 0; column < columns; ++column) {
+            values << mResult.cell(row, column);
+        }
+        loaded.rows.push_back(std::move(values));
     }
-    return *loaded;
 }
 
 QString DatasheetModel::displayText(int column, const QVariant& value) const {

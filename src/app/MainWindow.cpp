@@ -3,14 +3,19 @@
 #include "app/AddinHost.h"
 #include "app/AddinsDialog.h"
 #include "app/CatalogueReader.h"
+#include "app/DatasheetModel.h"
 #include "app/DesktopApplication.h"
 #include "app/ObjectIcons.h"
 #include "app/ObjectWindows.h"
 #include "app/QtCommandBars.h"
 #include "app/QueryWizards.h"
 #include "app/Ribbon.h"
+#include "host/DatabaseFile.h"
 #include "host/HostApplication.h"
+#include "host/HostErrors.h"
 #include "host/QdbDatabase.h"
+#include "host/mdb/MdbFile.h"
+#include "host/mdb/MdbImporter.h"
 #include "hostapi/host.h"
 #include "plavo/AddinRegistry.h"
 
@@ -29,6 +34,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -118,8 +125,15 @@ MainWindow::MainWindow(HostOptions options, QWidget* parent)
 
 MainWindow::~MainWindow() {
     // The object windows go while the host state they report to still exists.
+    // Windows closed already but not yet deleted are deleted here too, and none of them reports back.
     mClosingFromHost = true;
-    qDeleteAll(mDocuments->subWindowList());
+    const auto windows = mDocuments->findChildren<QMdiSubWindow*>();
+    for (QMdiSubWindow* window : windows) {
+        if (window->widget()) {
+            disconnect(window->widget(), nullptr, this, nullptr);
+        }
+    }
+    qDeleteAll(windows);
     if (mCommandBars) {
         mCommandBars->save();
     }
@@ -143,6 +157,18 @@ void MainWindow::showMessage(const QString& text) {
     QMessageBox::warning(this, QStringLiteral("Qorvel Host"), text);
 }
 
+void MainWindow::showHostError(const host::Error& error) {
+    showMessage(QStringLiteral("%1\n\n(Error %2)").arg(error.description()).arg(error.number()));
+}
+
+bool MainWindow::confirm(const QString& text) {
+    if (mConfirmation) {
+        return mConfirmation(text);
+    }
+    return QMessageBox::question(this, QStringLiteral("Qorvel Host"), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File"));
@@ -162,7 +188,9 @@ void MainWindow::buildMenus() {
     file->addAction(QIcon(), QStringLiteral("&Open Database..."), QKeySequence::Open, this, [this] {
         const QString path =
             QFileDialog::getOpenFileName(this, QStringLiteral("Open Database"), QString(),
-                                         QStringLiteral("Qorvel databases (*.qdb);;All files (*)"));
+                                         QStringLiteral("Databases (*.qdb *.mdb *.accdb);;Qorvel databases "
+                                                        "(*.qdb);;Host databases, opened as an imported copy "
+                                                        "(*.mdb *.accdb);;All files (*)"));
         if (!path.isEmpty()) {
             openDatabase(path);
         }
@@ -201,6 +229,14 @@ void MainWindow::buildMenus() {
             }
         });
     view->addSeparator();
+    QMenu* query = menuBar()->addMenu(QStringLiteral("&Query"));
+    query->setObjectName(QStringLiteral("Query"));
+    mRunAction =
+        query->addAction(imageMso(QStringLiteral("QueryRunQuery")), QStringLiteral("&Run"), this, [this] {
+            if (mState->currentObjectType() == host::acQuery) {
+                runQuery(mState->currentObjectName());
+            }
+        });
     mShowHiddenAction = view->addAction(QStringLiteral("Show &Hidden Objects"));
     mShowHiddenAction->setCheckable(true);
     connect(mShowHiddenAction, &QAction::toggled, mDatabaseWindow, &DatabaseWindow::setShowHidden);
@@ -252,6 +288,8 @@ void MainWindow::onBuiltInRibbonCommand(const QString& id) {
         mDatasheetAction->trigger();
     } else if (id == QLatin1String("ViewsDesignView")) {
         mDesignAction->trigger();
+    } else if (id == QLatin1String("QueryRunQuery")) {
+        mRunAction->trigger();
     } else if (id == QLatin1String("Refresh")) {
         mDatabaseWindow->refresh();
     } else if (id == QLatin1String("CreateQueryInDesignView")) {
@@ -323,6 +361,10 @@ void MainWindow::updateRecentFiles() {
     mRecentMenu->setEnabled(!files.isEmpty());
 }
 
+QStringList MainWindow::recentFiles() const {
+    return addinregistry::openRegistry()->value(kRecentKey).toStringList();
+}
+
 void MainWindow::rememberRecentFile(const QString& path) {
     auto registry = addinregistry::openRegistry();
     QStringList files = registry->value(kRecentKey).toStringList();
@@ -337,6 +379,17 @@ void MainWindow::rememberRecentFile(const QString& path) {
     updateRecentFiles();
 }
 
+bool MainWindow::isHostFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QLatin1String("accdb"), Qt::CaseInsensitive) == 0;
+}
+
+QString MainWindow::importFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("Imported"));
+}
+
 bool MainWindow::openDatabase(const QString& path) {
     const QFileInfo info(path);
     QString problem;
@@ -346,13 +399,36 @@ bool MainWindow::openDatabase(const QString& path) {
         problem = QStringLiteral("it is not a file");
     } else if (!info.isReadable()) {
         problem = QStringLiteral("the file cannot be read (permission denied)");
-    } else {
-        problem = catalogueProblem(path);
+    }
+    // A real host file is opened through its imported copy, made again only when the file changed; the
+    // file itself is only read.
+    QString openPath = path;
+    if (problem.isEmpty() && isHostFile(path)) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        statusBar()->showMessage(QStringLiteral("Importing %1...").arg(info.fileName()));
+        mStatusObject->repaint();
+        statusBar()->repaint();
+        try {
+            openPath = mdb::importedCopy(info.absoluteFilePath(), importFolder());
+        } catch (const mdb::MdbFileError& error) {
+            problem = error.message();
+        } catch (const qdb::DatabaseFileError& error) {
+            problem = QString::fromUtf8(error.what());
+        } catch (const host::Error& error) {
+            problem = error.description();
+        } catch (const std::exception& error) {
+            problem = QString::fromUtf8(error.what());
+        }
+        statusBar()->clearMessage();
+        QGuiApplication::restoreOverrideCursor();
+    }
+    if (problem.isEmpty()) {
+        problem = catalogueProblem(openPath);
     }
     std::shared_ptr<qdb::QdbDatabase> database;
     if (problem.isEmpty()) {
         try {
-            database = qdb::QdbDatabase::open(path);
+            database = qdb::QdbDatabase::open(openPath);
         } catch (const host::Error& error) {
             problem = error.description();
         } catch (const std::exception& error) {
@@ -367,10 +443,11 @@ bool MainWindow::openDatabase(const QString& path) {
     }
     closeDatabase();
     mDatabase = std::move(database);
-    mPath = info.absoluteFilePath();
+    mPath = QFileInfo(openPath).absoluteFilePath();
+    mImportedFrom = openPath == path ? QString() : info.absoluteFilePath();
     mState->setDatabase(mDatabase);
     mDatabaseWindow->setDatabase(mDatabase);
-    rememberRecentFile(mPath);
+    rememberRecentFile(mImportedFrom.isEmpty() ? mPath : mImportedFrom);
     updateTitle();
     updateActions();
     updateCurrentObject();
@@ -397,13 +474,14 @@ void MainWindow::closeDatabase() {
     if (!mDatabase) {
         return;
     }
-    mClosingFromHost = true;
-    mDocuments->closeAllSubWindows();
-    mClosingFromHost = false;
+    for (QMdiSubWindow* window : mDocuments->subWindowList()) {
+        closeFromHost(qobject_cast<ObjectWindow*>(window->widget()));
+    }
     mState->setDatabase(nullptr);
     mDatabaseWindow->setDatabase(nullptr);
     mDatabase.reset();
     mPath.clear();
+    mImportedFrom.clear();
     mDocumentCurrent = false;
     updateTitle();
     updateActions();
@@ -562,22 +640,16 @@ void MainWindow::onHostCommand(const QString& action, int type, const QString& n
     if (action.startsWith(QLatin1String("Open"))) {
         // Opened hidden to be read and closed at once (the add-in reading a record source), an object gets
         // no window: the window is made once the caller has finished.
-        QTimer::singleShot(0, this, [this, type, name] {
-            if (mState->openView(type, name).has_value() &&
-                (mState->currentObjectType() == type &&
-                 mState->currentObjectName().compare(name, Qt::CaseInsensitive) == 0)) {
+        // A visible open has made the object current already; a hidden one has not.
+        const bool visible = mState->currentObjectType() == type &&
+                             mState->currentObjectName().compare(name, Qt::CaseInsensitive) == 0;
+        QTimer::singleShot(0, this, [this, type, name, visible] {
+            if (visible && mState->openView(type, name).has_value()) {
                 showObjectWindow(type, name);
             }
         });
     } else if (action == QLatin1String("Close")) {
-        if (ObjectWindow* window = objectWindow(type, name)) {
-            mClosingFromHost = true;
-            window->setProperty("closing", true);
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
-                sub->close();
-            }
-            mClosingFromHost = false;
-        }
+        closeFromHost(objectWindow(type, name));
         updateCurrentObject();
     } else if (action == QLatin1String("RunCommand")) {
         const auto commands = mState->commandsRun();
@@ -599,24 +671,40 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
         return;
     }
     const bool design = *view == host::acViewDesign;
-    if (ObjectWindow* existing = objectWindow(type, name)) {
-        if ((existing->view() == host::acViewDesign) == design) {
-            mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
+    ObjectWindow* existing = objectWindow(type, name);
+    if (existing && (existing->view() == host::acViewDesign) == design) {
+        mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
+        return;
+    }
+    std::unique_ptr<DatasheetModel> rows;
+    if (type == host::acQuery && !design) {
+        rows = runForDatasheet(name);
+        if (!rows) {
+            // No datasheet opens: the query is not open (its other view, if any, stays).
+            try {
+                if (existing) {
+                    mState->doCmd().openQuery(name, existing->view(), host::acEdit);
+                } else {
+                    mState->doCmd().close(type, name, host::acSaveNo);
+                }
+            } catch (const host::Error&) {
+            }
             return;
         }
+    }
+    if (existing) {
         // Switching views replaces the window, as the host does.
-        mClosingFromHost = true;
-        existing->setProperty("closing", true);
-        qobject_cast<QMdiSubWindow*>(existing->parentWidget())->close();
-        mClosingFromHost = false;
+        closeFromHost(existing);
     }
     ObjectWindow* window = nullptr;
     if (type == host::acQuery && design) {
         const bool isNew =
             (mState->sysCmd(host::acSysCmdGetObjectState, type, name).toInt() & host::acObjStateNew) != 0;
         window = new QueryDesignWindow(*mDatabase, mPath, name, isNew);
-    } else if (type == host::acTable || type == host::acQuery) {
-        window = new DatasheetWindow(*mDatabase, mPath, type, name);
+    } else if (type == host::acTable) {
+        window = new DatasheetWindow(mPath, name);
+    } else if (type == host::acQuery) {
+        window = new DatasheetWindow(name, std::move(rows));
     } else {
         window = new DocumentWindow(*mDatabase, type, name, *view);
     }
@@ -625,9 +713,12 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
     sub->resize(720, 460);
     const int closedType = type;
     const QString closedName = name;
-    connect(window, &QObject::destroyed, this, [this, closedType, closedName] {
+    connect(window, &QObject::destroyed, this, [this, window, closedType, closedName] {
         // A window the user closed closes its object in the host.
-        if (!mClosingFromHost && mState->openView(closedType, closedName).has_value()) {
+        // The window goes after the event loop's deferred delete: by then the host may have opened the
+        // object again in another view, which a window the host closed must leave open.
+        if (!mHostClosed.remove(window) && !mClosingFromHost &&
+            mState->openView(closedType, closedName).has_value()) {
             try {
                 mState->doCmd().close(closedType, closedName, host::acSaveNo);
             } catch (const host::Error&) {
@@ -643,6 +734,105 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
     window->show();
     mDocuments->setActiveSubWindow(sub);
     setCurrentFromDocument(sub);
+}
+
+std::unique_ptr<DatasheetModel> MainWindow::runForDatasheet(const QString& name) {
+    try {
+        const auto definition = mDatabase->queryDef(name);
+        if (isActionQueryType(definition->type())) {
+            showMessage(QStringLiteral("'%1' is an action query: it changes data and has no datasheet.\n\n"
+                                       "Use Run on the Query menu to run it.")
+                            .arg(definition->name()));
+            return nullptr;
+        }
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        return queryRows(*mDatabase, definition->name(), [this](const qdb::ParameterRequest& parameter) {
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+            const auto restoreWait = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+            return askParameterValue(this, parameter.name);
+        });
+    } catch (const host::Error& error) {
+        // Cancelling a parameter prompt ends the run quietly, as in the host.
+        if (error.number() != host::errCancelled) {
+            showHostError(error);
+        }
+    } catch (const std::exception& error) {
+        showMessage(QString::fromUtf8(error.what()));
+    }
+    return nullptr;
+}
+
+void MainWindow::runQuery(const QString& name) {
+    if (!mDatabase) {
+        return;
+    }
+    QString shown;
+    int type = host::dbQSelect;
+    try {
+        const auto definition = mDatabase->queryDef(name);
+        shown = definition->name();
+        type = definition->type();
+    } catch (const host::Error& error) {
+        showHostError(error);
+        return;
+    }
+    if (!isActionQueryType(type)) {
+        openObject(host::acQuery, shown);
+        return;
+    }
+    const QString kind = type == host::dbQAppend      ? QStringLiteral("an append")
+                         : type == host::dbQUpdate    ? QStringLiteral("an update")
+                         : type == host::dbQDelete    ? QStringLiteral("a delete")
+                         : type == host::dbQMakeTable ? QStringLiteral("a make-table")
+                                                      : QStringLiteral("a data-definition");
+    if (!confirm(QStringLiteral("You are about to run %1 query that will modify data in your table.\n\nAre "
+                                "you sure you want to run this type of action query?")
+                     .arg(kind))) {
+        return;
+    }
+    // A run repeated to replace a table asks for no parameter twice.
+    QHash<QString, std::optional<QVariant>> answers;
+    const auto prompt = [this, &answers](const qdb::ParameterRequest& parameter) {
+        const QString key = parameter.name.toCaseFolded();
+        if (!answers.contains(key)) {
+            answers.insert(key, askParameterValue(this, parameter.name));
+        }
+        return answers.value(key);
+    };
+    qdb::RunOptions options;
+    for (;;) {
+        try {
+            const qdb::QueryResult result = mDatabase->runQuery(shown, prompt, options);
+            statusBar()->showMessage(QStringLiteral("%1 row(s) affected.").arg(result.affected));
+        } catch (const host::Error& error) {
+            if (error.number() == qdb::errTableExists && type == host::dbQMakeTable &&
+                !options.replaceTable &&
+                confirm(error.description() +
+                        QStringLiteral("\n\nThe existing table will be deleted before you run the query. Do "
+                                       "you want to continue anyway?"))) {
+                options.replaceTable = true;
+                continue;
+            }
+            if (error.number() != host::errCancelled) {
+                showHostError(error);
+            }
+        }
+        break;
+    }
+    // A make-table or data-definition query may have added or removed objects.
+    mDatabaseWindow->refresh();
+}
+
+void MainWindow::closeFromHost(ObjectWindow* window) {
+    if (!window) {
+        return;
+    }
+    window->setProperty("closing", true);
+    mHostClosed.insert(window);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        sub->close();
+    }
 }
 
 void MainWindow::setCurrentFromDocument(QMdiSubWindow* window) {
@@ -674,10 +864,12 @@ void MainWindow::updateCurrentObject() {
 }
 
 void MainWindow::updateTitle() {
-    setWindowTitle(
-        mPath.isEmpty()
-            ? QStringLiteral("Qorvel Host")
-            : QStringLiteral("%1 : Database - Qorvel Host").arg(QFileInfo(mPath).completeBaseName()));
+    // An imported copy says so, under the name of the file it was made from.
+    const QString shown = mImportedFrom.isEmpty()
+                              ? QFileInfo(mPath).completeBaseName()
+                              : QFileInfo(mImportedFrom).fileName() + QStringLiteral(" (imported copy)");
+    setWindowTitle(mPath.isEmpty() ? QStringLiteral("Qorvel Host")
+                                   : QStringLiteral("%1 : Database - Qorvel Host").arg(shown));
 }
 
 void MainWindow::updateActions() {
@@ -688,6 +880,7 @@ void MainWindow::updateActions() {
     mDatasheetAction->setEnabled(open && type >= 0);
     mDesignAction->setEnabled(open && type >= 0);
     mSqlAction->setEnabled(open && type == host::acQuery);
+    mRunAction->setEnabled(open && type == host::acQuery);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

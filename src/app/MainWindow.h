@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -24,11 +25,13 @@ class QdbDatabase;
 
 namespace host {
 class Application;
-}
+class Error;
+}  // namespace host
 
 namespace app {
 
 class AddinHost;
+class DatasheetModel;
 class DesktopApplication;
 class ObjectWindow;
 class QtCommandBars;
@@ -46,13 +49,23 @@ public:
     ~MainWindow() override;
 
     // Opens the database file, closing the one open; false (after telling the user why) when the file is
-    // not a database the host can open.
+    // not a database the host can open. A host file (.mdb, .accdb) is imported into a copy in the user's
+    // data folder, re-used while the file is unchanged, and the copy is opened; the file is only read.
     bool openDatabase(const QString& path);
     // Makes an empty database and opens it.
     bool newDatabase(const QString& path);
     void closeDatabase();
     bool hasDatabase() const;
+    // The file open: a .qdb, or the imported copy of a host file.
     QString databasePath() const;
+    // The host file (.mdb, .accdb) the open database is an imported copy of, else empty.
+    QString importedFrom() const { return mImportedFrom; }
+    // The files opened last, newest first (at most eight); a host file by its own path, not its copy's.
+    QStringList recentFiles() const;
+    // A real host file, opened through an imported copy.
+    static bool isHostFile(const QString& path);
+    // Where the imported copies are kept: the user's data folder.
+    static QString importFolder();
 
     // Loads the registered add-ins and connects them (once, at start).
     void connectAddins();
@@ -87,6 +100,13 @@ public:
     void setMessageSink(MessageSink sink) { mMessageSink = std::move(sink); }
     void showMessage(const QString& text);
 
+    // The Run command: an action query runs after the user confirmed it (and its table may be replaced
+    // after a second question); a query that returns rows opens its datasheet.
+    void runQuery(const QString& name);
+    // Where the host's yes-or-no questions go (a message box unless replaced, as tests do).
+    using Confirmation = std::function<bool(const QString& text)>;
+    void setConfirmation(Confirmation confirmation) { mConfirmation = std::move(confirmation); }
+
     // The host's wizards by entry point; false when the name is not one of them.
     bool runWizard(const QString& procedure);
     // The simple query wizard's dialog while it is up (tests fill it in).
@@ -109,6 +129,12 @@ private:
     void rememberRecentFile(const QString& path);
     void onHostCommand(const QString& action, int type, const QString& name);
     void showObjectWindow(int type, const QString& name);
+    // A query's rows for its datasheet, or nothing (after saying why, unless the user cancelled).
+    std::unique_ptr<DatasheetModel> runForDatasheet(const QString& name);
+    void showHostError(const host::Error& error);
+    bool confirm(const QString& text);
+    // Closes an object's window for the host, which has closed the object already or opens it anew.
+    void closeFromHost(ObjectWindow* window);
     void updateCurrentObject();
     void setCurrentFromDocument(QMdiSubWindow* window);
     void onBuiltInRibbonCommand(const QString& id);
@@ -122,6 +148,7 @@ private:
     std::unique_ptr<DesktopApplication> mApplication;
     std::shared_ptr<qdb::QdbDatabase> mDatabase;
     QString mPath;
+    QString mImportedFrom;
     std::unique_ptr<AddinHost> mAddins;
     std::unique_ptr<QtCommandBars> mCommandBars;
 
@@ -137,11 +164,14 @@ private:
     QAction* mDatasheetAction = nullptr;
     QAction* mDesignAction = nullptr;
     QAction* mSqlAction = nullptr;
+    QAction* mRunAction = nullptr;
     QAction* mNewQueryAction = nullptr;
     bool mDocumentCurrent = false;
     bool mClosingFromHost = false;
+    QSet<const QObject*> mHostClosed;  // windows closed by the host, until they are destroyed
     bool mAddinsConnected = false;
     MessageSink mMessageSink;
+    Confirmation mConfirmation;
     QPointer<QWidget> mActiveWizard;
 };
 

@@ -480,6 +480,20 @@ QIcon imageMso(const QString& name) {
         {QStringLiteral("CreateReport"), drawReport},
         {QStringLiteral("ViewsDatasheetView"), drawDatasheet},
         {QStringLiteral("ViewsDesignView"), drawDesign},
+        {QStringLiteral("QueryRunQuery"),
+         [](QPainter& p) {
+             // The host's red exclamation mark.
+             p.setPen(Qt::NoPen);
+             p.setBrush(QColor(0xd0, 0x2b, 0x2b));
+             QPainterPath bar;
+             bar.moveTo(5.5, 1);
+             bar.lineTo(10.5, 1);
+             bar.lineTo(9, 10.5);
+             bar.lineTo(7, 10.5);
+             bar.closeSubpath();
+             p.drawPath(bar);
+             p.drawEllipse(QRectF(6, 12, 4, 3.5));
+         }},
         {QStringLiteral("NewQuery"), drawNewQuery},
         {QStringLiteral("QorvelUses"), [](QPainter& p) { drawDependencies(p); }},
         {QStringLiteral("QorvelUsedBy"),

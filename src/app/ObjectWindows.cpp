@@ -3,13 +3,14 @@
 #include "app/CatalogueReader.h"
 #include "app/DatasheetModel.h"
 #include "app/ObjectIcons.h"
-#include "hostapi/host.h"
 #include "host/QdbDatabase.h"
+#include "hostapi/host.h"
 
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -205,68 +206,82 @@ QString ObjectWindow::title() const {
     return mName + QStringLiteral(" : ") + kindWord(mType);
 }
 
-std::unique_ptr<QAbstractItemModel> queryRows(qdb::QdbDatabase& database, const QString& query) {
-    Q_UNUSED(database)
-    Q_UNUSED(query)
-    return nullptr;
+bool isActionQueryType(int type) {
+    return type == host::dbQAppend || type == host::dbQUpdate || type == host::dbQDelete ||
+           type == host::dbQMakeTable || type == host::dbQDDL;
 }
 
-DatasheetWindow::DatasheetWindow(qdb::QdbDatabase& database, const QString& databasePath, int objectType,
-                                 const QString& name, QWidget* parent)
-    : ObjectWindow(objectType, name, host::acViewNormal, parent) {
+std::unique_ptr<DatasheetModel> queryRows(qdb::QdbDatabase& database, const QString& query,
+                                          const qdb::ParameterValues& prompt) {
+    const auto definition = database.queryDef(query);
+    if (isActionQueryType(definition->type())) {
+        // As the engine answers a recordset opened on an action query.
+        throw host::Error(3219, QStringLiteral("Invalid operation."), QStringLiteral("DAO.QueryDef"));
+    }
+    return std::make_unique<DatasheetModel>(database.runQuery(definition->name(), prompt));
+}
+
+std::optional<QVariant> askParameterValue(QWidget* parent, const QString& name) {
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("EnterParameterValue"));
+    dialog.setWindowTitle(QStringLiteral("Enter Parameter Value"));
+    dialog.setLabelText(name);
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    const QString text = dialog.textValue();
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+DatasheetWindow::DatasheetWindow(const QString& databasePath, const QString& table, QWidget* parent)
+    : ObjectWindow(host::acTable, table, host::acViewNormal, parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    if (objectType == host::acTable) {
-        try {
-            mModel = std::make_unique<DatasheetModel>(databasePath, name);
-        } catch (const std::exception& error) {
-            layout->addWidget(noteLabel(
-                QStringLiteral("The table cannot be read: %1").arg(QString::fromUtf8(error.what()))));
-        }
-    } else {
-        mModel = queryRows(database, name);
-        if (!mModel) {
-            QString sql;
-            try {
-                sql = database.queryDef(name)->sql();
-            } catch (const host::Error& error) {
-                sql = error.description();
-            }
-            auto* box = new QWidget;
-            auto* boxLayout = new QVBoxLayout(box);
-            boxLayout->addWidget(noteLabel(
-                QStringLiteral("<b>This query cannot be run yet.</b> The host does not run saved queries, so "
-                               "its datasheet shows the query's SQL instead of its rows.")));
-            boxLayout->addWidget(sqlText(sql), 1);
-            layout->addWidget(box);
-        }
+    try {
+        mModel = std::make_unique<DatasheetModel>(databasePath, table);
+    } catch (const std::exception& error) {
+        layout->addWidget(
+            noteLabel(QStringLiteral("The table cannot be read: %1").arg(QString::fromUtf8(error.what()))));
+        return;
     }
-    if (mModel) {
-        mTable = new QTableView;
-        mTable->setModel(mModel.get());
-        mTable->setAlternatingRowColors(true);
-        mTable->setSelectionBehavior(QAbstractItemView::SelectItems);
-        mTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        // Fixed row heights let a view of a million rows lay itself out without asking for any row.
-        mTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        mTable->verticalHeader()->setDefaultSectionSize(mTable->fontMetrics().height() + 8);
-        mTable->horizontalHeader()->setDefaultSectionSize(130);
-        mTable->horizontalHeader()->setHighlightSections(false);
-        mTable->setWordWrap(false);
-        layout->addWidget(mTable, 1);
-        mRecord = new QLabel;
-        mRecord->setContentsMargins(8, 3, 8, 3);
-        mRecord->setStyleSheet(
-            QStringLiteral("QLabel { background: palette(window); border-top: 1px solid palette(mid); }"));
-        layout->addWidget(mRecord);
-        connect(mTable->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                [this] { updateRecordLabel(); });
-        if (mModel->rowCount() > 0) {
-            mTable->setCurrentIndex(mModel->index(0, 0));
-        }
-        updateRecordLabel();
+    showRows();
+}
+
+DatasheetWindow::DatasheetWindow(const QString& query, std::unique_ptr<DatasheetModel> rows, QWidget* parent)
+    : ObjectWindow(host::acQuery, query, host::acViewNormal, parent), mModel(std::move(rows)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    showRows();
+}
+
+void DatasheetWindow::showRows() {
+    auto* layout = qobject_cast<QVBoxLayout*>(this->layout());
+    mTable = new QTableView;
+    mTable->setModel(mModel.get());
+    mTable->setAlternatingRowColors(true);
+    mTable->setSelectionBehavior(QAbstractItemView::SelectItems);
+    mTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed row heights let a view of a million rows lay itself out without asking for any row.
+    mTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    mTable->verticalHeader()->setDefaultSectionSize(mTable->fontMetrics().height() + 8);
+    mTable->horizontalHeader()->setDefaultSectionSize(130);
+    mTable->horizontalHeader()->setHighlightSections(false);
+    mTable->setWordWrap(false);
+    layout->addWidget(mTable, 1);
+    mRecord = new QLabel;
+    mRecord->setContentsMargins(8, 3, 8, 3);
+    mRecord->setStyleSheet(
+        QStringLiteral("QLabel { background: palette(window); border-top: 1px solid palette(mid); }"));
+    layout->addWidget(mRecord);
+    connect(mTable->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { updateRecordLabel(); });
+    if (mModel->rowCount() > 0) {
+        mTable->setCurrentIndex(mModel->index(0, 0));
     }
+    updateRecordLabel();
 }
 
 DatasheetWindow::~DatasheetWindow() {

@@ -3,12 +3,15 @@
 // make it the current object while the window is active.
 #pragma once
 
+#include "host/QueryResult.h"
+
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
-class QAbstractItemModel;
 class QTableView;
 class QLabel;
 class QTabWidget;
@@ -18,6 +21,8 @@ class QdbDatabase;
 }
 
 namespace app {
+
+class DatasheetModel;
 
 class ObjectWindow : public QWidget {
     Q_OBJECT
@@ -35,22 +40,34 @@ private:
     int mView;
 };
 
-// The rows of a saved query for its datasheet, or nullptr while the host cannot run queries: then the
-// datasheet shows the query's SQL with a note instead. The one place where query rows come in.
-std::unique_ptr<QAbstractItemModel> queryRows(qdb::QdbDatabase& database, const QString& query);
+// Runs a saved query for its datasheet, asking for its parameters through prompt. Host errors as the
+// engine raises them (errCancelled when a prompt was cancelled). An action query is refused (3219) before
+// it runs: running one changes data, which only an explicit command may.
+std::unique_ptr<DatasheetModel> queryRows(qdb::QdbDatabase& database, const QString& query,
+                                          const qdb::ParameterValues& prompt);
+
+// True for the query types that change data or the design (append, update, delete, make-table,
+// data definition) rather than return rows.
+bool isActionQueryType(int type);
+
+// The host's "Enter Parameter Value" prompt for one parameter: its name as the label, a line edit, OK and
+// Cancel. Nothing when cancelled; an empty answer is Null, as in the host.
+std::optional<QVariant> askParameterValue(QWidget* parent, const QString& name);
 
 class DatasheetWindow : public ObjectWindow {
     Q_OBJECT
 public:
-    // A table's rows from the file, or a query's rows (or its SQL and the note).
-    DatasheetWindow(qdb::QdbDatabase& database, const QString& databasePath, int objectType,
-                    const QString& name, QWidget* parent = nullptr);
+    // A table's rows from the file.
+    DatasheetWindow(const QString& databasePath, const QString& table, QWidget* parent = nullptr);
+    // A query's rows, run already (queryRows).
+    DatasheetWindow(const QString& query, std::unique_ptr<DatasheetModel> rows, QWidget* parent = nullptr);
     ~DatasheetWindow() override;
     QTableView* table() const { return mTable; }
 
 private:
+    void showRows();
     void updateRecordLabel();
-    std::unique_ptr<QAbstractItemModel> mModel;
+    std::unique_ptr<DatasheetModel> mModel;
     QTableView* mTable = nullptr;
     QLabel* mRecord = nullptr;
 };

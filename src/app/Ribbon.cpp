@@ -221,6 +221,9 @@ Ribbon::Ribbon(BuiltInHandler builtIn, QWidget* parent) : QWidget(parent), mBuil
                   QStringLiteral("Datasheet View"), true);
     builtInButton(QStringLiteral("GroupViews"), QStringLiteral("ViewsDesignView"),
                   QStringLiteral("Design View"), true);
+    addGroup(QStringLiteral("TabHomeAccess"), QStringLiteral("GroupQueryResults"), QStringLiteral("Results"));
+    builtInButton(QStringLiteral("GroupQueryResults"), QStringLiteral("QueryRunQuery"), QStringLiteral("Run"),
+                  true);
     addGroup(QStringLiteral("TabHomeAccess"), QStringLiteral("GroupClipboard"), QStringLiteral("Clipboard"));
     builtInButton(QStringLiteral("GroupClipboard"), QStringLiteral("Paste"), QStringLiteral("Paste"), true)
         ->setEnabled(false);

@@ -1,7 +1,6 @@
 #include "cli/TreeCommand.h"
 
 #include "addin/AccessConnect.h"
-#include "catalogue/ToolWindows.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
@@ -12,7 +11,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
-#include "trees/CQorvelFind.h"
+#include "trees/TreeTextRenderer.h"
 #include "trees/frmQorvel.h"
 
 #include <QCoreApplication>
@@ -139,81 +138,6 @@ private:
     QPointer<TerminalProgressWindow> mWindow;
 };
 
-// The add-in's windows as this tool plays them: a tree window that is shown hands its tree text over for
-// printing, and the find dialog in tree use is "typed into" with the --find options and its Find pressed.
-class CliWindows : public ToolWindows {
-public:
-    CliWindows(platform::ProgressWindowFactory& progress, QString findWhat, bool wholeWord)
-        : mProgress(progress), mFindWhat(std::move(findWhat)), mWholeWord(wholeWord) {}
-
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow(AddinContext& context) override {
-        return std::make_shared<TreeWindow>(*this, makeTree(context));
-    }
-    std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext&) override { return nullptr; }
-    std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext& context) override {
-        return std::make_shared<FindDialog>(*this, context);
-    }
-    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext&) override { return nullptr; }
-    void ShowAbout(AddinContext&) override {}
-    void OpenHelpContents(AddinContext&, const QString&) override {}
-
-    bool shown = false;
-    QString shownTreeText;
-
-private:
-    std::unique_ptr<frmQorvel> makeTree(AddinContext& context) {
-        return std::make_unique<frmQorvel>(context, nullptr, &mProgress);
-    }
-
-    void show(frmQorvel& tree) {
-        shown = true;
-        shownTreeText = tree.TreeText();
-        tree.Close();
-    }
-
-    class TreeWindow : public QorvelTreeWindow {
-    public:
-        TreeWindow(CliWindows& owner, std::unique_ptr<frmQorvel> tree)
-            : mOwner(owner), mTree(std::move(tree)) {}
-        bool Initialize(int mode, const QString& objectName) override {
-            return mTree->Initialize(mode, objectName);
-        }
-        void Show() override { mOwner.show(*mTree); }
-
-    private:
-        CliWindows& mOwner;
-        std::unique_ptr<frmQorvel> mTree;
-    };
-
-    class FindDialog : public FindDialogWindow {
-    public:
-        FindDialog(CliWindows& owner, AddinContext& context) : mOwner(owner), mFind(context) {
-            mFind.CreateTreeWindow = [this, &context] { return mOwner.makeTree(context); };
-        }
-        void PrepareTreeFind(int qorvelMode) override { mFind.QorvelMode = qorvelMode; }
-        bool mfValidDataSource() override { return mFind.mfValidDataSource(); }
-        void Show() override {
-            // The dialog's load asks for the data source once more when no editor stands behind it.
-            if (!mFind.mfValidDataSource()) {
-                return;
-            }
-            if (const std::unique_ptr<frmQorvel> tree =
-                    mFind.cmdFind_Click(mOwner.mFindWhat, mOwner.mWholeWord ? 1 : 0)) {
-                mOwner.show(*tree);
-            }
-        }
-        void Unload() override {}
-
-    private:
-        CliWindows& mOwner;
-        CQorvelFind mFind;
-    };
-
-    platform::ProgressWindowFactory& mProgress;
-    QString mFindWhat;
-    bool mWholeWord;
-};
-
 int usage(const QString& text) {
     err() << "qorvel: " << text << '\n';
     return exitUsage;
@@ -331,23 +255,25 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
         std::signal(SIGINT, onInterrupt);
     }
 
-    CliWindows windows(progress, find, wholeWord);
-    {
-        // The add-in as the host loads it; the command runs as its ribbon button would.
-        AccessConnect addIn(services, &windows);
-        addIn.AddinInstance_OnConnection(&application);
-        addIn.RunQorvel({findGiven ? (uses ? QStringLiteral("UsesFind") : QStringLiteral("UsedByFind"))
-                                   : (uses ? QStringLiteral("Uses") : QStringLiteral("UsedBy"))});
-        addIn.AddinInstance_OnDisconnection();
-    }
-    if (!windows.shown) {
+    // The add-in as the host loads it; the command's procedure builds the tree its window would show. The
+    // add-in goes after the window, which works in the add-in's context.
+    AccessConnect addIn(services, nullptr);
+    addIn.AddinInstance_OnConnection(&application);
+    const ecbToolbar command =
+        findGiven ? (uses ? ecbQorvelFind : ecbQueryUsedByFind) : (uses ? ecbQorvel : ecbQueryUsedBy);
+    const std::unique_ptr<frmQorvel> tree = addIn.BuildTree(
+        command,
+        [&](AddinContext& context) { return std::make_unique<frmQorvel>(context, nullptr, &progress); }, find,
+        wholeWord);
+    addIn.AddinInstance_OnDisconnection();
+    if (!tree) {
         if (gInterruptSeen) {
             err() << "qorvel: cancelled\n";
             return exitInterrupted;
         }
         return exitNothing;
     }
-    out() << windows.shownTreeText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    WriteTreeText(tree->Tree(), out(), u"\n");
     return exitOk;
 }
 }  // namespace cli

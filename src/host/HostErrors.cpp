@@ -56,6 +56,21 @@ void throwStatementError(const SqliteError& error, const QString& source) {
     if (const auto match = noColumn.match(message); match.hasMatch()) {
         throw host::Error(3061, QStringLiteral("Too few parameters. Expected 1."), source);
     }
+    if ((error.code() & 0xff) == 19 /* SQLITE_CONSTRAINT */) {
+        if (message.startsWith(QLatin1String("NOT NULL"))) {
+            throw host::Error(3162,
+                              QStringLiteral("You tried to assign the Null value to a variable that is not a "
+                                             "Variant data type."),
+                              source);
+        }
+        throw host::Error(3022,
+                          QStringLiteral("The changes you requested to the table were not successful because "
+                                         "they would create duplicate values in the index, primary key, or "
+                                         "relationship. Change the data in the field or fields that contain "
+                                         "duplicate data, remove the index, or redefine the index to permit "
+                                         "duplicate entries and try again."),
+                          source);
+    }
     throw host::Error(host::errSyntaxInExpression,
                       QStringLiteral("Syntax error in query expression (%1).").arg(message), source);
 }

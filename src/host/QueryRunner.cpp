@@ -178,6 +178,10 @@ std::optional<SourceCatalogue::Source> QueryRunner::privateTable(const QString& 
     return source;
 }
 
+std::vector<QVariant> QueryRunner::crosstabHeadings(const Translation& headingsQuery) {
+    return rows(headingsQuery).cells;
+}
+
 QueryResult QueryRunner::run(const QString& sql, const ParameterValues& parameters, const RunOptions& options,
                              bool rowsOnly) {
     mParameters = parameters;

@@ -18,6 +18,7 @@ public:
     explicit QueryRunner(QdbEngine& engine);
 
     std::optional<Source> source(const QString& name) override;
+    std::vector<QVariant> crosstabHeadings(const Translation& headingsQuery) override;
 
     // Runs the text. rowsOnly: refuse an action query (error 3219) before it changes anything. Without a
     // parameter callback a query with parameters fails with 3061, as a recordset does.

@@ -73,8 +73,8 @@ void QueryTranslator::begin(const jet::StatementTree& tree) {
     mDeclared.clear();
     mParameterNumbers.clear();
     mParameters.clear();
-    mQueryPath.clear();
     mNextExpression = 1000;
+    mCrosstabDepth = 0;
     mHelperCount = 0;
     mPivotFilter.reset();
     for (const jet::ParameterDecl& declared : tree.parameters) {
@@ -137,10 +137,20 @@ QString QueryTranslator::queryNode(const jet::QueryNode& node, QStringList& colu
         }
         parts << QStringLiteral("SELECT %1 FROM (%2)").arg(renamed.join(QStringLiteral(", ")), part);
     }
+    // UNION drops duplicates as the host compares text. SQLite's UNION would compare with the first
+    // part's collation (none for a computed column), so the parts are joined with UNION ALL and grouped.
+    // The parts stay plain column lists, so that the columns keep the field types of their origin.
+    QStringList groupKeys;
+    for (const QString& column : columns) {
+        groupKeys << quote(column) + kCollate;
+    }
     QString sql = parts.front();
     for (size_t i = 1; i < node.terms.size(); ++i) {
-        sql += (node.all[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ")) +
-               parts[qsizetype(i)];
+        sql += QStringLiteral(" UNION ALL ") + parts[qsizetype(i)];
+        if (!node.all[i - 1]) {
+            sql = QStringLiteral("SELECT * FROM (%1) GROUP BY %2")
+                      .arg(sql, groupKeys.join(QStringLiteral(", ")));
+        }
     }
     if (!node.orderBy.empty()) {
         std::vector<Output> outputs;
@@ -208,6 +218,10 @@ QString QueryTranslator::select(const jet::SelectNode& node, const std::vector<j
     QStringList plainKeys;
     for (const jet::OrderItem& item : orderBy) {
         const QString key = orderKey(item.expr, outputs) + kCollate;
+        if (mScopes.back().groups && key == value(item.expr) + kCollate) {
+            // Neither a position nor an alias: an expression, which must be grouped or aggregated.
+            checkGrouped(item.expr, *mScopes.back().groups);
+        }
         plainKeys << key;
         keys << key + (item.descending ? QStringLiteral(" DESC") : QString());
     }
@@ -275,6 +289,7 @@ QString QueryTranslator::selectBody(const jet::SelectNode& node, std::vector<Out
         QString qualified;
     };
     std::vector<Pending> pending;
+    scope.referenced.clear();
     for (const jet::SelectItem& item : node.items) {
         if (item.star || item.expr.kind == Expr::Kind::Star) {
             const QString qualifier = item.star ? QString() : item.expr.parts.value(0);
@@ -284,6 +299,7 @@ QString QueryTranslator::selectBody(const jet::SelectNode& node, std::vector<Out
                     continue;
                 }
                 found = true;
+                scope.referenced.insert(folded(source.name));
                 for (const QString& column : source.columns) {
                     pending.push_back(
                         {quote(source.name) + u'.' + quote(column), column, source.name + u'.' + column});
@@ -307,6 +323,7 @@ QString QueryTranslator::selectBody(const jet::SelectNode& node, std::vector<Out
         }
         pending.push_back(std::move(output));
     }
+    const QSet<QString> shown = scope.referenced;
     for (const Pending& item : pending) {
         ++nameCounts[folded(item.name)];
     }
@@ -321,6 +338,25 @@ QString QueryTranslator::selectBody(const jet::SelectNode& node, std::vector<Out
     if (items.isEmpty()) {
         throw host::Error(3075, QStringLiteral("The query has no output fields."), kSourceDatabase);
     }
+    bool totals = !node.groupBy.empty() || node.having.has_value();
+    for (const jet::SelectItem& item : node.items) {
+        totals = totals || (!item.star && containsAggregate(item.expr));
+    }
+    // DISTINCTROW keeps one row per combination of rows of the tables whose fields are shown; it changes
+    // nothing when every table is shown, or a source is no table.
+    QStringList distinctRows;
+    if (node.distinctRow && !node.distinct && !totals) {
+        bool allTables = true;
+        for (const ScopeSource& source : scope.sources) {
+            if (shown.contains(folded(source.name))) {
+                allTables = allTables && source.isTable;
+                distinctRows << quote(source.name) + QStringLiteral(".rowid");
+            }
+        }
+        if (!allTables || distinctRows.size() == qsizetype(scope.sources.size())) {
+            distinctRows.clear();
+        }
+    }
     QString sql = QStringLiteral("SELECT ");
     if (node.distinct) {
         sql += QStringLiteral("DISTINCT ");
@@ -333,17 +369,91 @@ QString QueryTranslator::selectBody(const jet::SelectNode& node, std::vector<Out
     if (node.where) {
         sql += QStringLiteral(" WHERE ") + condition(*node.where);
     }
-    if (!node.groupBy.empty()) {
-        QStringList groups;
-        for (const Expr& group : node.groupBy) {
-            groups << value(group) + kCollate;
-        }
-        sql += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
+    QStringList groups;
+    for (const Expr& group : node.groupBy) {
+        groups << value(group);
+    }
+    if (!groups.isEmpty()) {
+        sql += QStringLiteral(" GROUP BY ") + groups.join(kCollate + QStringLiteral(", ")) + kCollate;
+    } else if (!distinctRows.isEmpty()) {
+        sql += QStringLiteral(" GROUP BY ") + distinctRows.join(QStringLiteral(", "));
     }
     if (node.having) {
         sql += QStringLiteral(" HAVING ") + condition(*node.having);
     }
+    if (totals) {
+        scope.groups = groups;
+        for (const jet::SelectItem& item : node.items) {
+            if (item.star) {
+                throw host::Error(3120, QStringLiteral("Cannot group on fields selected with '*'."),
+                                  kSourceDatabase);
+            }
+            checkGrouped(item.expr, groups);
+        }
+        if (node.having) {
+            checkGrouped(*node.having, groups);
+        }
+    }
     return sql;
+}
+
+bool QueryTranslator::containsAggregate(const jet::Expr& expr) const {
+    if (expr.kind == Expr::Kind::Call) {
+        const auto function = hostFunction(expr.op);
+        if (function && function->aggregate) {
+            return true;
+        }
+    }
+    // A subquery's aggregates are its own.
+    for (const Expr& operand : expr.operands) {
+        if (containsAggregate(operand)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// In a totals query every field shown must be grouped on or inside an aggregate, as the host requires.
+void QueryTranslator::checkGrouped(const jet::Expr& expr, const QStringList& groups) {
+    if (expr.kind == Expr::Kind::Subquery || expr.kind == Expr::Kind::Exists || expr.query) {
+        return;
+    }
+    if (expr.kind == Expr::Kind::Call) {
+        const auto function = hostFunction(expr.op);
+        if (function && function->aggregate) {
+            return;
+        }
+    }
+    // Translating again must not change the names the query has handed out.
+    const int nextExpression = mNextExpression;
+    const int helperCount = mHelperCount;
+    const bool grouped = groups.contains(value(expr));
+    mNextExpression = nextExpression;
+    mHelperCount = helperCount;
+    if (grouped) {
+        return;
+    }
+    if (expr.kind == Expr::Kind::Name && expr.parts.size() <= 2 && !expr.bang) {
+        const QString qualifier = expr.parts.size() == 2 ? expr.parts[0] : QString();
+        for (const ScopeSource& source : mScopes.back().sources) {
+            if (!qualifier.isEmpty() && compareText(source.name, qualifier) != 0) {
+                continue;
+            }
+            for (const QString& column : source.columns) {
+                if (compareText(column, expr.parts.back()) == 0) {
+                    throw host::Error(3122,
+                                      QStringLiteral("Your query does not include the specified expression "
+                                                     "'%1' as part of an aggregate function.")
+                                          .arg(expr.parts.join(u'.')),
+                                      kSourceDatabase);
+                }
+            }
+        }
+        return;
+    }
+    for (const Expr& operand : expr.operands) {
+        checkGrouped(operand, groups);
+    }
 }
 
 QString QueryTranslator::fromClause(const std::vector<jet::FromNode>& items, Scope& scope) {
@@ -404,7 +514,8 @@ QString QueryTranslator::savedQuery(const QString& name, QStringList& columns) {
     }
     const auto source = mCatalogue.source(name);
     jet::Query parsed = jet::Parser(source->sql).parse();
-    if (parsed.kind != jet::StatementKind::Select && parsed.kind != jet::StatementKind::Union) {
+    const bool crosstab = parsed.kind == jet::StatementKind::Crosstab;
+    if (parsed.kind != jet::StatementKind::Select && parsed.kind != jet::StatementKind::Union && !crosstab) {
         throw host::Error(3129,
                           QStringLiteral("The query '%1' cannot be used as a source: it is not a select "
                                          "query.")
@@ -415,10 +526,18 @@ QString QueryTranslator::savedQuery(const QString& name, QStringList& columns) {
         mDeclared.insert(parameterKey(declared.name), declared.type);
     }
     mQueryPath << name;
+    std::vector<QVariant> headings;
+    if (crosstab && parsed.tree->pivotIn.empty()) {
+        // Its columns depend on the data: the headings are found before the statement using it runs.
+        QueryTranslator headingsTranslator(mCatalogue);
+        headingsTranslator.mQueryPath = mQueryPath;
+        headings = mCatalogue.crosstabHeadings(headingsTranslator.crosstabHeadingsQuery(*parsed.tree));
+    }
     // A saved query sees none of the scopes it is used in.
     std::deque<Scope> outer;
     std::swap(outer, mScopes);
-    QString sql = queryNode(parsed.tree->query, columns);
+    QString sql =
+        crosstab ? crosstabBody(*parsed.tree, headings, columns) : queryNode(parsed.tree->query, columns);
     std::swap(outer, mScopes);
     mQueryPath.removeLast();
     return sql;
@@ -462,6 +581,7 @@ std::optional<QString> QueryTranslator::resolveField(const QString& field, const
                                           kSourceDatabase);
                     }
                     found = quote(source.name) + u'.' + quote(column);
+                    scope->referenced.insert(folded(source.name));
                     break;
                 }
             }
@@ -505,11 +625,19 @@ QString QueryTranslator::name(const jet::Expr& expr) {
 
 QString QueryTranslator::parameter(const QString& name) {
     const QString key = parameterKey(name);
+    QString shown = name;
+    shown.remove(QLatin1Char('['));
+    shown.remove(QLatin1Char(']'));
+    if (mCrosstabDepth > 0 && !mDeclared.contains(key)) {
+        // The host finds a crosstab's columns before it could ask: its parameters must be declared.
+        throw host::Error(errUnknownField,
+                          QStringLiteral("The Microsoft Access database engine does not recognize '%1' as a "
+                                         "valid field name or expression.")
+                              .arg(shown),
+                          kSourceDatabase);
+    }
     auto found = mParameterNumbers.constFind(key);
     if (found == mParameterNumbers.constEnd()) {
-        QString shown = name;
-        shown.remove(QLatin1Char('['));
-        shown.remove(QLatin1Char(']'));
         mParameters.push_back({shown, mDeclared.value(key, 0)});
         found = mParameterNumbers.insert(key, int(mParameters.size()));
     }
@@ -721,6 +849,12 @@ QString QueryTranslator::call(const jet::Expr& expr) {
 
 Translation QueryTranslator::crosstabHeadingsQuery(const jet::StatementTree& tree) {
     begin(tree);
+    QString sql = crosstabHeadingsBody(tree);
+    return finish(std::move(sql), {QStringLiteral("heading")});
+}
+
+QString QueryTranslator::crosstabHeadingsBody(const jet::StatementTree& tree) {
+    ++mCrosstabDepth;
     const jet::SelectNode& node = *tree.query.terms.front().select;
     mScopes.emplace_back();
     QString sql;
@@ -737,7 +871,8 @@ Translation QueryTranslator::crosstabHeadingsQuery(const jet::StatementTree& tre
     }
     sql += QStringLiteral(" GROUP BY 1") + kCollate + QStringLiteral(" ORDER BY 1") + kCollate;
     mScopes.pop_back();
-    return finish(sql, {QStringLiteral("heading")});
+    --mCrosstabDepth;
+    return sql;
 }
 
 QString QueryTranslator::headingText(const QVariant& value) {
@@ -756,6 +891,14 @@ QString QueryTranslator::headingText(const QVariant& value) {
 Translation QueryTranslator::translateCrosstab(const jet::StatementTree& tree,
                                                const std::vector<QVariant>& found) {
     begin(tree);
+    QStringList columns;
+    QString sql = crosstabBody(tree, found, columns);
+    return finish(std::move(sql), std::move(columns));
+}
+
+QString QueryTranslator::crosstabBody(const jet::StatementTree& tree, const std::vector<QVariant>& found,
+                                      QStringList& columns) {
+    ++mCrosstabDepth;
     const jet::SelectNode& node = *tree.query.terms.front().select;
     mScopes.emplace_back();
     std::vector<Output> outputs;
@@ -763,7 +906,6 @@ Translation QueryTranslator::translateCrosstab(const jet::StatementTree& tree,
     mScopes.back().outputs = &outputs;
     const QString pivot = value(*tree.pivot);
     QStringList cells;
-    QStringList columns;
     for (const Output& output : outputs) {
         columns << output.name;
     }
@@ -816,7 +958,8 @@ Translation QueryTranslator::translateCrosstab(const jet::StatementTree& tree,
         body += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
     }
     mScopes.pop_back();
-    return finish(body, columns);
+    --mCrosstabDepth;
+    return body;
 }
 
 // --- Actions ---------------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "host/jet/Parser.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -17,6 +18,19 @@
 #include <vector>
 
 namespace qdb {
+
+// A parameter of a statement: its name as the host shows it, and its declared data access type code
+// (0 when undeclared).
+struct QueryParameter {
+    QString name;
+    int type = 0;
+};
+
+struct Translation {
+    QString sql;
+    QStringList columns;
+    std::vector<QueryParameter> parameters;  // bound as ?1, ?2, ... in this order
+};
 
 // What the translator needs to know of the database.
 class SourceCatalogue {
@@ -30,19 +44,9 @@ public:
     virtual ~SourceCatalogue() = default;
     // The table or saved query of that name (any case).
     virtual std::optional<Source> source(const QString& name) = 0;
-};
-
-// A parameter of a statement: its name as the host shows it, and its declared data access type code
-// (0 when undeclared).
-struct QueryParameter {
-    QString name;
-    int type = 0;
-};
-
-struct Translation {
-    QString sql;
-    QStringList columns;
-    std::vector<QueryParameter> parameters;  // bound as ?1, ?2, ... in this order
+    // The column headings a crosstab used as a source finds: its headings query run now, with the
+    // parameter values of the statement being translated.
+    virtual std::vector<QVariant> crosstabHeadings(const Translation& headingsQuery) = 0;
 };
 
 class QueryTranslator {
@@ -79,6 +83,8 @@ private:
     struct Scope {
         std::vector<ScopeSource> sources;
         const std::vector<Output>* outputs = nullptr;
+        QSet<QString> referenced;           // folded names of the sources whose fields were read
+        std::optional<QStringList> groups;  // a totals query: the SQL of its GROUP BY expressions
     };
     enum class Use { Value, Condition };
 
@@ -94,6 +100,11 @@ private:
     QString fromClause(const std::vector<jet::FromNode>& items, Scope& scope);
     QString fromNode(const jet::FromNode& node, Scope& scope);
     QString savedQuery(const QString& name, QStringList& columns);
+    QString crosstabHeadingsBody(const jet::StatementTree& tree);
+    QString crosstabBody(const jet::StatementTree& tree, const std::vector<QVariant>& headings,
+                         QStringList& columns);
+    void checkGrouped(const jet::Expr& expr, const QStringList& groups);
+    bool containsAggregate(const jet::Expr& expr) const;
     QString orderKey(const jet::Expr& expr, const std::vector<Output>& outputs);
 
     // Expressions.
@@ -120,6 +131,7 @@ private:
     int mNextExpression = 1000;
     std::optional<QString> mPivotFilter;  // while a crosstab cell is translated: the condition of its column
     int mHelperCount = 0;
+    int mCrosstabDepth = 0;  // inside a crosstab every parameter must be declared
 };
 
 }  // namespace qdb

@@ -8,13 +8,13 @@
 #include "platform/InMemoryProgressWindow.h"
 #include "platform/TreeControl.h"
 #include "trees/CQorvelItem.h"
+#include "trees/QorvelTreeBuilder.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class CProgressBar;
 
@@ -24,13 +24,10 @@ class frmQorvel : public QObject {
 public:
     enum QorvelMode { ModeUses = 1, ModeUsedBy = 2, ModeUsesFind = 3, ModeUsedByFind = 4 };
 
-    // How the Used By tree finds the users of a name: by filtering one snapshot of every source pair read
-    // once per build, or by one catalogue statement per name (kept as the baseline of the benchmark).
-    enum class UsedByLookup { Snapshot, StatementPerName };
+    using UsedByLookup = QorvelTreeBuilder::UsedByLookup;
 
     // Without a tree control the window keeps its tree in memory; without a factory its progress windows
-    // are in-memory ones.
-    // The context is not owned and must outlive the window.
+    // are in-memory ones. The context is not owned and must outlive the window.
     explicit frmQorvel(AddinContext& context, std::unique_ptr<platform::TreeControl> tree = nullptr,
                        platform::ProgressWindowFactory* progressWindows = nullptr, QObject* parent = nullptr);
     ~frmQorvel() override;
@@ -44,13 +41,20 @@ public:
     bool Initialize(int vQorvelMode, const QString& vstrObjectName = QString());
 
     platform::TreeControl& tvQorvel() const { return *mTree; }
-    QString TreeText() const { return mTreeText; }
+    // The tree last built, as the tree control shows it; empty when none was built.
+    const QorvelTree& Tree() const { return mQorvelTree; }
+    // The item a node of the tree control shows; nullptr for no node.
+    const CQorvelItem* NodeItem(int node) const;
+    // The plain-text rendering of the tree (CR LF line ends), for the text export.
+    QString TreeText() const;
     QString Caption() const { return mCaption; }
     int IconNumber() const { return mIconNumber; }
     int Mode() const { return mMode; }
     QString ObjectName() const { return mObjectName; }
     int ObjectType() const { return mObjectType; }
     bool Cancelled() const { return mCancel; }
+    // True when the last build could not be completed (and the user was told why).
+    bool BuildFailed() const { return mBuildFailed; }
     bool IsClosed() const { return mClosed; }
 
     // Enabled state of the Open and Edit commands (toolbar buttons and their context-menu items).
@@ -77,62 +81,35 @@ public:
     // Closes the window: its unload runs once.
     void Close();
 
-    void setUsedByLookup(UsedByLookup lookup) { mUsedByLookup = lookup; }
+    // Stops a running build at its next item, as the progress window's Cancel does.
+    void CancelBuild() { mCancel = true; }
+
+    void setUsedByLookup(UsedByLookup lookup) { mSettings.usedByLookup = lookup; }
+    // Nodes up to which a tree is exact (QorvelTreeBuilder::kDefaultMaxNodes unless set).
+    void setMaxNodes(qint64 maxNodes) { mSettings.maxNodes = maxNodes; }
+    void setMaxTemporaryQueries(int count) { mSettings.maxTemporaryQueries = count; }
 
 signals:
     // The window closed itself (a cancelled build) or was closed.
     void closed();
 
 private:
+    class BuildObserver;
+
     bool Qorvel();
-    void AddQuerySources(const QString& queryName, QorvelItems& items, host::Database& database);
-    void BuildQorvel(QorvelItems& items, host::Database& database, QStringList& path);
-    QString BuildTreeView(QorvelItems& items, int parentNode, int level, double share);
+    void BuildTreeView(double share);
     bool QueryUsedBy();
-    void BuildQueryUsedBy(const QString& name, QorvelItems& items, host::Recordset* sources,
-                          host::Database& database, double share, QStringList& path);
-    void ExpressionToQuery(host::Database& database);
-    void RepeatExpressionToQuery(host::Database& database);
-    std::unique_ptr<host::Recordset> FilterRecordset(host::Recordset& sources, const QString& fieldName,
-                                                     const QString& value);
-    bool ImageExists(const QString& key) const;
+    QorvelTreeBuilder::Settings BuildSettings() const;
+    // Tells the user why a build ended without a tree, or that the tree was shortened.
+    void ReportBuild(const QorvelTreeBuilder& builder, const QorvelTree& tree);
     void Form_Unload();
 
     void mProgressBar_Cancel();
     void mProgressBar_ProgressBarClosed();
 
-    // Per build: what the catalogue and the host said about a name, so that a name met in several
-    // branches costs one look-up.
-    struct ObjectInfo {
-        bool isQuery = false;
-        bool isTable = false;
-        int queryType = 0;
-    };
-    const ObjectInfo& Lookup(const QString& name, host::Database& database);
-    const QStringList& QuerySources(const QString& queryName, host::Database& database);
-    QString QueryIconKey(int queryType) const;
-    bool FieldFindMatches(const QString& queryName, host::Database& database);
     void LetMessagesRun();
     void SetStatusLine(const QString& text);
     void ShowMessage(const QString& text, int icon, const QString& title = QString());
-    void ClearBuildCaches();
-
-    // The connection's routines, bound to this window's context.
-    host::Application& Host() const;
-    std::shared_ptr<host::Database> CurrentDatabase() const;
-    template <typename... Args>
-    auto ErrorBoundary(Args&&... args) const;
-    bool IsQuery(const QString& name, host::Database* database = nullptr) const;
-    bool IsTable(const QString& name, host::Database* database = nullptr) const;
-    QString FormRecordSource(const QString& formName) const;
-    QString ReportRecordSource(const QString& reportName) const;
-    void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name) const;
-    void DeleteTemporaryQueries(host::Database* database = nullptr) const;
-    bool SQLFind(const QString& text, const QString& find, bool wholeWords, int start) const;
-    bool IsQueryNew(int objectType, const QString& name) const;
-    bool IsQueryDirty(int objectType, const QString& name) const;
-    QString ObjectDescription(int objectType, const QString& name) const;
-    void ShowQueryEditor(const QString& queryName, bool hidden) const;
 
     AddinContext& mContext;
     std::unique_ptr<platform::TreeControl> mTree;
@@ -140,22 +117,21 @@ private:
     platform::ProgressWindowFactory* mProgressWindows;
     std::shared_ptr<CProgressBar> mProgressBar;
 
+    QorvelTree mQorvelTree;
+    // The item of each node of the tree control, by node number.
+    std::vector<CQorvelItem*> mNodeItems;
+    QorvelTreeBuilder::Settings mSettings;
+
     int mMode = 0;
     QString mObjectName;
     int mObjectType = -1;
-    QString mTreeText;
     QString mCaption;
     int mIconNumber = 0;
     bool mCancel = false;
+    bool mBuildFailed = false;
     bool mClosed = false;
     bool mNodeClicked = false;
     bool mBlockExpand = false;
     bool mOpenEnabled = false;
     bool mEditEnabled = false;
-    UsedByLookup mUsedByLookup = UsedByLookup::Snapshot;
-
-    // Temporary query name -> the saved object in which its subquery stands.
-    QHash<QString, QString> mTempQueryOwners;
-    QHash<QString, ObjectInfo> mObjectInfo;     // by case-folded name
-    QHash<QString, QStringList> mQuerySources;  // by case-folded name
 };

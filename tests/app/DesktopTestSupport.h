@@ -20,6 +20,22 @@
 
 #include <memory>
 
+// QTest's QTRY_ macros report to QTest's own log, which a GoogleTest program never reads, so a wait that
+// timed out would pass unnoticed: waits for the event loop are written with these instead.
+#define EXPECT_SOON_WITHIN(condition, milliseconds)                             \
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bool(condition); }, milliseconds)) \
+        << "never became true: " #condition
+#define ASSERT_SOON_WITHIN(condition, milliseconds)                             \
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(condition); }, milliseconds)) \
+        << "never became true: " #condition
+#define EXPECT_SOON(condition) EXPECT_SOON_WITHIN(condition, 5000)
+#define ASSERT_SOON(condition) ASSERT_SOON_WITHIN(condition, 5000)
+#define EXPECT_SOON_EQ(actual, expected)                                     \
+    do {                                                                     \
+        (void)QTest::qWaitFor([&] { return (actual) == (expected); }, 5000); \
+        EXPECT_EQ(actual, expected);                                         \
+    } while (false)
+
 class ModalWatcher : public QObject {
 public:
     ModalWatcher() {

@@ -408,7 +408,7 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
     EXPECT_EQ(prompter.shown[1].text, QStringLiteral("Can't open form 'Plan {object}', it contains errors."));
 }
 
-TEST_F(TreeWindow, NodeDescriptionIsReadOnceAndKeptInTheTag) {
+TEST_F(TreeWindow, NodeDescriptionIsReadOnceAndKept) {
     application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
