@@ -26,8 +26,11 @@ QString groupTitle(int type) {
             return QStringLiteral("Queries");
         case host::acForm:
             return QStringLiteral("Forms");
-        default:
+        case host::acReport:
             return QStringLiteral("Reports");
+        default:
+            // Macros and modules have no page here.
+            return QString();
     }
 }
 
@@ -161,6 +164,20 @@ bool DatabaseWindow::selectObject(int type, const QString& name) {
         }
     }
     return false;
+}
+
+void DatabaseWindow::showPage(int type) {
+    QTreeWidgetItem* kind = group(type);
+    if (!kind) {
+        return;
+    }
+    kind->setExpanded(true);
+    scrollToItem(kind, QAbstractItemView::PositionAtTop);
+    const auto selected = selectedObject();
+    if ((!selected || selected->type != type) && kind->childCount() > 0) {
+        setCurrentItem(kind->child(0));
+        kind->child(0)->setSelected(true);
+    }
 }
 
 std::optional<ObjectRef> DatabaseWindow::selectedObject() const {

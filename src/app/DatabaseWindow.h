@@ -33,6 +33,9 @@ public:
     // Selects the object, found without regard to case; false when it is not listed.
     bool selectObject(int type, const QString& name);
     std::optional<ObjectRef> selectedObject() const;
+    // Shows the objects of one kind: their heading at the top, the first of them selected unless one of
+    // them is already. A kind the window does not list changes nothing.
+    void showPage(int type);
     // The names listed under one kind, in order.
     QStringList names(int type) const;
 

@@ -20,6 +20,7 @@
 #include "plavo/AddinRegistry.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -95,12 +96,46 @@ MainWindow::MainWindow(HostOptions options, QWidget* parent)
     mDatabaseDock =
         new QDockWidget(isRibbonHost() ? QStringLiteral("All Access Objects") : QStringLiteral("Database"));
     mDatabaseDock->setObjectName(QStringLiteral("DatabaseDock"));
-    mDatabaseDock->setWidget(mDatabaseWindow);
+    // The "Database objects" bar: one button per page of the database window, the pressed one the page
+    // shown (the kind of the selected object). The add-in reads it to learn the page (Tables 1773,
+    // Queries 1774).
+    mObjectsBar = new QToolBar(QStringLiteral("Database objects"));
+    mObjectsBar->setObjectName(QStringLiteral("Database objects"));
+    mObjectsBar->setIconSize(QSize(16, 16));
+    mObjectsBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    mPages = new QActionGroup(mObjectsBar);
+    mPages->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    const struct {
+        int type;
+        int id;
+        const char* caption;
+    } pages[] = {{host::acTable, 1773, "Tables"},
+                 {host::acQuery, 1774, "Queries"},
+                 {host::acForm, 1775, "Forms"},
+                 {host::acReport, 1776, "Reports"}};
+    for (const auto& page : pages) {
+        QAction* action = mObjectsBar->addAction(objectIcon(page.type), QString::fromLatin1(page.caption));
+        action->setCheckable(true);
+        action->setProperty("commandBarId", page.id);
+        action->setData(page.type);
+        mPages->addAction(action);
+        connect(action, &QAction::triggered, this, [this, type = page.type] { showPage(type); });
+    }
+    auto* objects = new QWidget;
+    auto* objectsLayout = new QVBoxLayout(objects);
+    objectsLayout->setContentsMargins(0, 0, 0, 0);
+    objectsLayout->setSpacing(0);
+    objectsLayout->addWidget(mObjectsBar);
+    objectsLayout->addWidget(mDatabaseWindow, 1);
+    mDatabaseDock->setWidget(objects);
     mDatabaseDock->setFeatures(QDockWidget::DockWidgetMovable);
     mDatabaseDock->setMinimumWidth(230);
     addDockWidget(Qt::LeftDockWidgetArea, mDatabaseDock);
-    connect(mDatabaseWindow, &DatabaseWindow::selectionChangedTo, this, [this] {
+    connect(mDatabaseWindow, &DatabaseWindow::selectionChangedTo, this, [this](int type) {
         mDocumentCurrent = false;
+        if (type >= 0) {
+            pressPage(type);
+        }
         updateCurrentObject();
     });
     connect(mDatabaseWindow, &DatabaseWindow::openRequested, this, &MainWindow::openObject);
@@ -656,7 +691,10 @@ void MainWindow::onHostCommand(const QString& action, int type, const QString& n
         if (!commands.isEmpty() && commands.last() == host::acCmdNewObjectQuery && type == host::acQuery) {
             showObjectWindow(type, name);
         }
-    } else if (action == QLatin1String("SelectObject") && !name.isEmpty()) {
+    } else if (action == QLatin1String("SelectObject") && name.isEmpty()) {
+        // A page of the database window; one it does not have (macros, modules) leaves no button pressed.
+        showPage(type);
+    } else if (action == QLatin1String("SelectObject")) {
         if (ObjectWindow* window = objectWindow(type, name)) {
             mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
         } else {
@@ -822,6 +860,17 @@ void MainWindow::runQuery(const QString& name) {
     }
     // A make-table or data-definition query may have added or removed objects.
     mDatabaseWindow->refresh();
+}
+
+void MainWindow::pressPage(int type) {
+    for (QAction* page : mPages->actions()) {
+        page->setChecked(page->data().toInt() == type);
+    }
+}
+
+void MainWindow::showPage(int type) {
+    pressPage(type);
+    mDatabaseWindow->showPage(type);
 }
 
 void MainWindow::closeFromHost(ObjectWindow* window) {

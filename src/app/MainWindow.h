@@ -17,6 +17,8 @@ class QMenu;
 class QAction;
 class QLabel;
 class QDockWidget;
+class QToolBar;
+class QActionGroup;
 
 namespace qdb {
 class HostApplication;
@@ -133,6 +135,9 @@ private:
     std::unique_ptr<DatasheetModel> runForDatasheet(const QString& name);
     void showHostError(const host::Error& error);
     bool confirm(const QString& text);
+    // Shows a page of the database window (a kind of object) and presses its button.
+    void showPage(int type);
+    void pressPage(int type);
     // Closes an object's window for the host, which has closed the object already or opens it anew.
     void closeFromHost(ObjectWindow* window);
     void updateCurrentObject();
@@ -154,6 +159,8 @@ private:
 
     DatabaseWindow* mDatabaseWindow = nullptr;
     QDockWidget* mDatabaseDock = nullptr;
+    QToolBar* mObjectsBar = nullptr;
+    QActionGroup* mPages = nullptr;
     QMdiArea* mDocuments = nullptr;
     Ribbon* mRibbon = nullptr;
     QLabel* mStatusObject = nullptr;

@@ -51,4 +51,36 @@ std::shared_ptr<void> removeOnInterrupt(const QStringList& paths) {
     return std::make_shared<FilesRemovedOnInterrupt>(paths);
 }
 
+namespace {
+
+volatile std::sig_atomic_t gHeard = 0;
+struct sigaction gDeferredPrevious[std::size(kSignals)];
+
+extern "C" void remember(int signal) {
+    gHeard = signal;
+}
+
+}  // namespace
+
+DeferredInterrupt::DeferredInterrupt() {
+    gHeard = 0;
+    struct sigaction action = {};
+    action.sa_handler = remember;
+    action.sa_flags = SA_RESTART;
+    sigfillset(&action.sa_mask);
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+        sigaction(kSignals[i], &action, &gDeferredPrevious[i]);
+    }
+}
+
+DeferredInterrupt::~DeferredInterrupt() {
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+        sigaction(kSignals[i], &gDeferredPrevious[i], nullptr);
+    }
+}
+
+int DeferredInterrupt::heard() {
+    return gHeard;
+}
+
 }  // namespace cli

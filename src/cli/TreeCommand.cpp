@@ -5,6 +5,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "cli/HostSession.h"
+#include "cli/InterruptCleanup.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "platform/EventPump.h"
@@ -20,25 +21,16 @@
 #include <QPointer>
 
 #include <unistd.h>
-#include <csignal>
 #include <cstdio>
 
 namespace cli {
 
 namespace {
 
-// Exit code of a build the user interrupted with Ctrl+C (128 + SIGINT, as shells report it).
-constexpr int exitInterrupted = 130;
+// A build stopped by SIGINT, SIGTERM or SIGHUP ends with 128 + the signal's number, as shells report it.
+constexpr int exitInterruptedBase = 128;
 
-volatile std::sig_atomic_t gInterrupted = 0;  // cleared once the build has heard it
-volatile std::sig_atomic_t gInterruptSeen = 0;
-
-extern "C" void onInterrupt(int) {
-    gInterrupted = 1;
-    gInterruptSeen = 1;
-}
-
-// The progress window as one status line on stderr (drawn only on a terminal). Ctrl+C is its Cancel button.
+// The progress window as one status line on stderr (drawn only on a terminal).
 class TerminalProgressWindow : public platform::ProgressWindow {
 public:
     explicit TerminalProgressWindow(bool draw) : mDraw(draw) {}
@@ -91,14 +83,6 @@ public:
         deleteLater();
     }
 
-    // Called between two steps of a build.
-    void poll() {
-        if (gInterrupted && mVisible) {
-            gInterrupted = 0;
-            emit cancelClicked();
-        }
-    }
-
 private:
     int percent() const {
         const double span = mMaximum - mMinimum;
@@ -119,23 +103,23 @@ private:
     double mValue = 0;
 };
 
+// The progress windows, and the host's message loop: between two steps of a build it looks for a signal,
+// which stops the build as the progress window's Cancel button would.
 class TerminalProgressWindows : public platform::ProgressWindowFactory, public platform::EventPump {
 public:
     explicit TerminalProgressWindows(bool draw) : mDraw(draw) {}
-    platform::ProgressWindow* create() override {
-        mWindow = new TerminalProgressWindow(mDraw);
-        return mWindow;
-    }
+    platform::ProgressWindow* create() override { return new TerminalProgressWindow(mDraw); }
     void processPendingEvents() override {
         QCoreApplication::processEvents();
-        if (mWindow) {
-            mWindow->poll();
+        if (DeferredInterrupt::heard() != 0 && mTree) {
+            mTree->CancelBuild();
         }
     }
+    void watch(frmQorvel* tree) { mTree = tree; }
 
 private:
     bool mDraw;
-    QPointer<TerminalProgressWindow> mWindow;
+    QPointer<frmQorvel> mTree;
 };
 
 int usage(const QString& text) {
@@ -169,11 +153,6 @@ QMap<int, QString> objectsNamed(const AddinContext& context, const QString& name
 const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
                                 QStringLiteral("report")};
 
-// Puts the interrupt signal's handling back, whatever way the command ends.
-struct InterruptHandling {
-    ~InterruptHandling() { std::signal(SIGINT, SIG_DFL); }
-};
-
 }  // namespace
 
 int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& arguments) {
@@ -186,13 +165,21 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     const QCommandLineOption typeOption(
         QStringLiteral("type"), QStringLiteral("Which object is meant when several kinds share the name."),
         QStringLiteral("TYPE"));
+    const QCommandLineOption maxNodesOption(
+        QStringLiteral("max-nodes"),
+        QStringLiteral(
+            "Past N nodes, a query already expanded elsewhere in the tree is shown as a leaf marked "
+            "\" (...)\" (default %1).")
+            .arg(QorvelTreeBuilder::kDefaultMaxNodes),
+        QStringLiteral("N"));
     CommandLine line(
         uses ? QStringLiteral("uses") : QStringLiteral("usedby"), synopsis,
         (uses ? QStringLiteral("Prints the tree of the tables and queries that OBJECT reads.\n")
               : QStringLiteral("Prints the tree of the queries, forms and reports that read OBJECT.\n")) +
-            QStringLiteral("Exit codes: 0 tree printed, 1 nothing to show, 2 usage error") +
-            (uses ? QString() : QStringLiteral(", 130 interrupted")) + QLatin1Char('.'),
-        {findOption, wholeWordOption, typeOption}, 2, 2);
+            QStringLiteral(
+                "Exit codes: 0 tree printed, 1 nothing to show or the tree could not be completed, 2 "
+                "usage error, 128 + the signal's number when SIGINT, SIGTERM or SIGHUP stopped it."),
+        {findOption, wholeWordOption, typeOption, maxNodesOption}, 2, 2);
     if (const auto done = line.parse(arguments)) {
         return *done;
     }
@@ -206,6 +193,14 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     }
     if (wholeWord && !findGiven) {
         return usage(QStringLiteral("--whole-word goes with --find"));
+    }
+    qint64 maxNodes = QorvelTreeBuilder::kDefaultMaxNodes;
+    if (line.isSet(QStringLiteral("max-nodes"))) {
+        bool number = false;
+        maxNodes = line.value(QStringLiteral("max-nodes")).toLongLong(&number);
+        if (!number || maxNodes < 1) {
+            return usage(QStringLiteral("--max-nodes needs a whole number of at least 1"));
+        }
     }
     int requestedType = -1;
     if (!type.isEmpty()) {
@@ -245,32 +240,38 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     qdb::HostApplication& application = host.application();
     application.setCurrentObject(objectType, objects.value(objectType));
 
-    InterruptHandling interruptHandling;
     TerminalProgressWindows progress(kind == TreeKind::UsedBy && ::isatty(STDERR_FILENO) == 1);
     platform::Services services = host.context().services();
     services.events = &progress;
-    if (kind == TreeKind::UsedBy) {
-        gInterrupted = 0;
-        gInterruptSeen = 0;
-        std::signal(SIGINT, onInterrupt);
-    }
-
-    // The add-in as the host loads it; the command's procedure builds the tree its window would show. The
-    // add-in goes after the window, which works in the add-in's context.
+    // The add-in as the host loads it; it goes after the tree window, which works in its context.
     AccessConnect addIn(services, nullptr);
-    addIn.AddinInstance_OnConnection(&application);
-    const ecbToolbar command =
-        findGiven ? (uses ? ecbQorvelFind : ecbQueryUsedByFind) : (uses ? ecbQorvel : ecbQueryUsedBy);
-    const std::unique_ptr<frmQorvel> tree = addIn.BuildTree(
-        command,
-        [&](AddinContext& context) { return std::make_unique<frmQorvel>(context, nullptr, &progress); }, find,
-        wholeWord);
-    addIn.AddinInstance_OnDisconnection();
+    std::unique_ptr<frmQorvel> tree;
+    int signal = 0;
+    {
+        // From here the build writes temporary queries: a signal stops it, and it deletes them before the
+        // command ends.
+        DeferredInterrupt interrupt;
+        // The command's procedure builds the tree its window would show.
+        addIn.AddinInstance_OnConnection(&application);
+        const ecbToolbar command =
+            findGiven ? (uses ? ecbQorvelFind : ecbQueryUsedByFind) : (uses ? ecbQorvel : ecbQueryUsedBy);
+        tree = addIn.BuildTree(
+            command,
+            [&](AddinContext& context) {
+                auto window = std::make_unique<frmQorvel>(context, nullptr, &progress);
+                window->setMaxNodes(maxNodes);
+                progress.watch(window.get());
+                return window;
+            },
+            find, wholeWord);
+        addIn.AddinInstance_OnDisconnection();
+        signal = DeferredInterrupt::heard();
+    }
+    if (signal != 0) {
+        err() << "qorvel: cancelled\n";
+        return exitInterruptedBase + signal;
+    }
     if (!tree) {
-        if (gInterruptSeen) {
-            err() << "qorvel: cancelled\n";
-            return exitInterrupted;
-        }
         return exitNothing;
     }
     WriteTreeText(tree->Tree(), out(), u"\n");

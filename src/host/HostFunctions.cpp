@@ -1491,6 +1491,69 @@ void spreadFinal(sqlite3_context* context) {
     sqlite3_result_double(context, deviation ? std::sqrt(variance) : variance);
 }
 
+// Sum and Avg. Whole numbers add exactly; so do numbers of at most four decimals (the host's Currency),
+// as whole ten-thousandths, so that 0.1 + 0.2 is 0.3 as the host shows it. Anything else adds as a double.
+struct SumState {
+    qint64 count;
+    qint64 whole;   // the sum while every value is a whole number
+    qint64 scaled;  // the sum in ten-thousandths while every value has at most four decimals
+    double real;    // the sum as doubles, always kept
+    bool notWhole;
+    bool notScaled;
+};
+
+constexpr double kScale = 10000.0;
+
+void sumStep(sqlite3_context* context, int, sqlite3_value** argv) {
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_NULL) {
+        return;
+    }
+    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, sizeof(SumState)));
+    if (!state) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    double x = 0;
+    if (type == SQLITE_INTEGER) {
+        const qint64 n = sqlite3_value_int64(argv[0]);
+        x = double(n);
+        state->notWhole = state->notWhole || __builtin_add_overflow(state->whole, n, &state->whole);
+    } else {
+        try {
+            x = type == SQLITE_FLOAT ? sqlite3_value_double(argv[0]) : toNumber(readValue(argv[0]));
+        } catch (const Failure& failure) {
+            fail(context, failure);
+            return;
+        }
+        state->notWhole = true;
+    }
+    if (!state->notScaled) {
+        const double scaled = std::round(x * kScale);
+        state->notScaled = std::abs(scaled) > 9.0e15 || scaled / kScale != x ||
+                           __builtin_add_overflow(state->scaled, qint64(scaled), &state->scaled);
+    }
+    state->real += x;
+    ++state->count;
+}
+
+template <bool average>
+void sumFinal(sqlite3_context* context) {
+    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, 0));
+    if (!state || state->count == 0) {
+        sqlite3_result_null(context);
+        return;
+    }
+    if (!average && !state->notWhole) {
+        sqlite3_result_int64(context, state->whole);
+    } else if (!state->notScaled) {
+        sqlite3_result_double(context,
+                              double(state->scaled) / (kScale * (average ? double(state->count) : 1)));
+    } else {
+        sqlite3_result_double(context, state->real / (average ? double(state->count) : 1));
+    }
+}
+
 struct AggregateEntry {
     const char* hostName;
     void (*step)(sqlite3_context*, int, sqlite3_value**);
@@ -1504,10 +1567,12 @@ const AggregateEntry kAggregates[] = {
     {"StDevP", spreadStep, spreadFinal<Spread::PopulationDeviation>},
     {"Var", spreadStep, spreadFinal<Spread::SampleVariance>},
     {"VarP", spreadStep, spreadFinal<Spread::PopulationVariance>},
+    {"host_sum", sumStep, sumFinal<false>},
+    {"host_avg", sumStep, sumFinal<true>},
 };
 
-// SQLite's own aggregates already follow the host's rules (Null ignored; Sum of no value is Null).
-const char* const kBuiltInAggregates[] = {"Sum", "Avg", "Count", "Min", "Max"};
+// SQLite's own aggregates already follow the host's rules (Null ignored; Min of no value is Null).
+const char* const kBuiltInAggregates[] = {"Count", "Min", "Max"};
 
 }  // namespace
 
@@ -1533,8 +1598,10 @@ std::optional<HostFunction> hostFunction(const QString& name) {
             }
         }
         for (const AggregateEntry& entry : kAggregates) {
-            all.insert(QString::fromLatin1(entry.hostName).toLower(),
-                       {QString::fromLatin1(entry.hostName), true, 1, 1});
+            QString hostName = QString::fromLatin1(entry.hostName);
+            const QString sqlName = hostName;
+            hostName.remove(QLatin1String("host_"));
+            all.insert(hostName.toLower(), {sqlName, true, 1, 1});
         }
         for (const char* name : kBuiltInAggregates) {
             all.insert(QString::fromLatin1(name).toLower(), {QString::fromLatin1(name), true, 1, 1});

@@ -370,11 +370,13 @@ QString QueryTranslator::selectBody(const jet::SelectNode& node, std::vector<Out
         sql += QStringLiteral(" WHERE ") + condition(*node.where);
     }
     QStringList groups;
+    QStringList groupKeys;
     for (const Expr& group : node.groupBy) {
         groups << value(group);
+        groupKeys << groups.back() + collation(group);
     }
     if (!groups.isEmpty()) {
-        sql += QStringLiteral(" GROUP BY ") + groups.join(kCollate + QStringLiteral(", ")) + kCollate;
+        sql += QStringLiteral(" GROUP BY ") + groupKeys.join(QStringLiteral(", "));
     } else if (!distinctRows.isEmpty()) {
         sql += QStringLiteral(" GROUP BY ") + distinctRows.join(QStringLiteral(", "));
     }
@@ -593,6 +595,28 @@ std::optional<QString> QueryTranslator::resolveField(const QString& field, const
     return std::nullopt;
 }
 
+// A field of a table compares with the collation it was declared with: the host's for text, and an
+// explicit one would keep SQLite from indexing a join on it. Anything else is given the host's.
+QString QueryTranslator::collation(const jet::Expr& left, const jet::Expr* right) {
+    const auto isTableField = [&](const jet::Expr& expr) {
+        if (expr.kind != Expr::Kind::Name || expr.parts.size() > 2 || expr.bang ||
+            mDeclared.contains(parameterKey(expr.parts.join(u'.')))) {
+            return false;
+        }
+        const QString qualifier = expr.parts.size() == 2 ? expr.parts[0] : QString();
+        for (auto scope = mScopes.rbegin(); scope != mScopes.rend(); ++scope) {
+            for (const ScopeSource& source : scope->sources) {
+                if ((qualifier.isEmpty() || compareText(source.name, qualifier) == 0) &&
+                    source.columns.contains(expr.parts.back(), Qt::CaseInsensitive)) {
+                    return source.isTable;
+                }
+            }
+        }
+        return false;
+    };
+    return isTableField(left) || (right && isTableField(*right)) ? QString() : kCollate;
+}
+
 QString QueryTranslator::name(const jet::Expr& expr) {
     const QString written = expr.parts.join(expr.bang ? u'!' : u'.');
     if (!mDeclared.contains(parameterKey(written))) {
@@ -670,7 +694,7 @@ QString QueryTranslator::expression(const jet::Expr& expr, Use use) {
         switch (expr.kind) {
             case Expr::Kind::Between:
                 sql = QStringLiteral("%1%2 %3BETWEEN %4 AND %5")
-                          .arg(value(expr.operands[0]), kCollate,
+                          .arg(value(expr.operands[0]), collation(expr.operands[0]),
                                expr.negated ? QStringLiteral("NOT ") : QString(), value(expr.operands[1]),
                                value(expr.operands[2]));
                 break;
@@ -686,7 +710,7 @@ QString QueryTranslator::expression(const jet::Expr& expr, Use use) {
                     list = QLatin1Char('(') + values.join(QStringLiteral(", ")) + QLatin1Char(')');
                 }
                 sql = QStringLiteral("%1%2 %3IN %4")
-                          .arg(value(expr.operands[0]), kCollate,
+                          .arg(value(expr.operands[0]), collation(expr.operands[0]),
                                expr.negated ? QStringLiteral("NOT ") : QString(), list);
                 break;
             }
@@ -718,7 +742,8 @@ QString QueryTranslator::expression(const jet::Expr& expr, Use use) {
                                   : QStringLiteral("EXISTS (SELECT 1 FROM %1 AS %2 WHERE %3)")
                                         .arg(rows, helper, compared);
                     } else {
-                        sql = QStringLiteral("%1 %2 %3%4").arg(value(left), expr.op, value(right), kCollate);
+                        sql = QStringLiteral("%1 %2 %3%4")
+                                  .arg(value(left), expr.op, value(right), collation(left, &right));
                     }
                 } else if (expr.op == u"LIKE") {
                     sql = QStringLiteral("%1 %2LIKE %3")

@@ -118,6 +118,7 @@ private:
     QString parameter(const QString& name);
     bool isBoolean(const jet::Expr& expr) const;
     std::optional<QString> resolveField(const QString& field, const QString& qualifier);
+    QString collation(const jet::Expr& left, const jet::Expr* right = nullptr);
 
     // Actions.
     QString targetTable(const QString& name, QStringList* fields);

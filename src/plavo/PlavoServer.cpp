@@ -8,6 +8,7 @@
 #include "platform/QtShell.h"
 #include "plavo/AddinRegistry.h"
 #include "plavo/AddinServer.h"
+#include "plavo/DesktopHostWindows.h"
 #include "plavo/DesktopToolWindows.h"
 
 #include <dlfcn.h>
@@ -31,7 +32,12 @@ std::atomic<int> liveInstances{0};
 
 class PlavoInstance : public AddinInstance {
 public:
-    PlavoInstance() : mPrompter(QStringLiteral("VEXOR Qorvel Editor")) { ++liveInstances; }
+    PlavoInstance()
+        : mPrompter(QStringLiteral("VEXOR Qorvel Editor")), mHostWindows([this] {
+              return connected() ? mConnect.context()->application()->hWndAccessApp() : 0;
+          }) {
+        ++liveInstances;
+    }
     ~PlavoInstance() override {
         if (connected()) {
             mConnect.AddinInstance_OnDisconnection();
@@ -70,6 +76,7 @@ private:
         services.shell = &mShell;
         services.settings = &mSettings;
         services.events = &mEvents;
+        services.hostWindows = &mHostWindows;
         return services;
     }
 
@@ -78,6 +85,7 @@ private:
     platform::QtSettingsStore mSettings;
     platform::QtEventPump mEvents;
     DesktopToolWindows mWindows;
+    DesktopHostWindows mHostWindows;
     AccessConnect mConnect{services(), &mWindows};
 };
 

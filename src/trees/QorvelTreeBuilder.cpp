@@ -20,6 +20,12 @@ const QString kUsersOfName = QStringLiteral(
     "MSysObjects.Id = MSysQueries.ObjectId Where MSysQueries.Attribute = 5 And MSysQueries.[Name1]='{Name}' "
     "GROUP BY MSysObjects.[Name], MSysQueries.[Name1];");
 
+// Every data source of every saved object, read once per Uses build: one catalogue statement per query
+// would cost a pass over the whole catalogue each.
+const QString kAllQuerySources = QStringLiteral(
+    "SELECT MSysObjects.[Name], MSysQueries.Name1, MSysQueries.Expression FROM MSysObjects INNER JOIN "
+    "MSysQueries ON MSysObjects.Id = MSysQueries.ObjectId WHERE MSysQueries.Attribute=5;");
+
 // Thrown to end a build that cannot be completed; it passes every per-item error boundary.
 struct BuildStopped {};
 
@@ -234,29 +240,53 @@ const QStringList& QorvelTreeBuilder::QuerySources(const QString& queryName) {
         return found.value();
     }
     QStringList names;
-    std::unique_ptr<host::Recordset> rows = mDatabase.openRecordset(
-        CatalogueStatement(catalogue::kQuerySourcesWithFlags, queryName), host::dbOpenSnapshot);
-    try {
-        for (; !rows->eof(); rows->moveNext()) {
-            const QString name1 = rows->text(QStringLiteral("Name1"));
-            if (!name1.isEmpty()) {
-                names.append(name1);
-                continue;
-            }
-            const QString expression = rows->text(QStringLiteral("Expression"));
-            if (!expression.isEmpty()) {
-                const QString temporaryName = MakeTemporaryQuery(expression);
-                if (!temporaryName.isEmpty()) {
-                    names.append(QuerySources(temporaryName));
-                }
+    for (const SourceRow& row : SourceRows(queryName)) {
+        if (!row.name1.isEmpty()) {
+            names.append(row.name1);
+        } else if (!row.expression.isEmpty()) {
+            const QString temporaryName = MakeTemporaryQuery(row.expression);
+            if (!temporaryName.isEmpty()) {
+                names.append(QuerySources(temporaryName));
             }
         }
-    } catch (...) {
-        CloseQuietly(rows);
-        throw;
     }
-    CloseQuietly(rows);
     return mQuerySources.insert(key, names).value();
+}
+
+// The data-source rows of a saved query from the catalogue read at the first call; those of a temporary
+// query, made during the build, by a statement of their own.
+QList<QorvelTreeBuilder::SourceRow> QorvelTreeBuilder::SourceRows(const QString& queryName) {
+    const auto read = [](host::Recordset& rows, const auto& add) {
+        for (; !rows.eof(); rows.moveNext()) {
+            add(rows.text(QStringLiteral("Name")),
+                SourceRow{rows.text(QStringLiteral("Name1")), rows.text(QStringLiteral("Expression"))});
+        }
+    };
+    const auto open = [&](const QString& statement, const auto& add) {
+        std::unique_ptr<host::Recordset> rows = mDatabase.openRecordset(statement, host::dbOpenSnapshot);
+        try {
+            read(*rows, add);
+        } catch (...) {
+            CloseQuietly(rows);
+            throw;
+        }
+        CloseQuietly(rows);
+    };
+    if (StartsWith(queryName, kTemporaryQueryPrefix)) {
+        QList<SourceRow> found;
+        open(CatalogueStatement(catalogue::kQuerySourcesWithFlags, queryName),
+             [&](const QString&, SourceRow row) { found.append(std::move(row)); });
+        return found;
+    }
+    if (!mAllSourcesRead) {
+        open(kAllQuerySources, [&](const QString& name, SourceRow row) {
+            if (!StartsWith(name, kTemporaryQueryPrefix)) {  // left by an earlier build; made anew
+                mAllSources[name.toCaseFolded()].append(std::move(row));
+            }
+        });
+        mAllSourcesRead = true;
+    }
+    return mAllSources.value(queryName.toCaseFolded());
 }
 
 QorvelTree QorvelTreeBuilder::BuildUsedBy(const QString& objectName, int objectType,
@@ -365,7 +395,12 @@ bool QorvelTreeBuilder::AfterUser(const UsedByLevel& level) {
     return true;
 }
 
+// The names of the objects that read the name, each name looked up once per build.
 QStringList QorvelTreeBuilder::Users(const QString& name) {
+    const QString key = name.toCaseFolded();
+    if (const auto found = mUsers.constFind(key); found != mUsers.cend()) {
+        return found.value();
+    }
     std::unique_ptr<host::Recordset> users =
         mSources ? FilterRecordset(*mSources, QStringLiteral("Name1"), name)
                  : mDatabase.openRecordset(CatalogueStatement(kUsersOfName, name), host::dbOpenSnapshot);
@@ -382,6 +417,7 @@ QStringList QorvelTreeBuilder::Users(const QString& name) {
         throw;
     }
     CloseQuietly(users);
+    mUsers.insert(key, names);
     return names;
 }
 
@@ -520,12 +556,13 @@ bool QorvelTreeBuilder::Stop() {
     return mOutcome != Outcome::Built;
 }
 
-bool QorvelTreeBuilder::Expand(CQorvelItem& item, const QString& key, const QorvelTree& tree) {
+bool QorvelTreeBuilder::Expand(CQorvelItem& item, const QString& key, QorvelTree& tree) {
     if (mPath.contains(key)) {
         return false;  // a cycle: shown once more, not followed again
     }
     if (tree.nodeCount > mSettings.maxNodes && mExpandedNames.contains(key)) {
         item.expandedElsewhere = true;
+        tree.shortened = true;
         return false;
     }
     return true;

@@ -12,6 +12,7 @@
 #include "trees/CQorvelItem.h"
 
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -77,11 +78,16 @@ private:
         int queryType = 0;
     };
     struct UsedByLevel;
+    struct SourceRow {
+        QString name1;
+        QString expression;
+    };
 
     // The Uses tree's parts.
     QStringList TopSources(const QString& objectName, int objectType);
     QStringList AddQuerySources(const QString& queryName);
     const QStringList& QuerySources(const QString& queryName);
+    QList<SourceRow> SourceRows(const QString& queryName);
     // The Used By tree's parts.
     void ExpressionToQuery();
     void RepeatExpressionToQuery();
@@ -97,7 +103,7 @@ private:
     bool Stop();
     // Whether the query's children go below this node: not when it is on the path from the root (a cycle),
     // nor, past the node budget, when they are already shown elsewhere (then the item says so).
-    bool Expand(CQorvelItem& item, const QString& key, const QorvelTree& tree);
+    bool Expand(CQorvelItem& item, const QString& key, QorvelTree& tree);
     void Expanded(const QString& key, bool hasChildren);
 
     AddinContext& mContext;
@@ -107,8 +113,11 @@ private:
     Outcome mOutcome = Outcome::Built;
     std::unique_ptr<host::Recordset> mSources;
 
-    QHash<QString, ObjectInfo> mObjectInfo;     // by case-folded name
-    QHash<QString, QStringList> mQuerySources;  // by case-folded name
+    QHash<QString, ObjectInfo> mObjectInfo;        // by case-folded name
+    QHash<QString, QStringList> mQuerySources;     // by case-folded name
+    QHash<QString, QStringList> mUsers;            // by case-folded name
+    QHash<QString, QList<SourceRow>> mAllSources;  // by case-folded name of the saved object
+    bool mAllSourcesRead = false;
     // Temporary query name (case-folded) -> the saved object in which its subquery stands.
     QHash<QString, QString> mTempQueryOwners;
     QSet<QString> mPath;           // case-folded names from the root to the item being expanded

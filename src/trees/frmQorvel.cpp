@@ -185,7 +185,7 @@ void frmQorvel::ReportBuild(const QorvelTreeBuilder& builder, const QorvelTree& 
     switch (builder.outcome()) {
         case QorvelTreeBuilder::Outcome::Built:
             if (tree.shortened) {
-                ShowMessage(QStringLiteral("The tree was shortened: it grew past %L1 nodes, so a query whose "
+                ShowMessage(QStringLiteral("The tree was shortened: it grew past %1 nodes, so a query whose "
                                            "sources are already shown is listed again without them, "
                                            "marked \"(...)\".")
                                 .arg(mSettings.maxNodes),
@@ -196,11 +196,10 @@ void frmQorvel::ReportBuild(const QorvelTreeBuilder& builder, const QorvelTree& 
             break;
         case QorvelTreeBuilder::Outcome::TooManyTemporaryQueries:
             mBuildFailed = true;
-            ShowMessage(
-                QStringLiteral("The tree cannot be shown: its subqueries need more than %L1 temporary "
-                               "queries, the most one build may make.")
-                    .arg(mSettings.maxTemporaryQueries),
-                static_cast<int>(platform::MsgIcon::Critical));
+            ShowMessage(QStringLiteral("The tree cannot be shown: its subqueries need more than %1 temporary "
+                                       "queries, the most one build may make.")
+                            .arg(mSettings.maxTemporaryQueries),
+                        static_cast<int>(platform::MsgIcon::Critical));
             break;
     }
 }

@@ -7,6 +7,7 @@
 #include "common/QStringPrinter.h"
 #include "host/HostApplication.h"
 #include "hostapi/host.h"
+#include "plavo/DesktopHostWindows.h"
 
 using app::MainWindow;
 
@@ -67,4 +68,49 @@ TEST_F(DesktopTest, HidingHiddenObjectsAgainLeavesNoHiddenObjectCurrent) {
     window.databaseWindow()->setShowHidden(false);
     EXPECT_EQ(window.application().currentObjectName(), QStringLiteral("Orders"));
     EXPECT_EQ(window.databaseWindow()->selectedObject()->name, QStringLiteral("Orders"));
+}
+
+// The host's windows as the add-in finds them: the database window below the main window, and the
+// "Database objects" bar whose pressed button is the page shown.
+TEST_F(DesktopTest, AddinFindsTheDatabaseWindowAndItsPage) {
+    MainWindow& window = openHost();
+    DesktopHostWindows windows([&window] { return quintptr(window.winId()); });
+    ASSERT_TRUE(window.openDatabase(mDatabasePath));
+    const quintptr databaseWindow = windows.databaseWindow();
+    EXPECT_EQ(databaseWindow, quintptr(window.databaseWindow()));
+    EXPECT_TRUE(windows.isWindowVisible(databaseWindow));
+    EXPECT_FALSE(windows.isWindowVisible(databaseWindow + 1));
+    windows.bringWindowToTop(databaseWindow);
+
+    const auto pressed = [&windows] {
+        QList<int> ids;
+        for (const auto& control : windows.commandBarControls(QStringLiteral("Database objects"))) {
+            if (control.state == -1) {
+                ids << control.id;
+            }
+        }
+        return ids;
+    };
+    ASSERT_TRUE(window.selectObject(host::acQuery, QStringLiteral("Countries")));
+    EXPECT_EQ(pressed(), QList<int>{1774});
+    ASSERT_TRUE(window.selectObject(host::acTable, QStringLiteral("Orders")));
+    EXPECT_EQ(pressed(), QList<int>{1773});
+    ASSERT_TRUE(window.selectObject(host::acForm, QStringLiteral("Customers")));
+    EXPECT_EQ(pressed(), QList<int>{1775});
+
+    // The add-in's page changes through the host: a page it does not have presses nothing, a listed one
+    // shows its objects with the first selected.
+    window.application().doCmd().selectObject(host::acModule, QString(), true);
+    EXPECT_TRUE(pressed().isEmpty());
+    EXPECT_EQ(window.application().currentObjectName(), QStringLiteral("Customers"));
+    window.application().doCmd().selectObject(host::acQuery, QString(), true);
+    EXPECT_EQ(pressed(), QList<int>{1774});
+    EXPECT_EQ(window.application().currentObjectType(), host::acQuery);
+    EXPECT_EQ(window.application().currentObjectName(),
+              window.databaseWindow()->names(host::acQuery).first());
+    EXPECT_THROW(windows.commandBarControls(QStringLiteral("No such bar")), std::exception);
+
+    // Without a host window there is no database window.
+    DesktopHostWindows none([] { return quintptr(0); });
+    EXPECT_EQ(none.databaseWindow(), 0u);
 }

@@ -10,6 +10,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 
 using app::MainWindow;
 
@@ -156,4 +158,18 @@ TEST_F(HostFilesTest, RecentFilesListTheLastEightOpenedNewestFirst) {
     ASSERT_TRUE(QFile::remove(opened[1]));
     EXPECT_FALSE(again.openDatabase(opened[1]));
     EXPECT_TRUE(mMessages.last().contains(QStringLiteral("does not exist")));
+}
+
+TEST_F(HostFilesTest, DroppedHostFileOpensItsImportedCopy) {
+    MainWindow& window = openHost();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(mSource)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_SOON(window.importedFrom() == QFileInfo(mSource).absoluteFilePath());
+    EXPECT_TRUE(window.databaseWindow()->names(host::acTable).contains(QStringLiteral("Customers")));
+    EXPECT_TRUE(mMessages.isEmpty()) << messages().toStdString();
 }

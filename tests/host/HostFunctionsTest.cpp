@@ -85,6 +85,34 @@ TEST(HostFunctionsTest, AggregatesFollowTheHostsNullRules) {
                                  QStringLiteral("2 5 5 - 0 - 0 5 1"), QStringLiteral("3 - - - - - - - 0")}));
 }
 
+TEST(HostFunctionsTest, SumsOfCurrencyAmountsAreExact) {
+    qdb::SqliteConnection connection(QStringLiteral(":memory:"), true);
+    qdb::registerHostFunctions(connection.handle());
+    connection.exec(
+        QStringLiteral("CREATE TABLE t (g INTEGER, v); INSERT INTO t VALUES (1, 0.1), (1, 0.2), (1, 19.45), "
+                       "(1, NULL), (2, 1), (2, 2), (2, 4), (3, 0.5), (3, 0.00001), (4, NULL), "
+                       "(5, 9223372036854775807), (5, 1);"));
+    auto statement =
+        connection.prepare(QStringLiteral("SELECT host_sum(v), host_avg(v) FROM t GROUP BY g ORDER BY g"));
+    QStringList rows;
+    while (statement.step()) {
+        QStringList values;
+        for (int i = 0; i < 2; ++i) {
+            const QVariant value = statement.value(i);
+            values << (!value.isValid()                        ? QStringLiteral("-")
+                       : value.typeId() == QMetaType::LongLong ? value.toString() + u'i'
+                                                               : qdb::numberText(value.toDouble()));
+        }
+        rows << values.join(QLatin1Char(' '));
+    }
+    // 0.1 + 0.2 + 19.45 as doubles is 19.749999999999996; the host's Currency adds exactly. Whole numbers
+    // stay whole; a value of more than four decimals, or an overflow, falls back to doubles.
+    EXPECT_EQ(rows,
+              QStringList({QStringLiteral("19.75 6.583333333333333"), QStringLiteral("7i 2.3333333333333335"),
+                           QStringLiteral("0.50001 0.250005"), QStringLiteral("- -"),
+                           QStringLiteral("9223372036854775808 4611686018427387904")}));
+}
+
 TEST(HostFunctionsTest, NumbersPrintInTheirShortestExactForm) {
     EXPECT_EQ(qdb::numberText(0.1), QStringLiteral("0.1"));
     EXPECT_EQ(qdb::numberText(100000), QStringLiteral("100000"));

@@ -102,6 +102,9 @@ TEST_F(TreeCommands, UsageErrorsSayWhatIsWrongOnOneLine) {
         {{QStringLiteral("usedby"), db(), QStringLiteral("Orders"), QStringLiteral("--type"),
           QStringLiteral("macro")},
          QStringLiteral("qorvel: --type is one of table, query, form, report\n")},
+        {{QStringLiteral("usedby"), db(), QStringLiteral("Orders"), QStringLiteral("--max-nodes"),
+          QStringLiteral("0")},
+         QStringLiteral("qorvel: --max-nodes needs a whole number of at least 1\n")},
         {{QStringLiteral("uses"), db(), QStringLiteral("Nope")},
          QStringLiteral("qorvel: no table, query, form or report named 'Nope'\n")},
         {{QStringLiteral("uses"), db(), QStringLiteral("Unused"), QStringLiteral("--type"),
@@ -122,22 +125,64 @@ TEST_F(TreeCommands, UsageErrorsSayWhatIsWrongOnOneLine) {
     }
 }
 
-// Ctrl+C during a Used By build: the build stops, nothing is printed, and the temporary queries made for
-// the subqueries are deleted again.
-TEST(TreeCommandInterrupt, CtrlCCancelsUsedByAndLeavesNoTemporaryQuery) {
+// The node budget set on the command line: past it, repeated queries are leaves and stderr says why.
+TEST(TreeCommandBudget, MaxNodesShortensTheTreeAndSaysSoOnce) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString json = folder.filePath(QStringLiteral("many.json"));
-    const QString db = folder.filePath(QStringLiteral("many.qdb"));
+    const QString json = folder.filePath(QStringLiteral("doubling.json"));
+    const QString db = folder.filePath(QStringLiteral("doubling.qdb"));
     {
-        // Every query holds a subquery, so the build makes one temporary query for each before it walks the
-        // tree: long enough to be interrupted on any machine.
         qdb::DatabaseSpec spec;
         spec.tables.push_back(
             {QStringLiteral("T"), QString(), {{QStringLiteral("ID"), QStringLiteral("Long")}}, {}});
-        for (int i = 0; i < 2000; ++i) {
-            spec.queries.push_back({QStringLiteral("Q%1").arg(i),
-                                    QStringLiteral("SELECT s.ID FROM (SELECT ID FROM T) AS s;"), QString()});
+        spec.queries.push_back({QStringLiteral("F0"), QStringLiteral("SELECT ID FROM T;"), QString()});
+        spec.queries.push_back({QStringLiteral("F1"), QStringLiteral("SELECT ID FROM F0;"), QString()});
+        for (int i = 2; i < 8; ++i) {
+            spec.queries.push_back(
+                {QStringLiteral("F%1").arg(i),
+                 QStringLiteral("SELECT a.ID FROM [F%1] AS a, [F%2] AS b;").arg(i - 1).arg(i - 2),
+                 QString()});
+        }
+        QFile file(json);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(qdb::JsonDatabase::write(spec));
+    }
+    ASSERT_EQ(runQorvel({QStringLiteral("create"), db, QStringLiteral("--from"), json}).exitCode, 0);
+    const QorvelRun whole = runQorvel({QStringLiteral("uses"), db, QStringLiteral("F7")});
+    const QorvelRun shortened = runQorvel({QStringLiteral("uses"), db, QStringLiteral("F7"),
+                                           QStringLiteral("--max-nodes"), QStringLiteral("10")});
+    EXPECT_EQ(whole.exitCode, 0);
+    EXPECT_EQ(whole.errText(), QString());
+    EXPECT_EQ(whole.outText().count(QLatin1Char('\n')), 75);
+    EXPECT_EQ(shortened.exitCode, 0);
+    EXPECT_LT(shortened.outText().count(QLatin1Char('\n')), 25);
+    EXPECT_TRUE(shortened.outText().contains(QStringLiteral(" (...)\n")));
+    EXPECT_TRUE(
+        shortened.errText().startsWith(QStringLiteral("The tree was shortened: it grew past 10 nodes")))
+        << shortened.errText().toStdString();
+    EXPECT_EQ(shortened.errText().count(QLatin1Char('\n')), 1);
+}
+
+// SIGINT, SIGTERM or SIGHUP during a build: the build stops, nothing is printed, the temporary queries made
+// for the subqueries are deleted again, and the command ends with 128 + the signal's number.
+TEST(TreeCommandInterrupt, SignalsStopBothBuildsAndLeaveNoTemporaryQuery) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString json = folder.filePath(QStringLiteral("chain.json"));
+    const QString db = folder.filePath(QStringLiteral("chain.qdb"));
+    {
+        // A chain of queries that each read the one below through a subquery: the Uses build makes a
+        // temporary query at every level, the Used By build one for each query before it walks the tree;
+        // both long enough to be interrupted on any machine.
+        qdb::DatabaseSpec spec;
+        spec.tables.push_back(
+            {QStringLiteral("T"), QString(), {{QStringLiteral("ID"), QStringLiteral("Long")}}, {}});
+        spec.queries.push_back(
+            {QStringLiteral("Q0"), QStringLiteral("SELECT s.ID FROM (SELECT ID FROM T) AS s;"), QString()});
+        for (int i = 1; i < 3000; ++i) {
+            spec.queries.push_back(
+                {QStringLiteral("Q%1").arg(i),
+                 QStringLiteral("SELECT s.ID FROM (SELECT ID FROM [Q%1]) AS s;").arg(i - 1), QString()});
         }
         QFile file(json);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -145,21 +190,27 @@ TEST(TreeCommandInterrupt, CtrlCCancelsUsedByAndLeavesNoTemporaryQuery) {
     }
     ASSERT_EQ(runQorvel({QStringLiteral("create"), db, QStringLiteral("--from"), json}).exitCode, 0);
 
-    QProcess process;
-    process.start(qorvelProgram(), {QStringLiteral("usedby"), db, QStringLiteral("T")});
-    ASSERT_TRUE(process.waitForStarted());
-    QThread::msleep(500);
-    ASSERT_EQ(process.state(), QProcess::Running) << "the build ended before it could be interrupted";
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 130);
-    EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
-    EXPECT_EQ(process.readAllStandardError(), QByteArray("qorvel: cancelled\n"));
+    for (const auto& [command, object] : {std::pair{"uses", "Q2999"}, std::pair{"usedby", "T"}}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            const std::string run = std::string(command) + " " + std::to_string(signal);
+            QProcess process;
+            process.start(qorvelProgram(), {QString::fromLatin1(command), db, QString::fromLatin1(object)});
+            ASSERT_TRUE(process.waitForStarted());
+            QThread::msleep(500);
+            ASSERT_EQ(process.state(), QProcess::Running) << run << ": ended before it could be interrupted";
+            ::kill(static_cast<pid_t>(process.processId()), signal);
+            ASSERT_TRUE(process.waitForFinished(60000)) << run;
+            EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << run;
+            EXPECT_EQ(process.exitCode(), 128 + signal) << run;
+            EXPECT_EQ(process.readAllStandardOutput(), QByteArray()) << run;
+            EXPECT_EQ(process.readAllStandardError(), QByteArray("qorvel: cancelled\n")) << run;
 
-    const auto database = qdb::QdbDatabase::open(db, qdb::OpenMode::ReadOnly);
-    for (int i = 0; i < database->queryDefCount(); ++i) {
-        EXPECT_FALSE(database->queryDef(i)->name().startsWith(QStringLiteral("~TemporaryQuery")));
+            const auto database = qdb::QdbDatabase::open(db, qdb::OpenMode::ReadOnly);
+            for (int i = 0; i < database->queryDefCount(); ++i) {
+                EXPECT_FALSE(database->queryDef(i)->name().startsWith(QStringLiteral("~TemporaryQuery")))
+                    << run;
+            }
+        }
     }
 }
 
