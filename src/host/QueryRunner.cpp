@@ -28,8 +28,9 @@ bool isNumberType(int type) {
 }
 
 [[noreturn]] void failConversion(const ParameterRequest& parameter, const QString& text) {
-    throw host::Error(3071,
-                      QStringLiteral("The value '%1' given for parameter '%2' cannot be read as its type.")
+    throw host::Error(3421,
+                      QStringLiteral("Data type conversion error: the value '%1' given for parameter '%2' "
+                                     "cannot be read as its declared type.")
                           .arg(text, parameter.name),
                       kSourceDatabase);
 }

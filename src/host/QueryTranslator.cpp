@@ -386,10 +386,7 @@ QString QueryTranslator::selectBody(const jet::SelectNode& node, std::vector<Out
     if (totals) {
         scope.groups = groups;
         for (const jet::SelectItem& item : node.items) {
-            if (item.star) {
-                throw host::Error(3120, QStringLiteral("Cannot group on fields selected with '*'."),
-                                  kSourceDatabase);
-            }
+            // The parser has refused * in a totals query already.
             checkGrouped(item.expr, groups);
         }
         if (node.having) {
@@ -736,8 +733,10 @@ QString QueryTranslator::expression(const jet::Expr& expr, Use use) {
                         const QString compared =
                             QStringLiteral("%1 %2 %3.%4%5")
                                 .arg(value(left), expr.op, helper, quote(columns.value(0)), kCollate);
+                        // A comparison that is not true (Null included) is a row that fails ALL.
                         sql = right.op == u"ALL"
-                                  ? QStringLiteral("NOT EXISTS (SELECT 1 FROM %1 AS %2 WHERE NOT (%3))")
+                                  ? QStringLiteral(
+                                        "NOT EXISTS (SELECT 1 FROM %1 AS %2 WHERE NOT coalesce(%3, 0))")
                                         .arg(rows, helper, compared)
                                   : QStringLiteral("EXISTS (SELECT 1 FROM %1 AS %2 WHERE %3)")
                                         .arg(rows, helper, compared);
