@@ -30,7 +30,8 @@ AddinsDialog::AddinsDialog(QWidget* parent) : QDialog(parent) {
             addinregistry::setLoadBehavior(
                 item->data(Qt::UserRole).toString(),
                 item->checkState() == Qt::Checked ? addinregistry::kLoadAtStartup : 0);
-            reload();
+            // Not while the item that changed is still being handled: reloading deletes it.
+            QMetaObject::invokeMethod(this, &AddinsDialog::reload, Qt::QueuedConnection);
         }
     });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);

@@ -446,7 +446,12 @@ bool MainWindow::openDatabase(const QString& path) {
         try {
             openPath = mdb::importedCopy(info.absoluteFilePath(), importFolder());
         } catch (const mdb::MdbFileError& error) {
+            // The message names the file, which the host's message names already.
             problem = error.message();
+            const QString named = QStringLiteral("'%1' ").arg(info.absoluteFilePath());
+            if (problem.startsWith(named)) {
+                problem = QStringLiteral("it ") + problem.mid(named.size());
+            }
         } catch (const qdb::DatabaseFileError& error) {
             problem = QString::fromUtf8(error.what());
         } catch (const host::Error& error) {

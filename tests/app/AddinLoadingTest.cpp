@@ -4,6 +4,7 @@
 #include "DesktopTestSupport.h"
 
 #include "app/AddinHost.h"
+#include "app/AddinsDialog.h"
 #include "app/ObjectWindows.h"
 #include "app/QtCommandBars.h"
 #include "app/Ribbon.h"
@@ -15,6 +16,8 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QToolBar>
 
 using app::MainWindow;
@@ -282,4 +285,53 @@ TEST_F(DesktopTest, CommandBarsOfOlderHosts) {
 
     ASSERT_TRUE(window.clickControl(QStringLiteral("Add/Remove Toolbar")));
     EXPECT_FALSE(window.commandBars()->toolbar(QStringLiteral("Qorvel Editor")));
+}
+
+// Tools > Add-ins: the registered add-ins with their load behaviour, switched by the check box, and
+// Remove deleting the selected entry.
+TEST_F(DesktopTest, AddinsDialogSwitchesLoadBehaviourAndRemovesEntries) {
+    EXPECT_EQ(app::AddinHost::registerLibrary(QStringLiteral(QORVEL_PLAVO)), QString());
+    addinregistry::writeEntry({QStringLiteral("other.Addin"), QStringLiteral("Other"), QString(), 0,
+                               mFolder.filePath(QStringLiteral("libother.so"))});
+    app::AddinsDialog dialog;
+    auto* table = dialog.findChild<QTableWidget*>();
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->rowCount(), 2);
+    const auto row = [table](const QString& name) {
+        for (int i = 0; i < table->rowCount(); ++i) {
+            if (table->item(i, 0)->text() == name) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    ASSERT_GE(row(QStringLiteral("Qorvel Editor")), 0);
+    EXPECT_EQ(table->item(row(QStringLiteral("Qorvel Editor")), 1)->text(),
+              QStringLiteral("Load at Startup (3)"));
+    EXPECT_EQ(table->item(row(QStringLiteral("Other")), 1)->text(), QStringLiteral("Unloaded (0)"));
+
+    table->item(row(QStringLiteral("Qorvel Editor")), 0)->setCheckState(Qt::Unchecked);
+    EXPECT_SOON(table->item(row(QStringLiteral("Qorvel Editor")), 1)->text() ==
+                QStringLiteral("Unloaded (0)"));
+    const auto behaviour = [](const QString& progId) {
+        for (const auto& entry : addinregistry::entries()) {
+            if (entry.progId == progId) {
+                return entry.loadBehavior;
+            }
+        }
+        return -1;
+    };
+    EXPECT_EQ(behaviour(kProgId), 0);
+    table->item(row(QStringLiteral("Other")), 0)->setCheckState(Qt::Checked);
+    EXPECT_SOON(behaviour(QStringLiteral("other.Addin")) == addinregistry::kLoadAtStartup);
+
+    table->selectRow(row(QStringLiteral("Other")));
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("&Remove")) {
+            button->click();
+        }
+    }
+    EXPECT_EQ(behaviour(QStringLiteral("other.Addin")), -1);
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("Qorvel Editor"));
 }

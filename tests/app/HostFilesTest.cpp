@@ -113,7 +113,9 @@ TEST_F(HostFilesTest, DamagedAndForeignFilesAreRefusedAndTheHostStaysAsItWas) {
     }
     EXPECT_FALSE(window.openDatabase(truncated));
     ASSERT_EQ(mMessages.size(), 1);
-    EXPECT_TRUE(mMessages[0].contains(QStringLiteral("truncated.mdb"))) << messages().toStdString();
+    EXPECT_EQ(mMessages[0], QStringLiteral("Qorvel Host can't open the database '%1': it is damaged: its "
+                                           "catalogue cannot be read.")
+                                .arg(QDir::toNativeSeparators(truncated)));
 
     // Text that only has the name of a host file.
     const QString text = mFolder.filePath(QStringLiteral("notes.accdb"));
@@ -124,7 +126,8 @@ TEST_F(HostFilesTest, DamagedAndForeignFilesAreRefusedAndTheHostStaysAsItWas) {
     }
     EXPECT_FALSE(window.openDatabase(text));
     ASSERT_EQ(mMessages.size(), 2);
-    EXPECT_TRUE(mMessages[1].contains(QStringLiteral("notes.accdb"))) << messages().toStdString();
+    EXPECT_TRUE(mMessages[1].contains(QStringLiteral("notes.accdb': it is not a database file")))
+        << messages().toStdString();
 
     // Neither left a copy behind, nor changed what is open.
     EXPECT_TRUE(importedCopies().isEmpty()) << importedCopies().join(QLatin1Char(' ')).toStdString();

@@ -120,13 +120,23 @@ TEST_F(QueryDatasheetTest, ParameterPromptsAnsweredAndCancelled) {
     ASSERT_SOON(!isOpen(QStringLiteral("Orders Between Dates")));
 
     // Cancel at the second prompt: no datasheet, the query is not open, and nothing is said.
-    ParameterAnswers cancelled({QStringLiteral("1/1/2024"), std::nullopt});
-    window.openObject(host::acQuery, QStringLiteral("Orders Between Dates"));
-    ASSERT_SOON(cancelled.prompts.size() == 2);
-    QTest::qWait(50);
+    {
+        ParameterAnswers cancelled({QStringLiteral("1/1/2024"), std::nullopt});
+        window.openObject(host::acQuery, QStringLiteral("Orders Between Dates"));
+        ASSERT_SOON(cancelled.prompts.size() == 2);
+        QTest::qWait(50);
+    }
     EXPECT_FALSE(window.objectWindow(host::acQuery, QStringLiteral("Orders Between Dates")));
     EXPECT_FALSE(isOpen(QStringLiteral("Orders Between Dates")));
     EXPECT_TRUE(mMessages.isEmpty()) << mMessages.join(QLatin1Char('\n')).toStdString();
+
+    // An answer that is no value of the declared type is the engine's error, and no datasheet opens.
+    ParameterAnswers wrong({QStringLiteral("someday"), QStringLiteral("2/29/2024")});
+    window.openObject(host::acQuery, QStringLiteral("Orders Between Dates"));
+    ASSERT_SOON(mMessages.size() == 1);
+    EXPECT_TRUE(mMessages[0].contains(QStringLiteral("(Error "))) << mMessages[0].toStdString();
+    QTest::qWait(20);
+    EXPECT_FALSE(window.objectWindow(host::acQuery, QStringLiteral("Orders Between Dates")));
 }
 
 TEST_F(QueryDatasheetTest, FailingQueryShowsTheHostErrorAndTheHostStaysUsable) {
