@@ -1,5 +1,5 @@
 // The analyser on any text: catalogue rows or the host's error, never a crash, a leak or a hang.
-#include "catalogue/host.h"
+#include "hostapi/host.h"
 #include "host/jet/Analyser.h"
 
 #include <QString>

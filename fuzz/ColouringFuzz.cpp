@@ -23,7 +23,8 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static AbortingPrompter prompter;
-    platform::services().prompter = &prompter;
+    platform::Services services;
+    services.prompter = &prompter;
     const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
 
     // One line: the runs lie inside it and do not overlap.
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     platform::InMemoryRichTextControl control;
-    CSQLColorize colorizer;
+    CSQLColorize colorizer(services);
     colorizer.setRtb(&control);
     colorizer.setTrapUndo(true);
     control.setText(input);

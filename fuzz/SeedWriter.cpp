@@ -2,6 +2,7 @@
 // text after a full colouring pass, as OUTDIR/NAME.snapshot.
 #include "colouring/CSQLColorize.h"
 #include "platform/InMemoryRichTextControl.h"
+#include "platform/Platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
             continue;
         }
         platform::InMemoryRichTextControl control;
-        CSQLColorize colorizer;
+        CSQLColorize colorizer(platform::Services{});
         colorizer.setRtb(&control);
         control.setText(QString::fromUtf8(file.readAll()));
         colorizer.FullParse = true;
