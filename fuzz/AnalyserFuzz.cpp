@@ -1,6 +1,6 @@
 // The analyser on any text: catalogue rows or the host's error, never a crash, a leak or a hang.
-#include "hostapi/host.h"
 #include "host/jet/Analyser.h"
+#include "hostapi/host.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // A recordset's Filter criteria on any text, parsed against a few columns and evaluated on a few rows: the
 // host's error or an answer, never a crash.
-#include "hostapi/host.h"
 #include "host/RecordFilter.h"
+#include "hostapi/host.h"
 
 #include <QDateTime>
 #include <QString>
