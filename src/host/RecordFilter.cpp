@@ -194,6 +194,24 @@ public:
     }
 
 private:
+    // Each Not and each parenthesis is one level of the parse and of the evaluation; the analyser's limit
+    // keeps a hostile filter from exhausting the stack.
+    static constexpr int kMaxDepth = 200;
+    class Nesting {
+    public:
+        explicit Nesting(Parser& parser) : mParser(parser) {
+            if (++mParser.mDepth > kMaxDepth) {
+                throw host::Error(3075, QStringLiteral("Query is too complex."), kSourceRecordset);
+            }
+        }
+        ~Nesting() { --mParser.mDepth; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& mParser;
+    };
+
     [[noreturn]] void fail() const { throwSyntax(mCriteria, kSourceRecordset); }
 
     void tokenize() {
@@ -333,6 +351,7 @@ private:
     NodePtr parseNot() {
         if (isWord("not")) {
             ++mPosition;
+            const Nesting level(*this);
             NodePtr node = make(Node::Kind::Not);
             node->children.push_back(parseNot());
             return node;
@@ -484,6 +503,7 @@ private:
             }
             case Token::Type::Symbol:
                 if (token.text == QLatin1String("(")) {
+                    const Nesting level(*this);
                     NodePtr node = parseOr();
                     expectSymbol(")");
                     return node;
@@ -504,6 +524,7 @@ private:
     const QStringList& mColumns;
     std::vector<Token> mTokens;
     size_t mPosition = 0;
+    int mDepth = 0;
 };
 
 std::optional<RecordFilter::Equality> equalityOf(const Node& node) {

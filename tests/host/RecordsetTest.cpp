@@ -125,6 +125,19 @@ TEST_F(RecordsetTest, FiltersMeetTheHostsCriteria) {
     EXPECT_EQ(errorNumber([&] { filtered(QStringLiteral("Nope = 1")); }), 3070);
 }
 
+// A filter nests as deep as the analyser lets a query nest; deeper ones are refused, never a crashed stack.
+TEST_F(RecordsetTest, DeepFiltersAreRefusedBeyondTheAnalysersLimit) {
+    EXPECT_EQ(filtered(QString(150, u'(') + QStringLiteral("Age = 30") + QString(150, u')')),
+              QStringList({QStringLiteral("1"), QStringLiteral("3")}));
+    EXPECT_EQ(filtered(QStringLiteral("Not ").repeated(150) + QStringLiteral("Age = 30")),
+              QStringList({QStringLiteral("1"), QStringLiteral("3")}));
+    EXPECT_EQ(errorNumber([&] { filtered(QString(100000, u'(') + QStringLiteral("Age = 30")); }),
+              host::errSyntaxInExpression);
+    EXPECT_EQ(
+        errorNumber([&] { filtered(QStringLiteral("Not ").repeated(100000) + QStringLiteral("Age = 30")); }),
+        host::errSyntaxInExpression);
+}
+
 TEST_F(RecordsetTest, FilterOfAFilteredCopyKeepsBothCriteria) {
     auto all = db->openRecordset(QStringLiteral("SELECT * FROM People ORDER BY Id"), host::dbOpenSnapshot);
     all->setFilter(QStringLiteral("City = 'Köln'"));
