@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
+#include "plavo/TreeWindow.h"
 #include "support/AppVersion.h"
 
 #include <QApplication>
@@ -72,24 +73,31 @@ QString note(const QString& what) {
         .arg(what);
 }
 
-class TreeWindow : public QorvelTreeWindow {
+// The tree window lives from Show until the user closes it (or the database closes); one that has nothing
+// to show is dropped at once.
+class TreeWindowHandle : public QorvelTreeWindow {
 public:
+    ~TreeWindowHandle() override {
+        if (mWindow && !mShown) {
+            delete mWindow;
+        }
+    }
     bool Initialize(int mode, const QString& objectName) override {
-        mMode = mode;
-        mName = objectName.isEmpty() ? currentObject() : objectName;
-        return true;
+        mWindow = new TreeWindow(hostWindow());
+        return mWindow->Initialize(mode, objectName);
     }
     void Show() override {
-        const QString kind = mMode == 2 || mMode == 4 ? QStringLiteral("Used By") : QStringLiteral("Uses");
-        auto* window = new Placeholder(
-            QStringLiteral("frmQorvel"), QStringLiteral("Qorvel - %1: %2").arg(kind, mName),
-            note(QStringLiteral("The %1 tree of <b>%2</b>.").arg(kind, mName.toHtmlEscaped())));
-        window->show();
+        if (mWindow) {
+            mShown = true;
+            mWindow->show();
+            mWindow->raise();
+            mWindow->activateWindow();
+        }
     }
 
 private:
-    int mMode = 1;
-    QString mName;
+    QPointer<TreeWindow> mWindow;
+    bool mShown = false;
 };
 
 class EditorWindow : public QueryEditorWindow {
@@ -157,7 +165,7 @@ private:
 }  // namespace
 
 std::shared_ptr<QorvelTreeWindow> DesktopToolWindows::CreateTreeWindow() {
-    return std::make_shared<TreeWindow>();
+    return std::make_shared<TreeWindowHandle>();
 }
 
 std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow() {
