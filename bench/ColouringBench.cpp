@@ -1,6 +1,7 @@
 // Colouring and undo costs on generated SQL texts of 50, 500 and 5,000 lines, for both rich-text controls:
 // loading the text uncoloured (the baseline), a full colouring pass, an incremental pass after a
 // one-character edit, and the memory held by undo snapshots. Prints the ratios at the end.
+#include "catalogue/AddinContext.h"
 #include "colouring/CSQLColorize.h"
 #include "editor/HeadlessEditor.h"
 #include "platform/InMemoryRichTextControl.h"
@@ -70,7 +71,7 @@ void loadUncoloured(benchmark::State& state, const ControlKind& kind, int lines)
 void fullPass(benchmark::State& state, const ControlKind& kind, int lines) {
     const QString text = generatedSql(lines);
     auto control = kind.create();
-    CSQLColorize colorizer;
+    CSQLColorize colorizer{platform::Services()};
     colorizer.setRtb(control.get());
     for (auto _ : state) {
         state.PauseTiming();
@@ -91,7 +92,8 @@ int middleLineEnd(const QString& text) {
 void incrementalPass(benchmark::State& state, const ControlKind& kind, int lines) {
     auto control = kind.create();
     platform::InMemoryTimer timer;
-    HeadlessEditor editor(*control, timer);
+    const AddinContext context(nullptr);
+    HeadlessEditor editor(context, *control, timer);
     editor.Initialize(generatedSql(lines));
     CSQLColorize& colorizer = *editor.colorizer();
     for (auto _ : state) {
@@ -113,7 +115,8 @@ void incrementalPass(benchmark::State& state, const ControlKind& kind, int lines
 double snapshotBytes(const ControlKind& kind, double* plainBytes) {
     auto control = kind.create();
     platform::InMemoryTimer timer;
-    HeadlessEditor editor(*control, timer);
+    const AddinContext context(nullptr);
+    HeadlessEditor editor(context, *control, timer);
     const QString text = generatedSql(500);
     editor.Initialize(text);
     editor.buffer()->ResetUndo();

@@ -6,7 +6,7 @@
 // the text the command prints, whose size grows with the square of the depth). Prints, for each input, the
 // time at double size divided by the time at single size, measured in this run: about 2 for linear growth, 4
 // for quadratic; for the text, the same ratio divided by the ratio of the text sizes.
-#include "catalogue/AccessApplication.h"
+#include "catalogue/AddinContext.h"
 #include "colouring/CSQLColorize.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
@@ -62,7 +62,7 @@ void analyse(benchmark::State& state, const QString& sql) {
 
 void colourPass(benchmark::State& state, const QString& text) {
     platform::InMemoryRichTextControl control;
-    CSQLColorize colorizer;
+    CSQLColorize colorizer{platform::Services()};
     colorizer.setRtb(&control);
     for (auto _ : state) {
         state.PauseTiming();
@@ -89,10 +89,12 @@ struct Chain {
         top = QStringLiteral("Q%1").arg(levels - 1);
         application = qdb::HostApplication::create();
         application->setDatabase(database);
+        context = std::make_unique<AddinContext>(application.get());
     }
     QTemporaryDir folder;
     std::shared_ptr<qdb::QdbDatabase> database;
     std::unique_ptr<qdb::HostApplication> application;
+    std::unique_ptr<AddinContext> context;
     QString top;
 };
 
@@ -102,7 +104,6 @@ Chain& chain(int levels) {
     if (!made) {
         made = std::make_unique<Chain>(levels);
     }
-    AccessApplication = made->application.get();
     return *made;
 }
 
@@ -111,7 +112,7 @@ void buildTree(benchmark::State& state, int mode, int levels) {
     Chain& database = chain(levels);
     const QString object = mode == frmQorvel::ModeUses ? database.top : QStringLiteral("T");
     for (auto _ : state) {
-        frmQorvel window;
+        frmQorvel window(*database.context);
         if (!window.Initialize(mode, object) || window.Tree().nodeCount != levels + 1) {
             state.SkipWithError("the tree was not built whole");
             return;
@@ -138,7 +139,7 @@ std::map<int, qint64> gTextSizes;  // bytes of the Uses text by chain length
 // The text `qorvel uses` prints for the chain's top query, of a tree built once beforehand.
 void writeText(benchmark::State& state, int levels) {
     Chain& database = chain(levels);
-    frmQorvel window;
+    frmQorvel window(*database.context);
     if (!window.Initialize(frmQorvel::ModeUses, database.top)) {
         state.SkipWithError("the tree was not built");
         return;

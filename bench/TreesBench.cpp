@@ -2,7 +2,7 @@
 // queries by about 10,000 tree nodes: tree nodes built per second for the Used By tree of Base and the Uses
 // tree of a query above everything, and the Used By build against a variant that runs one catalogue
 // statement per visited name, measured in the same run.
-#include "catalogue/AccessApplication.h"
+#include "catalogue/AddinContext.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
 #include "trees/frmQorvel.h"
@@ -82,12 +82,13 @@ struct Fixture {
         database->createQueryDef(QStringLiteral("Everything"), readingSql(thirds, false));
         application = qdb::HostApplication::create();
         application->setDatabase(database);
-        AccessApplication = application.get();
+        context = std::make_unique<AddinContext>(application.get());
     }
 
     QTemporaryDir folder;
     std::shared_ptr<qdb::QdbDatabase> database;
     std::unique_ptr<qdb::HostApplication> application;
+    std::unique_ptr<AddinContext> context;
 };
 
 Fixture& fixture() {
@@ -104,8 +105,7 @@ Measured usedByPerName;
 Measured usesTree;
 
 Measured buildTree(int mode, const QString& object, frmQorvel::UsedByLookup lookup) {
-    fixture();
-    frmQorvel window;
+    frmQorvel window(*fixture().context);
     window.setUsedByLookup(lookup);
     const auto start = std::chrono::steady_clock::now();
     if (!window.Initialize(mode, object)) {
@@ -179,6 +179,5 @@ int main(int argc, char** argv) {
                     usedByPerName.seconds / usedBySnapshot.seconds);
     }
     std::printf("peak memory: %.1f MiB\n", peakMemoryMiB());
-    AccessApplication = nullptr;
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "addin/AccessConnect.h"
 
 #include "addin/CommandBarButton.h"
-#include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
+#include "platform/LoadedForms.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 #include "support/ErrorBoundary.h"
@@ -108,8 +108,20 @@ const TreeCommand& TreeCommandOf(ecbToolbar command) {
 
 }  // namespace
 
-AccessConnect::AccessConnect() {
+AccessConnect::AccessConnect(platform::Services services, ToolWindows* windows)
+    : mServices(std::move(services)), mWindows(windows) {
+    // One registry for every connection of this object: the windows of an earlier connection stay listed.
+    if (!mServices.forms) {
+        mServices.forms = std::make_shared<platform::LoadedForms>();
+    }
     ButtonEnabled.fill(true);
+}
+
+AddinContext& AccessConnect::Context() const {
+    if (!mContext) {
+        RaiseObjectNotSet();
+    }
+    return *mContext;
 }
 
 AccessConnect::~AccessConnect() = default;
@@ -209,8 +221,8 @@ void AccessConnect::ToolbarButtonsEnable() {
         if (AccessVersion() >= kRibbonVersion) {
             ToolbarMode = false;
         }
-        const bool isNew = IsQueryNew(-1, QString());
-        const bool isDirty = IsQueryDirty(-1, QString());
+        const bool isNew = IsQueryNew(Context(), -1, QString());
+        const bool isDirty = IsQueryDirty(Context(), -1, QString());
 
         const bool queryEditor = kind == 2 && !isDirty && !isNew;
         const bool qorvel = (kind == 2 || kind == 4 || kind == 8) && !isNew;
@@ -264,11 +276,11 @@ void AccessConnect::ToolbarButtonsDisable() {
 }
 
 void AccessConnect::AddinInstance_OnConnection(host::Application* Application) {
-    ErrorBoundary(QStringLiteral("AddinInstance_OnConnection"), kModule, [&] {
-        AccessApplication = Application;
+    ErrorBoundary(Services(), QStringLiteral("AddinInstance_OnConnection"), kModule, [&] {
+        mContext = std::make_shared<AddinContext>(Application, mServices, mWindows);
         ButtonEnabled.fill(true);
         if (AccessVersion() < kRibbonVersion) {
-            mWatcher = Windows().CreateWatcherWindow();
+            mWatcher = Context().windows().CreateWatcherWindow(Context());
             if (mWatcher) {
                 mWatcher->SetAccessConnect(this);
                 mWatcher->SetInterval(200);
@@ -278,27 +290,30 @@ void AccessConnect::AddinInstance_OnConnection(host::Application* Application) {
 }
 
 void AccessConnect::AddinInstance_OnDisconnection() {
-    ErrorBoundary(QStringLiteral("AddinInstance_OnDisconnection"), kModule, [&] {
+    ErrorBoundary(Services(), QStringLiteral("AddinInstance_OnDisconnection"), kModule, [&] {
         if (mWatcher) {
             auto watcher = std::move(mWatcher);
             watcher->SetAccessConnect(nullptr);
             watcher->Unload();
         }
     });
-    AccessApplication = nullptr;
+    // Windows still open keep the context; only its host calls end here.
+    if (mContext) {
+        mContext->disconnect();
+    }
 }
 
 bool AccessConnect::Available(ecbToolbar command, const QString& notAvailable) const {
     if (ButtonEnabled[command]) {
         return true;
     }
-    platform::showMessage(notAvailable, platform::MsgIcon::Exclamation);
+    platform::showMessage(Services(), notAvailable, platform::MsgIcon::Exclamation);
     return false;
 }
 
 void AccessConnect::NewQuery() {
-    ErrorBoundary(QStringLiteral("NewQuery"), kModule, [] {
-        auto templates = Windows().CreateTemplatesWindow();
+    ErrorBoundary(Services(), QStringLiteral("NewQuery"), kModule, [this] {
+        auto templates = Context().windows().CreateTemplatesWindow(Context());
         if (!templates) {
             return;
         }
@@ -308,13 +323,13 @@ void AccessConnect::NewQuery() {
 }
 
 void AccessConnect::QueryEditor() {
-    ErrorBoundary(QStringLiteral("QueryEditor"), kModule, [this] {
+    ErrorBoundary(Services(), QStringLiteral("QueryEditor"), kModule, [this] {
         if (!Available(ecbQueryEditor, QStringLiteral("Query Editor is not available!"))) {
             return;
         }
         // A server view, stored procedure or function passes the test but has no editor.
         if (Host().currentObjectType() == host::acQuery) {
-            ShowQueryEditor(Host().currentObjectName(), false);
+            ShowQueryEditor(Context(), Host().currentObjectName(), false);
         }
     });
 }
@@ -331,12 +346,12 @@ void AccessConnect::QueryUsedBy() {
 
 void AccessConnect::OpenTreeWindow(const QString& procedure, ecbToolbar command, const QString& notAvailable,
                                    int mode) {
-    ErrorBoundary(procedure, kModule, [&] {
+    ErrorBoundary(Services(), procedure, kModule, [&] {
         if (!Available(command, notAvailable)) {
             return;
         }
         // The window finds the current object itself, and tells the user itself when it has nothing.
-        auto window = Windows().CreateTreeWindow();
+        auto window = Context().windows().CreateTreeWindow(Context());
         if (window && window->Initialize(mode)) {
             window->Show();
         }
@@ -361,24 +376,27 @@ void AccessConnect::OpenFindDialog(const QString& procedure, ecbToolbar command,
     // Each step reports its own failure and the next one still runs; without a dialog there is nothing
     // left to run.
     std::shared_ptr<FindDialogWindow> dialog;
-    if (!ErrorBoundary(procedure, kModule, [&] { dialog = Windows().CreateFindDialog(); }) || !dialog) {
+    if (!ErrorBoundary(Services(), procedure, kModule,
+                       [&] { dialog = Context().windows().CreateFindDialog(Context()); }) ||
+        !dialog) {
         return;
     }
-    ErrorBoundary(procedure, kModule, [&] { dialog->PrepareTreeFind(mode); });
+    ErrorBoundary(Services(), procedure, kModule, [&] { dialog->PrepareTreeFind(mode); });
     // Only the Uses find needs a data source to offer field names from; the Used By find always shows.
     bool show = true;
-    if (mode == 3 && !ErrorBoundary(procedure, kModule, [&] { show = dialog->mfValidDataSource(); })) {
+    if (mode == 3 &&
+        !ErrorBoundary(Services(), procedure, kModule, [&] { show = dialog->mfValidDataSource(); })) {
         show = false;
     }
     if (show) {
-        ErrorBoundary(procedure, kModule, [&] { dialog->Show(); });
+        ErrorBoundary(Services(), procedure, kModule, [&] { dialog->Show(); });
     } else {
-        ErrorBoundary(procedure, kModule, [&] { dialog->Unload(); });
+        ErrorBoundary(Services(), procedure, kModule, [&] { dialog->Unload(); });
     }
 }
 
 std::unique_ptr<frmQorvel> AccessConnect::BuildTree(
-    ecbToolbar command, const std::function<std::unique_ptr<frmQorvel>()>& createWindow,
+    ecbToolbar command, const std::function<std::unique_ptr<frmQorvel>(AddinContext&)>& createWindow,
     const QString& findWhat, bool wholeWord) {
     ToolbarButtonsEnable();
     const TreeCommand& tree = TreeCommandOf(command);
@@ -386,18 +404,18 @@ std::unique_ptr<frmQorvel> AccessConnect::BuildTree(
     if (!Available(command, tree.notAvailable)) {
         return window;
     }
-    ErrorBoundary(tree.procedure, kModule, [&] {
+    ErrorBoundary(Services(), tree.procedure, kModule, [&] {
         if (tree.mode == frmQorvel::ModeUses || tree.mode == frmQorvel::ModeUsedBy) {
-            window = createWindow();
+            window = createWindow(Context());
             if (!window->Initialize(tree.mode)) {
                 window.reset();
             }
             return;
         }
         // The find dialog, typed into and its Find button pressed.
-        CQorvelFind find;
+        CQorvelFind find(Context());
         find.QorvelMode = tree.mode;
-        find.CreateTreeWindow = createWindow;
+        find.CreateTreeWindow = [&] { return createWindow(Context()); };
         if (find.mfValidDataSource()) {
             window = find.cmdFind_Click(findWhat, wholeWord ? 1 : 0);
         }
@@ -419,7 +437,7 @@ void AccessConnect::OpenCurrentObject(int view) {
             case host::acQuery:
                 objectWord = QStringLiteral("query");
                 if (view == host::acViewDesign) {
-                    CloseQueryEditor(name);
+                    CloseQueryEditor(Context(), name);
                 }
                 application.doCmd().openQuery(name, view, host::acEdit);
                 break;
@@ -437,20 +455,21 @@ void AccessConnect::OpenCurrentObject(int view) {
         }
         // The name goes in last so that a name holding "{object}" is shown as it is.
         message.replace(QLatin1String("{name}"), name);
-        platform::showMessage(message, platform::MsgIcon::Critical);
+        platform::showMessage(Services(), message, platform::MsgIcon::Critical);
     }
 }
 
 void AccessConnect::ShowHelpContents() {
     try {
-        Windows().OpenHelpContents(HelpFilePath());
+        Context().windows().OpenHelpContents(Context(), HelpFilePath());
     } catch (...) {
         // A missing help file never troubles the user's work.
     }
 }
 
 void AccessConnect::About() {
-    ErrorBoundary(QStringLiteral("About"), kModule, [] { Windows().ShowAbout(); });
+    ErrorBoundary(Services(), QStringLiteral("About"), kModule,
+                  [this] { Context().windows().ShowAbout(Context()); });
 }
 
 void AccessConnect::mNewQuery_Click() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "addin/RibbonCommand.h"
+#include "catalogue/AddinContext.h"
 #include "catalogue/ToolWindows.h"
 #include "hostapi/host.h"
 
@@ -42,7 +43,9 @@ struct IRibbonControl {
 
 class AccessConnect {
 public:
-    AccessConnect();
+    // What the loading program offers: its platform services and its windows (not owned). Each connection
+    // makes a new context from them.
+    explicit AccessConnect(platform::Services services = {}, ToolWindows* windows = nullptr);
     ~AccessConnect();
     AccessConnect(const AccessConnect&) = delete;
     AccessConnect& operator=(const AccessConnect&) = delete;
@@ -87,9 +90,9 @@ public:
     // the tree instead of showing a window: the same availability test, find-dialog check and messages as
     // the command, then the tree window's logic made by createWindow and built for the current object, or
     // nothing when the command shows no tree. findWhat and wholeWord stand for the find dialog's entries.
-    std::unique_ptr<frmQorvel> BuildTree(ecbToolbar command,
-                                         const std::function<std::unique_ptr<frmQorvel>()>& createWindow,
-                                         const QString& findWhat = QString(), bool wholeWord = false);
+    std::unique_ptr<frmQorvel> BuildTree(
+        ecbToolbar command, const std::function<std::unique_ptr<frmQorvel>(AddinContext&)>& createWindow,
+        const QString& findWhat = QString(), bool wholeWord = false);
     // Recomputes which commands apply to the current object; never reports.
     void ToolbarButtonsEnable();
 
@@ -100,6 +103,8 @@ public:
 
     void AddinInstance_OnConnection(host::Application* Application);
     void AddinInstance_OnDisconnection();
+    // The context of the current (or last) connection; nullptr before the first.
+    AddinContext* context() const { return mContext.get(); }
 
     // The toolbar buttons' and Tools-menu items' click events.
     void mNewQuery_Click();
@@ -146,6 +151,14 @@ private:
     CommandBarObject* Toolbar() const;
     void BindToolbarButton(int index, CommandBarControl* control);
 
+    // The context of the connection; error 91 before the first.
+    AddinContext& Context() const;
+    host::Application& Host() const { return Context().host(); }
+    const platform::Services& Services() const { return mServices; }
+
+    platform::Services mServices;
+    ToolWindows* mWindows;
+    std::shared_ptr<AddinContext> mContext;
     bool mToolbarInProcess = false;
     std::shared_ptr<WatcherWindow> mWatcher;
 };

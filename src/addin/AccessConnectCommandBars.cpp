@@ -3,7 +3,6 @@
 // exist, so that nothing is ever added twice.
 #include "addin/AccessConnect.h"
 #include "addin/CommandBars.h"
-#include "catalogue/AccessApplication.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
 #include "support/ErrorBoundary.h"
@@ -62,8 +61,8 @@ QString PictureResource(const QString& name) {
     return QStringLiteral(":/plavo/faces/%1.png").arg(name);
 }
 
-void WriteSetting(const QString& key, bool value) {
-    if (auto* settings = platform::services().settings) {
+void WriteSetting(const platform::Services& services, const QString& key, bool value) {
+    if (auto* settings = services.settings) {
         settings->setValue(kAppTitle, QStringLiteral("Settings"), key,
                            value ? QStringLiteral("-1") : QStringLiteral("0"));
     }
@@ -208,7 +207,7 @@ void AccessConnect::AttachToolbar() {
 
 void AccessConnect::AddToolbar(bool temporary) {
     mToolbarInProcess = true;
-    ErrorBoundary(QStringLiteral("AddToolbar"), kModule, [&] {
+    ErrorBoundary(Services(), QStringLiteral("AddToolbar"), kModule, [&] {
         if (Host().currentProject().fullName().size() >= 1 && !AddInToolbar) {
             if (!CommandBarExists(kProductName)) {
                 CommandBarObject* bar = Bars().Add(kProductName, msoBarTop, false, temporary);
@@ -234,25 +233,26 @@ void AccessConnect::AddToolbar(bool temporary) {
 CommandBarControl* AccessConnect::AddCommandBarButton(CommandBarControls& parent, const QString& caption,
                                                       int type, const QString& face, int style,
                                                       bool beginGroup, bool temporary, const QString& tag) {
-    return ErrorBoundary(
-        QStringLiteral("AddCommandBarButton"), kModule, static_cast<CommandBarControl*>(nullptr), [&] {
-            CommandBarControl* control = parent.Add(type, temporary);
-            bool numeric = false;
-            const int number = caption.toInt(&numeric);
-            control->SetCaption(numeric ? StringResource(number) : caption);
-            control->SetBeginGroup(beginGroup);
-            control->SetTag(tag.isEmpty() ? control->Caption() : tag);
-            if (!face.isEmpty()) {
-                control->SetStyle(style);
-                // Every host of this stand-in takes a picture; a refused one leaves the button without a
-                // face.
-                try {
-                    control->SetPicture(PictureResource(face), PictureResource(face + QLatin1Char('M')));
-                } catch (...) {
-                }
-            }
-            return control;
-        });
+    return ErrorBoundary(Services(), QStringLiteral("AddCommandBarButton"), kModule,
+                         static_cast<CommandBarControl*>(nullptr), [&] {
+                             CommandBarControl* control = parent.Add(type, temporary);
+                             bool numeric = false;
+                             const int number = caption.toInt(&numeric);
+                             control->SetCaption(numeric ? StringResource(number) : caption);
+                             control->SetBeginGroup(beginGroup);
+                             control->SetTag(tag.isEmpty() ? control->Caption() : tag);
+                             if (!face.isEmpty()) {
+                                 control->SetStyle(style);
+                                 // Every host of this stand-in takes a picture; a refused one leaves the
+                                 // button without a face.
+                                 try {
+                                     control->SetPicture(PictureResource(face),
+                                                         PictureResource(face + QLatin1Char('M')));
+                                 } catch (...) {
+                                 }
+                             }
+                             return control;
+                         });
 }
 
 void AccessConnect::HideMenu() {
@@ -306,7 +306,7 @@ void AccessConnect::mShowAddInToolbar_Click() {
         if (CommandBarExists(kProductName) && Toolbar()) {
             const bool visible = !Toolbar()->Visible();
             Toolbar()->SetVisible(visible);
-            WriteSetting(QStringLiteral("ToolbarVisible"), visible);
+            WriteSetting(Services(), QStringLiteral("ToolbarVisible"), visible);
         }
     } catch (...) {
     }

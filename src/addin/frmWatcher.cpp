@@ -2,7 +2,6 @@
 
 #include "addin/AccessConnect.h"
 #include "addin/CommandBars.h"
-#include "catalogue/AccessApplication.h"
 #include "catalogue/mMainWindows.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
@@ -12,8 +11,8 @@ namespace {
 
 const QString kAppTitle = QStringLiteral("VEXOR Qorvel Editor");
 
-void WriteSetting(const QString& key, bool value) {
-    if (auto* settings = platform::services().settings) {
+void WriteSetting(const platform::Services& services, const QString& key, bool value) {
+    if (auto* settings = services.settings) {
         settings->setValue(kAppTitle, QStringLiteral("Settings"), key,
                            value ? QStringLiteral("-1") : QStringLiteral("0"));
     }
@@ -21,9 +20,11 @@ void WriteSetting(const QString& key, bool value) {
 
 }  // namespace
 
-frmWatcher::frmWatcher(std::unique_ptr<platform::Timer> timer) : mTimer(std::move(timer)) {
+frmWatcher::frmWatcher(AddinContext& context, std::unique_ptr<platform::Timer> timer)
+    : mContext(context), mTimer(std::move(timer)) {
     QObject::connect(mTimer.get(), &platform::Timer::timeout, mTimer.get(), [this] { tmrWatch_Timer(); });
-    platform::registerForm(this);
+    setLoadedForms(mContext.services().forms);
+    markLoaded();
 }
 
 frmWatcher::~frmWatcher() {
@@ -41,12 +42,12 @@ void frmWatcher::Unload() {
     mLoaded = false;
     mTimer->stop();
     mAccessConnect = nullptr;
-    platform::unregisterForm(this);
+    markUnloaded();
 }
 
 void frmWatcher::tmrWatch_Timer() {
     AccessConnect* connect = mAccessConnect;
-    if (!connect || !AccessApplication) {
+    if (!connect || !mContext.application()) {
         return;
     }
     // Every step passes its failures over and the next one runs.
@@ -64,12 +65,12 @@ void frmWatcher::tmrWatch_Timer() {
     int projectType = 0;
     QString fullName;
     try {
-        auto& project = Host().currentProject();
+        auto& project = mContext.host().currentProject();
         fullName = project.fullName();
         projectType = project.projectType();
         const int mode = project.connectionMode();
         if (fullName.isEmpty() || projectType == host::acProjectTypeClientServer || mode == 1 || mode == 13) {
-            UnloadForms();
+            UnloadForms(mContext);
             connect->HideMenu();
             MenuShown = false;
             LastDatabase.clear();
@@ -83,8 +84,8 @@ void frmWatcher::tmrWatch_Timer() {
     try {
         if (auto* toolbar = dynamic_cast<CommandBarObject*>(connect->AddInToolbar)) {
             const bool visible = toolbar->Visible();
-            WriteSetting(QStringLiteral("ToolbarVisible"), visible);
-            WriteSetting(QStringLiteral("ToolbarExists"), true);
+            WriteSetting(mContext.services(), QStringLiteral("ToolbarVisible"), visible);
+            WriteSetting(mContext.services(), QStringLiteral("ToolbarExists"), true);
             // A hidden toolbar stops only the availability refresh: after a database was closed (which
             // hid the bar) the next one must still get its menu back.
             if (!visible && MenuShown) {
@@ -94,7 +95,7 @@ void frmWatcher::tmrWatch_Timer() {
             LastDatabase = fullName;
             MenuShown = false;
         } else if (MenuShown && !connect->ToolbarInProcess()) {
-            WriteSetting(QStringLiteral("ToolbarExists"), false);
+            WriteSetting(mContext.services(), QStringLiteral("ToolbarExists"), false);
         }
     } catch (...) {
     }

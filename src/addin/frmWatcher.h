@@ -3,6 +3,7 @@
 // none is, and refreshes which toolbar buttons apply to the current object.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "catalogue/ToolWindows.h"
 #include "platform/LoadedForms.h"
 
@@ -16,8 +17,9 @@ class Timer;
 
 class frmWatcher : public WatcherWindow, public platform::LoadedForm {
 public:
-    // The timer is the platform's (a window timer on the desktop, a manual one in tests).
-    explicit frmWatcher(std::unique_ptr<platform::Timer> timer);
+    // The timer is the platform's (a window timer on the desktop, a manual one in tests). The context is
+    // not owned: the connection unloads the watcher before it lets the context go.
+    frmWatcher(AddinContext& context, std::unique_ptr<platform::Timer> timer);
     ~frmWatcher() override;
 
     void SetAccessConnect(AccessConnect* connect) override { mAccessConnect = connect; }
@@ -34,6 +36,7 @@ public:
     QString LastDatabase;
 
 private:
+    AddinContext& mContext;
     std::unique_ptr<platform::Timer> mTimer;
     AccessConnect* mAccessConnect = nullptr;
     bool mLoaded = true;

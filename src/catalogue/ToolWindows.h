@@ -1,7 +1,7 @@
 // The windows that the add-in's commands open, reached through a factory that the loading program
-// installs: the desktop host creates real windows, the command-line tool and the tests record what was
-// opened. A window that is shown keeps itself alive until it unloads; a window that is dropped before
-// being shown is released with its last reference.
+// gives with the connection: the desktop host creates real windows, the command-line tool and the tests
+// record what was opened. A window that is shown keeps itself alive until it unloads; a window that is
+// dropped before being shown is released with its last reference.
 #pragma once
 
 #include <QString>
@@ -9,6 +9,7 @@
 #include <memory>
 
 class AccessConnect;
+class AddinContext;
 
 // The dependency tree window (frmQorvel).
 class QorvelTreeWindow {
@@ -61,24 +62,22 @@ public:
     virtual void Unload() = 0;
 };
 
-// A program that does not offer one of the tools gives nullptr for it, and the command opens nothing.
+// A program that does not offer one of the tools gives nullptr for it, and the command opens nothing. Every
+// window gets the connection it works for.
 class ToolWindows {
 public:
     virtual ~ToolWindows() = default;
-    virtual std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() = 0;
-    virtual std::shared_ptr<QueryEditorWindow> CreateEditorWindow() = 0;
-    virtual std::shared_ptr<FindDialogWindow> CreateFindDialog() = 0;
-    virtual std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() = 0;
+    virtual std::shared_ptr<QorvelTreeWindow> CreateTreeWindow(AddinContext& context) = 0;
+    virtual std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext& context) = 0;
+    virtual std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext& context) = 0;
+    virtual std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext& context) = 0;
     // The watcher exists only where command bars do; a factory without them gives nullptr.
-    virtual std::shared_ptr<WatcherWindow> CreateWatcherWindow() { return nullptr; }
+    virtual std::shared_ptr<WatcherWindow> CreateWatcherWindow(AddinContext& context) {
+        Q_UNUSED(context)
+        return nullptr;
+    }
     // The About box's single instance, modal.
-    virtual void ShowAbout() = 0;
+    virtual void ShowAbout(AddinContext& context) = 0;
     // The help file's contents page through the shared help object (OpenTOC, owner window 0).
-    virtual void OpenHelpContents(const QString& helpFilePath) = 0;
+    virtual void OpenHelpContents(AddinContext& context, const QString& helpFilePath) = 0;
 };
-
-// The installed factory; nullptr until the loading program installs one. Not owned.
-ToolWindows* toolWindows();
-// The installed factory; error 91 when there is none.
-ToolWindows& Windows();
-void setToolWindows(ToolWindows* windows);

@@ -1,6 +1,5 @@
 #include "catalogue/mMain.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
 #include "support/ErrorBoundary.h"
 
@@ -12,8 +11,6 @@
 
 #include <algorithm>
 #include <limits>
-
-qint16 TemporaryQueryCount = 0;
 
 namespace {
 
@@ -27,31 +24,31 @@ bool IsWordCharacter(QChar c) {
     return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'z');
 }
 
-int ObjectState(int objectType, const QString& name) {
-    return Host().sysCmd(host::acSysCmdGetObjectState, objectType, name).toInt();
+int ObjectState(const AddinContext& context, int objectType, const QString& name) {
+    return context.host().sysCmd(host::acSysCmdGetObjectState, objectType, name).toInt();
 }
 
 // The object type and name a state test applies to; false when the object is not a query.
-bool ResolveQuery(int& objectType, QString& name) {
+bool ResolveQuery(const AddinContext& context, int& objectType, QString& name) {
     if (objectType == -1) {
-        objectType = Host().currentObjectType();
+        objectType = context.host().currentObjectType();
     }
     if (objectType != host::acQuery) {
         return false;
     }
     if (name.isEmpty()) {
-        name = Host().currentObjectName();
+        name = context.host().currentObjectName();
     }
     return true;
 }
 
 }  // namespace
 
-std::shared_ptr<host::Database> UseDatabase(host::Database* database) {
+std::shared_ptr<host::Database> UseDatabase(const AddinContext& context, host::Database* database) {
     if (database) {
         return std::shared_ptr<host::Database>(std::shared_ptr<host::Database>(), database);
     }
-    return CurrentDatabase();
+    return context.currentDatabase();
 }
 
 void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
@@ -67,10 +64,10 @@ void CloseQuietly(std::unique_ptr<host::Recordset>& recordset) {
 // ---------------------------------------------------------------------------------------------------------
 // Catalogue routines
 
-bool AddAliases(const QString& queryName, KeyedCollection<QString>& aliases) {
+bool AddAliases(AddinContext& context, const QString& queryName, KeyedCollection<QString>& aliases) {
     std::unique_ptr<host::Recordset> rows;
-    const bool done = ErrorBoundary(QStringLiteral("AddAliases"), kModule, [&] {
-        const std::shared_ptr<host::Database> db = UseDatabase(nullptr);
+    const bool done = ErrorBoundary(context.services(), QStringLiteral("AddAliases"), kModule, [&] {
+        const std::shared_ptr<host::Database> db = UseDatabase(context, nullptr);
         rows =
             db->openRecordset(CatalogueStatement(catalogue::kQueryAliases, queryName), host::dbOpenSnapshot);
         for (; !rows->eof(); rows->moveNext()) {
@@ -84,22 +81,16 @@ bool AddAliases(const QString& queryName, KeyedCollection<QString>& aliases) {
     return done;
 }
 
-bool AddAliases(const QString& queryName, std::unique_ptr<KeyedCollection<QString>>& aliases) {
-    if (!aliases) {
-        aliases = std::make_unique<KeyedCollection<QString>>();
-    }
-    return AddAliases(queryName, *aliases);
-}
-
-void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name) {
+void CreateTemporaryQuery(AddinContext& context, const QString& sql, host::Database* database,
+                          QString& name) {
     try {
-        if (TemporaryQueryCount == std::numeric_limits<qint16>::max()) {
+        qint16& count = context.temporaryQueryCount();
+        if (count == std::numeric_limits<qint16>::max()) {
             throw host::Error(errOverflow, QStringLiteral("Overflow"), kProjectName);
         }
-        ++TemporaryQueryCount;
-        name = (catalogue::kTemporaryQueryPrefix + QString::number(TemporaryQueryCount))
-                   .left(kMaxObjectNameLength);
-        const std::shared_ptr<host::Database> db = UseDatabase(database);
+        ++count;
+        name = (catalogue::kTemporaryQueryPrefix + QString::number(count)).left(kMaxObjectNameLength);
+        const std::shared_ptr<host::Database> db = UseDatabase(context, database);
         try {
             db->createQueryDef(name, sql);
         } catch (const host::Error& error) {
@@ -114,9 +105,9 @@ void CreateTemporaryQuery(const QString& sql, host::Database* database, QString&
     }
 }
 
-void DeleteTemporaryQueries(host::Database* database) {
+void DeleteTemporaryQueries(AddinContext& context, host::Database* database) {
     try {
-        const std::shared_ptr<host::Database> db = UseDatabase(database);
+        const std::shared_ptr<host::Database> db = UseDatabase(context, database);
         for (int index = db->queryDefCount() - 1; index >= 0; --index) {
             try {
                 const QString name = db->queryDef(index)->name();
@@ -130,11 +121,12 @@ void DeleteTemporaryQueries(host::Database* database) {
         db->refreshQueryDefs();
     } catch (...) {
     }
-    TemporaryQueryCount = 0;
+    context.temporaryQueryCount() = 0;
 }
 
-bool SQLFind(const QString& text, const QString& find, bool wholeWords, int start) {
-    return ErrorBoundary(QStringLiteral("SQLFind"), kModule, false, [&] {
+bool SQLFind(const platform::Services& services, const QString& text, const QString& find, bool wholeWords,
+             int start) {
+    return ErrorBoundary(services, QStringLiteral("SQLFind"), kModule, false, [&] {
         if (start < 0) {
             RaiseInvalidArgument();
         }
@@ -196,58 +188,58 @@ QString FilterEquals(const QString& fieldName, const QString& value) {
 // ---------------------------------------------------------------------------------------------------------
 // Object state and properties
 
-bool rFormIsOpen(const QString& formName) {
-    return ErrorBoundary(QStringLiteral("rFormIsOpen"), kModule, false,
-                         [&] { return ObjectState(host::acForm, formName) > 0; });
+bool rFormIsOpen(AddinContext& context, const QString& formName) {
+    return ErrorBoundary(context.services(), QStringLiteral("rFormIsOpen"), kModule, false,
+                         [&] { return ObjectState(context, host::acForm, formName) > 0; });
 }
 
-bool rReportIsOpen(const QString& reportName) {
-    return ErrorBoundary(QStringLiteral("rReportIsOpen"), kModule, false,
-                         [&] { return ObjectState(host::acReport, reportName) > 0; });
+bool rReportIsOpen(AddinContext& context, const QString& reportName) {
+    return ErrorBoundary(context.services(), QStringLiteral("rReportIsOpen"), kModule, false,
+                         [&] { return ObjectState(context, host::acReport, reportName) > 0; });
 }
 
-bool IsQueryNew(int objectType, const QString& name) {
+bool IsQueryNew(AddinContext& context, int objectType, const QString& name) {
     try {
         QString queryName = name;
-        return ResolveQuery(objectType, queryName) &&
-               (ObjectState(objectType, queryName) & host::acObjStateNew) != 0;
+        return ResolveQuery(context, objectType, queryName) &&
+               (ObjectState(context, objectType, queryName) & host::acObjStateNew) != 0;
     } catch (...) {
         return false;
     }
 }
 
-bool IsQueryDirty(int objectType, const QString& name) {
+bool IsQueryDirty(AddinContext& context, int objectType, const QString& name) {
     try {
         QString queryName = name;
-        if (!ResolveQuery(objectType, queryName)) {
+        if (!ResolveQuery(context, objectType, queryName)) {
             return false;
         }
-        const int state = ObjectState(objectType, queryName);
+        const int state = ObjectState(context, objectType, queryName);
         return (state & host::acObjStateNew) == 0 && (state & host::acObjStateDirty) != 0;
     } catch (...) {
         return false;
     }
 }
 
-bool IsTable(const QString& name, host::Database* database) {
+bool IsTable(const AddinContext& context, const QString& name, host::Database* database) {
     try {
-        return UseDatabase(database)->tableDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
+        return UseDatabase(context, database)->tableDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
     } catch (...) {
         return false;
     }
 }
 
-bool IsQuery(const QString& name, host::Database* database) {
+bool IsQuery(const AddinContext& context, const QString& name, host::Database* database) {
     try {
-        return UseDatabase(database)->queryDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
+        return UseDatabase(context, database)->queryDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
     } catch (...) {
         return false;
     }
 }
 
-QString FormRecordSource(const QString& formName) {
-    host::Application& application = Host();
-    if (rFormIsOpen(formName)) {
+QString FormRecordSource(AddinContext& context, const QString& formName) {
+    host::Application& application = context.host();
+    if (rFormIsOpen(context, formName)) {
         return application.formRecordSource(formName);
     }
     application.doCmd().openForm(formName, host::acViewDesign, QString(), QString(),
@@ -267,7 +259,7 @@ QString FormRecordSource(const QString& formName) {
     return recordSource;
 }
 
-QString ReportRecordSource(const QString& reportName) {
+QString ReportRecordSource(AddinContext& context, const QString& reportName) {
     // Every step is tried on its own: a report that cannot be read gives what could be read.
     const auto attempt = [](auto&& step) {
         try {
@@ -276,15 +268,15 @@ QString ReportRecordSource(const QString& reportName) {
         }
     };
     QString recordSource;
-    if (!AccessApplication) {
+    if (!context.application()) {
         return recordSource;
     }
-    host::Application& application = *AccessApplication;
-    if (rReportIsOpen(reportName)) {
+    host::Application& application = *context.application();
+    if (rReportIsOpen(context, reportName)) {
         attempt([&] { recordSource = application.reportRecordSource(reportName); });
         return recordSource;
     }
-    if (AccessMajorVersion() < 10) {
+    if (AccessMajorVersion(context) < 10) {
         attempt([&] { application.echo(false); });
         attempt([&] { application.doCmd().openReport(reportName, host::acViewDesign); });
     } else {
@@ -296,7 +288,7 @@ QString ReportRecordSource(const QString& reportName) {
     return recordSource;
 }
 
-QString ObjectDescription(int objectType, const QString& name) {
+QString ObjectDescription(AddinContext& context, int objectType, const QString& name) {
     QString container;
     switch (objectType) {
         case host::acTable:
@@ -313,7 +305,7 @@ QString ObjectDescription(int objectType, const QString& name) {
             return QString();
     }
     try {
-        return UseDatabase(nullptr)
+        return UseDatabase(context, nullptr)
             ->documentProperty(container, name, QStringLiteral("Description"))
             .toString();
     } catch (...) {
@@ -324,11 +316,11 @@ QString ObjectDescription(int objectType, const QString& name) {
 // ---------------------------------------------------------------------------------------------------------
 // Host version and help
 
-quint8 AccessMajorVersion() {
+quint8 AccessMajorVersion(const AddinContext& context) {
     try {
         // The leading number of the version text ("12.0", "9.0 Beta").
         static const QRegularExpression leadingNumber(QStringLiteral("^\\s*(\\d+(?:\\.\\d*)?)"));
-        const QString version = Host().sysCmd(host::acSysCmdAccessVer).toString();
+        const QString version = context.host().sysCmd(host::acSysCmdAccessVer).toString();
         const QRegularExpressionMatch match = leadingNumber.match(version);
         if (!match.hasMatch()) {
             return 0;

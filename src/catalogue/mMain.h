@@ -1,6 +1,7 @@
 // The main module: catalogue routines and the host services that several tools share.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "hostapi/host.h"
 #include "support/KeyedCollection.h"
 
@@ -9,27 +10,38 @@
 
 #include <memory>
 
-// Counter of the temporary queries ("~TemporaryQuery" + number) made for subqueries.
-extern qint16 TemporaryQueryCount;
-
 // The database passed, or the host's current database (error 91 when there is none); holding the result
 // keeps the current database alive.
-std::shared_ptr<host::Database> UseDatabase(host::Database* database);
+std::shared_ptr<host::Database> UseDatabase(const AddinContext& context, host::Database* database);
 // Closes the recordset, ignoring a failure to close, and releases it.
 void CloseQuietly(std::unique_ptr<host::Recordset>& recordset);
 
 // Catalogue routines. A null database means the host's current database.
 
 // Adds every output-column alias of the query to the collection, each under itself as key.
-bool AddAliases(const QString& queryName, KeyedCollection<QString>& aliases);
-// The same, creating the collection when there is none.
-bool AddAliases(const QString& queryName, std::unique_ptr<KeyedCollection<QString>>& aliases);
+bool AddAliases(AddinContext& context, const QString& queryName, KeyedCollection<QString>& aliases);
 // Creates or overwrites the next temporary query with the SQL text; name receives its name even when
 // nothing could be created.
-void CreateTemporaryQuery(const QString& sql, host::Database* database, QString& name);
-void DeleteTemporaryQueries(host::Database* database = nullptr);
+void CreateTemporaryQuery(AddinContext& context, const QString& sql, host::Database* database, QString& name);
+void DeleteTemporaryQueries(AddinContext& context, host::Database* database = nullptr);
+
+// Deletes the temporary queries when it goes, whichever way the build that made them ends.
+class TemporaryQueryScope {
+public:
+    explicit TemporaryQueryScope(AddinContext& context, host::Database* database = nullptr)
+        : mContext(context), mDatabase(database) {}
+    ~TemporaryQueryScope() { DeleteTemporaryQueries(mContext, mDatabase); }
+    TemporaryQueryScope(const TemporaryQueryScope&) = delete;
+    TemporaryQueryScope& operator=(const TemporaryQueryScope&) = delete;
+
+private:
+    AddinContext& mContext;
+    host::Database* mDatabase;
+};
+
 // True when find occurs in text at or after start (1-based; 0 counts as 1), as a whole word if asked.
-bool SQLFind(const QString& text, const QString& find, bool wholeWords, int start = 0);
+bool SQLFind(const platform::Services& services, const QString& text, const QString& find, bool wholeWords,
+             int start = 0);
 
 // A catalogue statement with every "{Name}" replaced by the object's name, made safe to stand between
 // apostrophes.
@@ -41,22 +53,22 @@ QString FilterEquals(const QString& fieldName, const QString& value);
 
 // Object state. An object type of -1 means the current object's type, an empty name the current object's
 // name.
-bool rFormIsOpen(const QString& formName);
-bool rReportIsOpen(const QString& reportName);
-bool IsQueryNew(int objectType = -1, const QString& name = QString());
-bool IsQueryDirty(int objectType = -1, const QString& name = QString());
+bool rFormIsOpen(AddinContext& context, const QString& formName);
+bool rReportIsOpen(AddinContext& context, const QString& reportName);
+bool IsQueryNew(AddinContext& context, int objectType = -1, const QString& name = QString());
+bool IsQueryDirty(AddinContext& context, int objectType = -1, const QString& name = QString());
 
 // Object tests and properties. A null database means the current database.
-bool IsTable(const QString& name, host::Database* database = nullptr);
-bool IsQuery(const QString& name, host::Database* database = nullptr);
+bool IsTable(const AddinContext& context, const QString& name, host::Database* database = nullptr);
+bool IsQuery(const AddinContext& context, const QString& name, host::Database* database = nullptr);
 // Failures reach the caller.
-QString FormRecordSource(const QString& formName);
+QString FormRecordSource(AddinContext& context, const QString& formName);
 // Failures are passed over; empty text when nothing could be read.
-QString ReportRecordSource(const QString& reportName);
-QString ObjectDescription(int objectType, const QString& name);
+QString ReportRecordSource(AddinContext& context, const QString& reportName);
+QString ObjectDescription(AddinContext& context, int objectType, const QString& name);
 
 // The host's major version (SysCmd 7), 0 when it cannot be read.
-quint8 AccessMajorVersion();
+quint8 AccessMajorVersion(const AddinContext& context);
 
 // Help file: "plavo.chm" in the add-in's folder.
 QString HelpFileName();

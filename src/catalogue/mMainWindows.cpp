@@ -1,14 +1,11 @@
 #include "catalogue/mMainWindows.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "platform/HostWindows.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 #include "support/mErrorHandle.h"
-
-std::unique_ptr<EditorWindows> OpenEditors;
 
 namespace {
 
@@ -19,33 +16,32 @@ constexpr int idTablesPage = 1773;
 constexpr int idQueriesPage = 1774;
 constexpr int statePressed = -1;
 
-void ShowExclamation(const QString& text) {
-    platform::showMessage(text, platform::MsgIcon::Exclamation);
+void ShowExclamation(const AddinContext& context, const QString& text) {
+    platform::showMessage(context.services(), text, platform::MsgIcon::Exclamation);
 }
 
 }  // namespace
 
-std::shared_ptr<QueryEditorWindow> ShowQueryEditor(const QString& queryName, bool hidden) {
+std::shared_ptr<QueryEditorWindow> ShowQueryEditor(AddinContext& context, const QString& queryName,
+                                                   bool hidden) {
     std::shared_ptr<QueryEditorWindow> window;
     try {
+        EditorWindows& editors = context.openEditors();
         if (!queryName.isEmpty()) {
-            CloseQueryDesignView(queryName);
-            if (!OpenEditors) {
-                OpenEditors = std::make_unique<EditorWindows>();
-            }
-            if (OpenEditors->contains(queryName)) {
-                window = OpenEditors->item(queryName);
+            CloseQueryDesignView(context, queryName);
+            if (editors.contains(queryName)) {
+                window = editors.item(queryName);
             }
             if (!window) {
-                window = Windows().CreateEditorWindow();
+                window = context.windows().CreateEditorWindow(context);
                 if (window && !window->Initialize(queryName, QString())) {
                     window.reset();
-                } else if (window && !OpenEditors->contains(queryName)) {
-                    OpenEditors->add(window, queryName);
+                } else if (window && !editors.contains(queryName)) {
+                    editors.add(window, queryName);
                 }
             }
         } else {
-            window = Windows().CreateEditorWindow();
+            window = context.windows().CreateEditorWindow(context);
         }
         if (window && !hidden) {
             window->Show();
@@ -56,36 +52,38 @@ std::shared_ptr<QueryEditorWindow> ShowQueryEditor(const QString& queryName, boo
     return window;
 }
 
-bool QueryEditorClosed(const QString& queryName) {
-    if (!OpenEditors || !OpenEditors->contains(queryName)) {
+bool QueryEditorClosed(AddinContext& context, const QString& queryName) {
+    EditorWindows& editors = context.openEditors();
+    if (!editors.contains(queryName)) {
         return false;
     }
-    OpenEditors->remove(queryName);
+    editors.remove(queryName);
     return true;
 }
 
-void CloseQueryEditor(const QString& queryName) {
+void CloseQueryEditor(AddinContext& context, const QString& queryName) {
     try {
-        if (!OpenEditors || !OpenEditors->contains(queryName)) {
+        EditorWindows& editors = context.openEditors();
+        if (!editors.contains(queryName)) {
             return;
         }
         // Held here: the window takes itself out of the registry while it unloads.
-        const auto window = OpenEditors->item(queryName);
+        const auto window = editors.item(queryName);
         window->Unload();
-        if (OpenEditors->contains(queryName) && OpenEditors->item(queryName) == window) {
-            OpenEditors->remove(queryName);
+        if (editors.contains(queryName) && editors.item(queryName) == window) {
+            editors.remove(queryName);
         }
     } catch (...) {
     }
 }
 
-void CloseQueryDesignView(const QString& queryName) {
+void CloseQueryDesignView(AddinContext& context, const QString& queryName) {
     try {
-        const quint8 major = AccessMajorVersion();
+        const quint8 major = AccessMajorVersion(context);
         if (major < 9) {
             return;
         }
-        auto& application = Host();
+        auto& application = context.host();
         const host::AccessObjectState query = application.allQueries(queryName);
         if (!query.isLoaded) {
             return;
@@ -103,17 +101,18 @@ void CloseQueryDesignView(const QString& queryName) {
     }
 }
 
-bool CreateQueryInDesignView() {
+bool CreateQueryInDesignView(AddinContext& context) {
     try {
-        const quintptr databaseWindow = hWndDBWindow();
-        auto* windows = platform::hostWindows();
+        const quintptr databaseWindow = hWndDBWindow(context);
+        auto* windows = context.services().hostWindows;
         if (databaseWindow == 0 || !windows || !windows->isWindowVisible(databaseWindow)) {
-            ShowExclamation(QStringLiteral("The command 'Create query in Design view' isn't available now."));
+            ShowExclamation(context,
+                            QStringLiteral("The command 'Create query in Design view' isn't available now."));
             return false;
         }
         windows->bringWindowToTop(databaseWindow);
-        auto& application = Host();
-        const int page = DatabaseWindowObjectType();
+        auto& application = context.host();
+        const int page = DatabaseWindowObjectType(context);
         if (page != -1) {
             // Off the tables and queries pages, so that the new query is not selected over a list.
             application.doCmd().selectObject(host::acModule, QString(), true);
@@ -123,7 +122,7 @@ bool CreateQueryInDesignView() {
         try {
             application.doCmd().runCommand(host::acCmdNewObjectQuery);
         } catch (const host::Error& error) {
-            ShowExclamation(error.description());
+            ShowExclamation(context, error.description());
             return false;
         }
         if (page != -1) {
@@ -133,16 +132,16 @@ bool CreateQueryInDesignView() {
         }
         return true;
     } catch (...) {
-        ErrorHandleCurrent(QStringLiteral("CreateQueryInDesignView"), kModule);
+        ErrorHandleCurrent(context.services(), QStringLiteral("CreateQueryInDesignView"), kModule);
         return false;
     }
 }
 
-void UnloadForms() {
-    const auto forms = platform::loadedForms();
+void UnloadForms(AddinContext& context) {
+    const auto forms = context.forms().forms();
     for (auto form = forms.rbegin(); form != forms.rend(); ++form) {
         try {
-            if (platform::isFormLoaded(*form) && (*form)->formName() != QLatin1String("frmWatcher")) {
+            if (context.forms().contains(*form) && (*form)->formName() != QLatin1String("frmWatcher")) {
                 (*form)->unload();
             }
         } catch (...) {
@@ -150,20 +149,20 @@ void UnloadForms() {
     }
 }
 
-quintptr hWndDBWindow() {
+quintptr hWndDBWindow(const AddinContext& context) {
     try {
-        auto* windows = platform::hostWindows();
+        auto* windows = context.services().hostWindows;
         return windows ? windows->databaseWindow() : 0;
     } catch (...) {
-        ErrorHandleCurrent(QStringLiteral("hWndDBWindow"), kModule);
+        ErrorHandleCurrent(context.services(), QStringLiteral("hWndDBWindow"), kModule);
         return 0;
     }
 }
 
-int DatabaseWindowObjectType() {
+int DatabaseWindowObjectType(const AddinContext& context) {
     int page = -1;
     try {
-        auto* windows = platform::hostWindows();
+        auto* windows = context.services().hostWindows;
         if (!windows) {
             return page;
         }
@@ -180,53 +179,4 @@ int DatabaseWindowObjectType() {
     } catch (...) {
     }
     return page;
-}
-
-void SetTopMost(quintptr hWnd, bool on) {
-    if (hWnd == 0) {
-        return;
-    }
-    for (auto* form : platform::loadedForms()) {
-        if (form->windowHandle() == hWnd) {
-            form->setTopMost(on);
-        }
-    }
-}
-
-namespace {
-
-// The screen position just below the caret of the control, on a form with the given frame.
-QPoint BelowCaret(PopUpTextControl& control, const FormMetrics& parent, int gap) {
-    const int selLength = control.SelLength();
-    control.SetSelLength(0);
-    const QPoint caret = control.CaretPosition();
-    control.SetSelLength(selLength);
-
-    const int borderWidth = (parent.width - parent.scaleWidth) / 2;
-    const int titleHeight = (parent.height - parent.scaleHeight) - 2 * borderWidth;
-    const QPoint position = control.Position();
-    return {parent.left + position.x() + caret.x() + borderWidth + 4,
-            parent.top + position.y() + caret.y() + borderWidth + titleHeight + gap};
-}
-
-}  // namespace
-
-void ShowListForm(PopUpTextControl& control, PopUpForm& popup) {
-    try {
-        const QPoint at = BelowCaret(control, control.ParentForm(), control.FontSize() + 8);
-        popup.Move(at.x(), at.y());
-        popup.ShowModal();
-    } catch (...) {
-        ErrorHandleCurrent(QString(), QString(), kModule + QStringLiteral(".ShowListForm"));
-    }
-}
-
-void ShowPopUpForm(PopUpForm& popup, const FormMetrics& parent, PopUpTextControl& control) {
-    try {
-        const QPoint at = BelowCaret(control, parent, 16);
-        popup.Move(at.x(), at.y());
-        popup.ShowModal();
-    } catch (...) {
-        ErrorHandleCurrent(QString(), QString(), kModule + QStringLiteral(".ShowPopUpForm"));
-    }
 }

@@ -2,7 +2,6 @@
 // current object. Prints the messages the add-in showed on stderr and the tools the command opened on
 // stdout; the tools themselves are not built (qorvel uses and usedby build trees).
 #include "addin/AccessConnect.h"
-#include "catalogue/AccessApplication.h"
 #include "catalogue/ToolWindows.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
@@ -39,44 +38,52 @@ class PrintingToolWindows : public ToolWindows {
 public:
     class Tree : public QorvelTreeWindow {
     public:
+        explicit Tree(AddinContext& context) : mContext(context) {}
         bool Initialize(int mode, const QString& objectName) override {
             mMode = mode;
-            mName = objectName.isEmpty() && AccessApplication ? AccessApplication->currentObjectName()
-                                                              : objectName;
+            mName = objectName.isEmpty() && mContext.application()
+                        ? mContext.application()->currentObjectName()
+                        : objectName;
             return true;
         }
         void Show() override { out() << "tree " << mMode << ' ' << mName << '\n'; }
 
     private:
+        AddinContext& mContext;
         int mMode = 0;
         QString mName;
     };
 
     class Editor : public QueryEditorWindow {
     public:
+        explicit Editor(AddinContext& context) : mContext(context) {}
         bool Initialize(const QString& queryName, const QString& sql) override {
             Q_UNUSED(sql)
             mName = queryName;
             return true;
         }
         void Show() override { out() << "editor " << mName << '\n'; }
-        void Unload() override { QueryEditorClosed(mName); }
+        void Unload() override { QueryEditorClosed(mContext, mName); }
 
     private:
+        AddinContext& mContext;
         QString mName;
     };
 
     class Find : public FindDialogWindow {
     public:
+        explicit Find(AddinContext& context) : mContext(context) {}
         void PrepareTreeFind(int qorvelMode) override { mMode = qorvelMode; }
         bool mfValidDataSource() override { return true; }
         void Show() override {
             out() << "find " << mMode << ' '
-                  << (AccessApplication ? AccessApplication->currentObjectName() : QString()) << '\n';
+                  << (mContext.application() ? mContext.application()->currentObjectName() : QString())
+                  << '\n';
         }
         void Unload() override {}
 
     private:
+        AddinContext& mContext;
         int mMode = 0;
     };
 
@@ -89,14 +96,22 @@ public:
         int mMode = 0;
     };
 
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override { return std::make_shared<Tree>(); }
-    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override { return std::make_shared<Editor>(); }
-    std::shared_ptr<FindDialogWindow> CreateFindDialog() override { return std::make_shared<Find>(); }
-    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override {
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow(AddinContext& context) override {
+        return std::make_shared<Tree>(context);
+    }
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext& context) override {
+        return std::make_shared<Editor>(context);
+    }
+    std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext& context) override {
+        return std::make_shared<Find>(context);
+    }
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext&) override {
         return std::make_shared<Templates>();
     }
-    void ShowAbout() override { out() << "about\n"; }
-    void OpenHelpContents(const QString& helpFilePath) override { out() << "help " << helpFilePath << '\n'; }
+    void ShowAbout(AddinContext&) override { out() << "about\n"; }
+    void OpenHelpContents(AddinContext&, const QString& helpFilePath) override {
+        out() << "help " << helpFilePath << '\n';
+    }
 };
 
 // The ids the add-in's ribbon callback dispatches.
@@ -109,12 +124,12 @@ QStringList ControlIds() {
 }
 
 // The object types the name has in the database: 0 table, 1 query, 2 form, 3 report.
-QList<int> TypesOf(const QString& name, host::Database& database) {
+QList<int> TypesOf(const AddinContext& context, const QString& name, host::Database& database) {
     QList<int> types;
-    if (IsTable(name, &database)) {
+    if (IsTable(context, name, &database)) {
         types.append(host::acTable);
     }
-    if (IsQuery(name, &database)) {
+    if (IsQuery(context, name, &database)) {
         types.append(host::acQuery);
     }
     if (database.documentNames(QStringLiteral("Forms")).contains(name, Qt::CaseInsensitive)) {
@@ -152,16 +167,6 @@ int Usage(const QString& text) {
     err() << "qorvel: " << text << '\n';
     return cli::exitUsage;
 }
-
-// Restores the process-wide state the command sets up, whatever way it ends.
-struct AddinSession {
-    ~AddinSession() {
-        AccessApplication = nullptr;
-        OpenEditors.reset();
-        setToolWindows(nullptr);
-        platform::services() = platform::Services();
-    }
-};
 
 int RunClick(const QStringList& arguments) {
     const QCommandLineOption objectOption(QStringLiteral("object"),
@@ -247,7 +252,7 @@ int RunClick(const QStringList& arguments) {
     if (!object.isEmpty()) {
         int objectType = requestedType;
         if (objectType < 0) {
-            const QList<int> types = TypesOf(object, database);
+            const QList<int> types = TypesOf(host.context(), object, database);
             if (types.isEmpty()) {
                 return Usage(QStringLiteral("no table, query, form or report named '%1'; give its --type to "
                                             "click on a missing object")
@@ -266,16 +271,17 @@ int RunClick(const QStringList& arguments) {
         }
     }
 
-    AddinSession session;
     platform::InMemoryPrompter prompter;
     platform::InMemoryShell shell;
     platform::InMemorySettingsStore settings;
     platform::InMemoryEventPump events;
-    platform::services() = platform::Services{&prompter, &shell, &settings, &events};
     PrintingToolWindows windows;
-    setToolWindows(&windows);
-
-    AccessConnect connect;
+    platform::Services services;
+    services.prompter = &prompter;
+    services.shell = &shell;
+    services.settings = &settings;
+    services.events = &events;
+    AccessConnect connect(services, &windows);
     connect.AddinInstance_OnConnection(&application);
     connect.RunQorvel(IRibbonControl{controlId});
     connect.AddinInstance_OnDisconnection();

@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 
+#include "catalogue/AddinContext.h"
 #include "editor/HeadlessEditor.h"
 #include "platform/InMemoryRichTextControl.h"
 #include "platform/InMemoryTimer.h"
@@ -65,7 +66,9 @@ int runColour(const QStringList& arguments) {
     // The control stores every line end as CR LF, so a file with LF line ends is read as if it had them.
     platform::InMemoryRichTextControl control;
     platform::InMemoryTimer timer;
-    HeadlessEditor editor(control, timer);
+    // No host behind the text, and no message boxes: colouring never shows its failures here.
+    const AddinContext context(nullptr);
+    HeadlessEditor editor(context, control, timer);
     editor.Initialize(text);
 
     const auto runs = maximalRuns(control.colourRuns());

@@ -19,7 +19,7 @@ int runDataSourceCommand(const QString& name, const QString& description, bool a
         return exitUsage;
     }
     const std::unique_ptr<CV_QueryDataSource> dataSource =
-        rQueryDataSourceFieldList(line.positional().at(1), analyzeFields);
+        rQueryDataSourceFieldList(session.context(), line.positional().at(1), analyzeFields);
     return dataSource && print(*dataSource) ? exitOk : exitNothing;
 }
 

@@ -1,6 +1,5 @@
 #include "cli/HostSession.h"
 
-#include "catalogue/AccessApplication.h"
 #include "cli/CommandLine.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
@@ -8,19 +7,11 @@
 
 namespace cli {
 
-HostSession::HostSession() {
-    if (!platform::services().prompter) {
-        platform::services().prompter = &mPrompter;
-    }
-}
+HostSession::HostSession() = default;
 
+// The context first: it refers to the application.
 HostSession::~HostSession() {
-    if (AccessApplication == mApplication.get()) {
-        AccessApplication = nullptr;
-    }
-    if (platform::services().prompter == &mPrompter) {
-        platform::services().prompter = nullptr;
-    }
+    mContext.reset();
 }
 
 bool HostSession::open(const QString& path) {
@@ -31,7 +22,9 @@ bool HostSession::open(const QString& path) {
     }
     mApplication = qdb::HostApplication::create();
     mApplication->setDatabase(mDatabase);
-    AccessApplication = mApplication.get();
+    platform::Services services;
+    services.prompter = &mPrompter;
+    mContext = std::make_unique<AddinContext>(mApplication.get(), std::move(services));
     return true;
 }
 

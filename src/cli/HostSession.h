@@ -1,7 +1,8 @@
 // The host stand-in for one command: opens a database, makes it the host application's current database,
-// connects the add-in to that application, and installs the command line's message boxes.
+// and gives the add-in a context on that application with the command line's message boxes.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "cli/StderrPrompter.h"
 
 #include <QString>
@@ -28,11 +29,14 @@ public:
 
     qdb::HostApplication& application() { return *mApplication; }
     qdb::QdbDatabase& database() { return *mDatabase; }
+    // The add-in's context on the opened database; valid after open succeeded.
+    AddinContext& context() { return *mContext; }
 
 private:
     StderrPrompter mPrompter;
     std::unique_ptr<qdb::HostApplication> mApplication;
     std::shared_ptr<qdb::QdbDatabase> mDatabase;
+    std::unique_ptr<AddinContext> mContext;
 };
 
 }  // namespace cli

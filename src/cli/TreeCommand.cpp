@@ -1,7 +1,6 @@
 #include "cli/TreeCommand.h"
 
 #include "addin/AccessConnect.h"
-#include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
@@ -60,7 +59,7 @@ public:
     }
     void show() override {
         mVisible = true;
-        platform::registerForm(this);
+        markLoaded();
         redraw();
     }
     bool isVisible() const override { return mVisible; }
@@ -72,7 +71,7 @@ public:
             return;
         }
         mVisible = false;
-        platform::unregisterForm(this);
+        markUnloaded();
         if (mDraw) {
             err() << "\r\033[K";
             err().flush();
@@ -130,12 +129,13 @@ int usage(const QString& text) {
 
 // The objects of that name in the database (ignoring case), by type (0 table, 1 query, 2 form, 3 report),
 // each with its name as the database spells it.
-QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database) {
+QMap<int, QString> objectsNamed(const AddinContext& context, const QString& name,
+                                qdb::QdbDatabase& database) {
     QMap<int, QString> found;
-    if (IsTable(name, &database)) {
+    if (IsTable(context, name, &database)) {
         found.insert(host::acTable, database.tableDef(name)->name());
     }
-    if (IsQuery(name, &database)) {
+    if (IsQuery(context, name, &database)) {
         found.insert(host::acQuery, database.queryDef(name)->name());
     }
     const auto document = [&](int type, const QString& container) {
@@ -152,11 +152,6 @@ QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database)
 
 const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
                                 QStringLiteral("report")};
-
-// Restores the process-wide state a tree command sets up, whatever way it ends.
-struct TreeCommandState {
-    ~TreeCommandState() { platform::services().events = nullptr; }
-};
 
 }  // namespace
 
@@ -219,7 +214,7 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
         return exitUsage;
     }
     qdb::QdbDatabase& database = host.database();
-    const QMap<int, QString> objects = objectsNamed(objectName, database);
+    const QMap<int, QString> objects = objectsNamed(host.context(), objectName, database);
     const QList<int> types = objects.keys();
     int objectType = requestedType;
     if (requestedType >= 0 && !types.contains(requestedType)) {
@@ -245,24 +240,25 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     qdb::HostApplication& application = host.application();
     application.setCurrentObject(objectType, objects.value(objectType));
 
-    TreeCommandState state;
     TerminalProgressWindows progress(kind == TreeKind::UsedBy && ::isatty(STDERR_FILENO) == 1);
-    platform::services().events = &progress;
+    platform::Services services = host.context().services();
+    services.events = &progress;
+    // The add-in as the host loads it; it goes after the tree window, which works in its context.
+    AccessConnect addIn(services, nullptr);
     std::unique_ptr<frmQorvel> tree;
     int signal = 0;
     {
         // From here the build writes temporary queries: a signal stops it, and it deletes them before the
         // command ends.
         DeferredInterrupt interrupt;
-        // The add-in as the host loads it; the command's procedure builds the tree its window would show.
-        AccessConnect addIn;
+        // The command's procedure builds the tree its window would show.
         addIn.AddinInstance_OnConnection(&application);
         const ecbToolbar command =
             findGiven ? (uses ? ecbQorvelFind : ecbQueryUsedByFind) : (uses ? ecbQorvel : ecbQueryUsedBy);
         tree = addIn.BuildTree(
             command,
-            [&] {
-                auto window = std::make_unique<frmQorvel>(nullptr, &progress);
+            [&](AddinContext& context) {
+                auto window = std::make_unique<frmQorvel>(context, nullptr, &progress);
                 window->setMaxNodes(maxNodes);
                 progress.watch(window.get());
                 return window;

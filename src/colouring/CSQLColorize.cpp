@@ -12,6 +12,17 @@
 namespace {
 
 const QString kModule = QStringLiteral("CSQLColorize");
+
+// The names under which the error path reports this class's failures.
+namespace procedure {
+const QString rtbChange = QStringLiteral("rtb_Change");
+const QString onlyCurrentLineChanged = QStringLiteral("OnlyCurrentLineChanged");
+const QString parseLines = QStringLiteral("ParseLines");
+// The line tokenizer reports as the pass over the lines that it is part of.
+const QString parseLine = parseLines;
+const QString colorizeTemplates = QStringLiteral("ColorizeTemplates");
+const QString markUnmatchedBrackets = QStringLiteral("MarkUnmatchedBrackets");
+}  // namespace procedure
 const QString kCrLf = QStringLiteral("\r\n");
 
 // Class colours as "R,G,B" texts, indexed by token class.
@@ -57,7 +68,8 @@ private:
 
 }  // namespace
 
-CSQLColorize::CSQLColorize(QObject* parent) : QObject(parent) {
+CSQLColorize::CSQLColorize(platform::Services services, QObject* parent)
+    : QObject(parent), mServices(std::move(services)) {
     for (std::size_t k = 0; k < mClassColours.size(); ++k) {
         mClassColours[k] = rgbFromText(QString::fromLatin1(kClassColourTexts[k]));
     }
@@ -109,7 +121,7 @@ void CSQLColorize::rtb_KeyPress(int* keyAscii) {
 }
 
 void CSQLColorize::rtb_Change() {
-    ErrorBoundary(QStringLiteral("rtb_Change"), kModule, [this] {
+    ErrorBoundary(mServices, procedure::rtbChange, kModule, [this] {
         if (NoRedraw) {
             emit Change(true);
             return;
@@ -203,7 +215,7 @@ void CSQLColorize::rtb_Change() {
 
 bool CSQLColorize::OnlyCurrentLineChanged() {
     bool result = false;
-    ErrorBoundary(QStringLiteral("OnlyCurrentLineChanged"), kModule, [&] {
+    ErrorBoundary(mServices, procedure::onlyCurrentLineChanged, kModule, [&] {
         const QString selected = mRtb->selText();
         if (selected.contains(kCrLf)) {
             return;
@@ -230,7 +242,7 @@ bool CSQLColorize::OnlyCurrentLineChanged() {
 }
 
 void CSQLColorize::ParseLines(const QString& text, int offset) {
-    ErrorBoundary(QStringLiteral("ParseLines"), kModule, [&] {
+    ErrorBoundary(mServices, procedure::parseLines, kModule, [&] {
         const QString all = text + kCrLf;
         const QStringView view(all);
         qsizetype pos = 0;
@@ -246,7 +258,7 @@ void CSQLColorize::ParseLines(const QString& text, int offset) {
 }
 
 void CSQLColorize::ParseLine(QStringView line, int linePosition) {
-    ErrorBoundary(QStringLiteral("ParseLines"), kModule, [&] {
+    ErrorBoundary(mServices, procedure::parseLine, kModule, [&] {
         for (const auto& run :
              SqlLineTokenizer::flatten(SqlLineTokenizer::tokenize(line), int(line.size()))) {
             colourRange(linePosition + run.start, run.length, colourOf(int(run.tokenClass)));
@@ -255,7 +267,7 @@ void CSQLColorize::ParseLine(QStringView line, int linePosition) {
 }
 
 void CSQLColorize::ColorizeTemplates() {
-    ErrorBoundary(QStringLiteral("ColorizeTemplates"), kModule, [this] {
+    ErrorBoundary(mServices, procedure::colorizeTemplates, kModule, [this] {
         const QString text = mRtb->text();
         const quint32 brace = colourOf(int(TokenClass::Brace));
         // Every prefix begins with "{", which matches only itself in any case, and every hit gets the same
@@ -293,7 +305,7 @@ void CSQLColorize::ColorizeTemplates() {
 }
 
 void CSQLColorize::MarkUnmatchedBrackets() {
-    ErrorBoundary(QStringLiteral("MarkUnmatchedBrackets"), kModule, [this] {
+    ErrorBoundary(mServices, procedure::markUnmatchedBrackets, kModule, [this] {
         const QString text = mRtb->text();
         if (text.isEmpty()) {
             return;

@@ -12,6 +12,7 @@
 
 #include <array>
 
+#include "platform/Platform.h"
 #include "platform/RichTextControl.h"
 
 class ColouringOwner;
@@ -23,7 +24,8 @@ public:
     // A bracket or parenthesis without a partner.
     static constexpr quint32 kUnmatchedColour = 255;
 
-    explicit CSQLColorize(QObject* parent = nullptr);
+    // Failures are reported through the services' error path.
+    explicit CSQLColorize(platform::Services services, QObject* parent = nullptr);
     ~CSQLColorize() override;
 
     platform::RichTextControl* rtb() const { return mRtb; }
@@ -67,6 +69,7 @@ private:
     void MarkUnmatchedBrackets();
     void colourRange(int start, int length, quint32 colour);
 
+    platform::Services mServices;
     QPointer<platform::RichTextControl> mRtb;
     ColourPlan mPlanStore;        // kept between passes for its memory
     ColourPlan* mPlan = nullptr;  // while a pass collects its colours

@@ -1,6 +1,5 @@
 #include "datasources/DataSourceFields.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
 #include "support/ErrorBoundary.h"
@@ -22,8 +21,8 @@ void AddFieldOnce(CV_QueryDataSource& dataSource, const QString& sourceName, CV_
     dataSource.Fields.addUnique(std::move(field), key);
 }
 
-bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database,
-                    QSet<QString>& namesInProgress) {
+bool AddTableFields(AddinContext& context, const QString& name, CV_QueryDataSource& dataSource,
+                    host::Database* database, QSet<QString>& namesInProgress) {
     const QString folded = name.toCaseFolded();
     if (namesInProgress.contains(folded)) {
         return true;
@@ -33,10 +32,10 @@ bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
 
     std::unique_ptr<host::Recordset> columns;
     std::unique_ptr<host::Recordset> sources;
-    const bool done = ErrorBoundary(QStringLiteral("GetTableFields"), kModule, [&] {
-        const std::shared_ptr<host::Database> db = UseDatabase(database);
+    const bool done = ErrorBoundary(context.services(), QStringLiteral("GetTableFields"), kModule, [&] {
+        const std::shared_ptr<host::Database> db = UseDatabase(context, database);
 
-        if (IsTable(name, db.get())) {
+        if (IsTable(context, name, db.get())) {
             for (const QString& fieldName : db->tableDef(name)->fieldNames()) {
                 CV_QueryDataSourceField field;
                 field.Name = fieldName;
@@ -45,7 +44,7 @@ bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
             }
             return;
         }
-        if (!IsQuery(name, db.get())) {
+        if (!IsQuery(context, name, db.get())) {
             return;
         }
         columns = db->openRecordset(CatalogueStatement(catalogue::kQueryColumns, name), host::dbOpenSnapshot);
@@ -54,9 +53,9 @@ bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
         // Follows a subquery source through a temporary query made from its text.
         const auto addSubqueryFields = [&](const QString& subquerySql) {
             QString temporaryName;
-            CreateTemporaryQuery(subquerySql, db.get(), temporaryName);
+            CreateTemporaryQuery(context, subquerySql, db.get(), temporaryName);
             if (!temporaryName.isEmpty()) {
-                AddTableFields(temporaryName, dataSource, db.get(), namesInProgress);
+                AddTableFields(context, temporaryName, dataSource, db.get(), namesInProgress);
             }
         };
 
@@ -92,7 +91,7 @@ bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
                     const QString sourceName = sources->text(QStringLiteral("Name1"));
                     const QString sourceAlias = sources->text(QStringLiteral("Name2"));
                     if (sourceName.compare(qualifier, Qt::CaseInsensitive) == 0) {
-                        AddTableFields(sourceName, dataSource, db.get(), namesInProgress);
+                        AddTableFields(context, sourceName, dataSource, db.get(), namesInProgress);
                         break;
                     }
                     if (sourceAlias.compare(qualifier, Qt::CaseInsensitive) == 0) {
@@ -113,7 +112,7 @@ bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
                 const QString sourceName = sources->text(QStringLiteral("Name1"));
                 const QString subquerySql = sources->text(QStringLiteral("Expression"));
                 if (!sourceName.isEmpty()) {
-                    AddTableFields(sourceName, dataSource, db.get(), namesInProgress);
+                    AddTableFields(context, sourceName, dataSource, db.get(), namesInProgress);
                     break;
                 }
                 if (sources->text(QStringLiteral("Name2")).endsWith(QLatin1Char('1')) &&
@@ -131,14 +130,16 @@ bool AddTableFields(const QString& name, CV_QueryDataSource& dataSource, host::D
 
 }  // namespace
 
-bool GetTableFields(const QString& name, CV_QueryDataSource& dataSource, host::Database* database) {
+bool GetTableFields(AddinContext& context, const QString& name, CV_QueryDataSource& dataSource,
+                    host::Database* database) {
     // The engine lets a query name itself (or a query that names it) as a source; such a cycle is followed
     // once, not until the stack runs out.
     QSet<QString> namesInProgress;
-    return AddTableFields(name, dataSource, database, namesInProgress);
+    return AddTableFields(context, name, dataSource, database, namesInProgress);
 }
 
-bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* query, QStringList& names) {
+bool DataSourceFieldNames(AddinContext& context, const CV_QueryDataSource* dataSource, host::QueryDef* query,
+                          QStringList& names) {
     if (!dataSource) {
         return false;
     }
@@ -151,7 +152,7 @@ bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* 
     }
     if (query) {
         try {
-            AddAliases(query->name(), list);
+            AddAliases(context, query->name(), list);
         } catch (...) {
             // the query definition could not be read: its aliases are left out
         }
@@ -165,9 +166,10 @@ bool DataSourceFieldNames(const CV_QueryDataSource* dataSource, host::QueryDef* 
     return true;
 }
 
-std::unique_ptr<CV_QueryDataSource> TableDataSource(const QString& tableName, host::Database* database) {
+std::unique_ptr<CV_QueryDataSource> TableDataSource(const AddinContext& context, const QString& tableName,
+                                                    host::Database* database) {
     try {
-        const std::shared_ptr<host::Database> db = UseDatabase(database);
+        const std::shared_ptr<host::Database> db = UseDatabase(context, database);
         auto dataSource = std::make_unique<CV_QueryDataSource>();
         dataSource->SourceNames.addUnique(tableName, tableName);
         for (const QString& fieldName : db->tableDef(tableName)->fieldNames()) {

@@ -1,6 +1,5 @@
 #include "datasources/mQueryDataSourceList.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
 #include "datasources/DataSourceFields.h"
@@ -9,6 +8,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -16,7 +16,8 @@ const QString kModule = QStringLiteral("mQueryDataSourceList");
 
 // Adds the source name of every data-source row of the query; a subquery source is followed through a
 // temporary query made from its text.
-void AddSourcesOf(const QString& queryName, KeyedCollection<QString>& names, host::Database* db) {
+void AddSourcesOf(AddinContext& context, const QString& queryName, KeyedCollection<QString>& names,
+                  host::Database* db) {
     std::unique_ptr<host::Recordset> rows = db->openRecordset(
         CatalogueStatement(catalogue::kQuerySourcesWithFlags, queryName), host::dbOpenSnapshot);
     const auto closer = qScopeGuard([&] { CloseQuietly(rows); });
@@ -27,9 +28,9 @@ void AddSourcesOf(const QString& queryName, KeyedCollection<QString>& names, hos
             names.addUnique(sourceName, sourceName);
         } else if (!expression.isEmpty()) {
             QString temporaryName;
-            CreateTemporaryQuery(expression, db, temporaryName);
+            CreateTemporaryQuery(context, expression, db, temporaryName);
             if (!temporaryName.isEmpty()) {
-                AddQuerySources(temporaryName, names, db);
+                AddQuerySources(context, temporaryName, names, db);
             }
         }
     }
@@ -37,39 +38,38 @@ void AddSourcesOf(const QString& queryName, KeyedCollection<QString>& names, hos
 
 }  // namespace
 
-std::unique_ptr<CV_QueryDataSource> rQueryDataSourceFieldList(const QString& queryName, bool analyze,
-                                                              host::Database* database) {
+std::unique_ptr<CV_QueryDataSource> rQueryDataSourceFieldList(AddinContext& context, const QString& queryName,
+                                                              bool analyze, host::Database* database) {
     std::unique_ptr<CV_QueryDataSource> dataSource;
     std::shared_ptr<host::Database> holder;
-    host::Database* db = nullptr;
-    ErrorBoundary(QStringLiteral("rQueryDataSourceFieldList"), kModule, [&] {
-        holder = UseDatabase(database);
-        db = holder.get();
+    // Declared before the boundary, so that a failure is reported before the temporary queries go.
+    std::optional<TemporaryQueryScope> temporaries;
+    ErrorBoundary(context.services(), QStringLiteral("rQueryDataSourceFieldList"), kModule, [&] {
+        holder = UseDatabase(context, database);
+        host::Database* db = holder.get();
+        temporaries.emplace(context, db);
         KeyedCollection<QString> names;
-        SourceTablesListGet(queryName, names, db);
+        SourceTablesListGet(context, queryName, names, db);
         if (!names.isEmpty()) {
             dataSource = std::make_unique<CV_QueryDataSource>();
             for (const auto& entry : names) {
                 dataSource->SourceNames.addUnique(entry.item, entry.item);
-                GetTableFields(entry.item, *dataSource, db);
+                GetTableFields(context, entry.item, *dataSource, db);
             }
             if (analyze) {
                 dataSource->AnalyzeFields();
             }
         }
     });
-    if (db) {
-        DeleteTemporaryQueries(db);
-    }
     return dataSource;
 }
 
-bool SourceTablesListGet(const QString& queryName, KeyedCollection<QString>& names,
+bool SourceTablesListGet(AddinContext& context, const QString& queryName, KeyedCollection<QString>& names,
                          host::Database* database) {
-    return ErrorBoundary(QStringLiteral("SourceTablesListGet"), kModule, [&] {
-        const std::shared_ptr<host::Database> holder = UseDatabase(database);
+    return ErrorBoundary(context.services(), QStringLiteral("SourceTablesListGet"), kModule, [&] {
+        const std::shared_ptr<host::Database> holder = UseDatabase(context, database);
         host::Database* db = holder.get();
-        AddSourcesOf(queryName, names, db);
+        AddSourcesOf(context, queryName, names, db);
 
         // The target of an append query, when such a table or query exists.
         std::unique_ptr<host::Recordset> rows = db->openRecordset(
@@ -77,24 +77,17 @@ bool SourceTablesListGet(const QString& queryName, KeyedCollection<QString>& nam
         const auto closer = qScopeGuard([&] { CloseQuietly(rows); });
         for (; !rows->eof(); rows->moveNext()) {
             const QString name = rows->text(QStringLiteral("Name1"));
-            if (!name.isEmpty() && (IsTable(name, db) || IsQuery(name, db))) {
+            if (!name.isEmpty() && (IsTable(context, name, db) || IsQuery(context, name, db))) {
                 names.addUnique(name, name);
             }
         }
     });
 }
 
-bool SourceTablesListGet(const QString& queryName, std::unique_ptr<KeyedCollection<QString>>& names,
-                         host::Database* database) {
-    if (!names) {
-        names = std::make_unique<KeyedCollection<QString>>();
-    }
-    return SourceTablesListGet(queryName, *names, database);
-}
-
-void AddQuerySources(const QString& queryName, KeyedCollection<QString>& names, host::Database* database) {
-    ErrorBoundary(QStringLiteral("AddQuerySources"), kModule,
-                  [&] { AddSourcesOf(queryName, names, UseDatabase(database).get()); });
+void AddQuerySources(AddinContext& context, const QString& queryName, KeyedCollection<QString>& names,
+                     host::Database* database) {
+    ErrorBoundary(context.services(), QStringLiteral("AddQuerySources"), kModule,
+                  [&] { AddSourcesOf(context, queryName, names, UseDatabase(context, database).get()); });
 }
 
 bool rIsNotReservedWord(const QString& text, int position) {

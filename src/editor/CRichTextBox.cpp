@@ -1,6 +1,5 @@
 #include "editor/CRichTextBox.h"
 
-#include "catalogue/AccessApplication.h"
 #include "editor/EditorBufferHost.h"
 #include "platform/EventPump.h"
 #include "platform/Platform.h"
@@ -11,6 +10,14 @@
 namespace {
 
 const QString kModule = QStringLiteral("CRichTextBox");
+
+// The names under which the error path reports this class's failures.
+namespace procedure {
+const QString richTextBoxChange = QStringLiteral("RichTextBox_Change");
+const QString richTextBoxKeyDown = QStringLiteral("RichTextBox_KeyDown");
+const QString undo = QStringLiteral("Undo");
+const QString redo = QStringLiteral("Redo");
+}  // namespace procedure
 constexpr int kHourglass = 11;
 constexpr int kDefaultPointer = 0;
 constexpr int kKeyV = 86;
@@ -19,7 +26,8 @@ constexpr int kKeyZ = 90;
 
 }  // namespace
 
-CRichTextBox::CRichTextBox(QObject* parent) : QObject(parent) {}
+CRichTextBox::CRichTextBox(const AddinContext& context, QObject* parent)
+    : QObject(parent), mContext(context) {}
 
 CRichTextBox::~CRichTextBox() {
     Dispose();
@@ -104,7 +112,7 @@ void CRichTextBox::UpdateButtons() {
 }
 
 void CRichTextBox::RichTextBox_Change() {
-    ErrorBoundary(QStringLiteral("RichTextBox_Change"), kModule, [this] {
+    ErrorBoundary(mContext.services(), procedure::richTextBoxChange, kModule, [this] {
         if (Initializing || !TrapUndo()) {
             UpdateButtons();
             return;
@@ -128,7 +136,7 @@ void CRichTextBox::RichTextBox_KeyDown(int* keyCode, int shift) {
         case kKeyV:
             *keyCode = 0;
             // A plain-text paste in two recorded writes; the control's own paste would bring formatting.
-            ErrorBoundary(QStringLiteral("RichTextBox_KeyDown"), kModule, [this] {
+            ErrorBoundary(mContext.services(), procedure::richTextBoxKeyDown, kModule, [this] {
                 const QString pasted = Owner ? Owner->clipboardText() : QString();
                 if (RichTextBox && RichTextBox->selLength() > 0) {
                     RichTextBox->setSelText(QString());
@@ -153,7 +161,7 @@ void CRichTextBox::RichTextBox_KeyDown(int* keyCode, int shift) {
 
 void CRichTextBox::Undo() {
     if (mUndoList.size() >= 2 && TrapUndo()) {
-        Step(QStringLiteral("Undo"), mUndoList[mUndoList.size() - 2], mUndoList, mRedoList);
+        Step(procedure::undo, mUndoList[mUndoList.size() - 2], mUndoList, mRedoList);
     } else {
         Recording = RichTextBox != nullptr;
         if (RichTextBox) {
@@ -165,7 +173,7 @@ void CRichTextBox::Undo() {
 
 void CRichTextBox::Redo() {
     if (!mRedoList.empty() && TrapUndo()) {
-        Step(QStringLiteral("Redo"), mRedoList.back(), mRedoList, mUndoList);
+        Step(procedure::redo, mRedoList.back(), mRedoList, mUndoList);
     } else {
         Recording = RichTextBox != nullptr;
         if (RichTextBox) {
@@ -180,14 +188,14 @@ void CRichTextBox::Step(const QString& procedure, const CUndoElement& target, st
     // Copied: the lists change below.
     const CUndoElement restored = target;
     bool locked = false;
-    const bool done = ErrorBoundary(procedure, kModule, [&] {
+    const bool done = ErrorBoundary(mContext.services(), procedure, kModule, [&] {
         Recording = false;
         platform::RichTextControl& control = *RichTextBox;
         const int caret = FirstDifference(control.text(), restored.Text);
         control.lockWindowUpdate(true);
         locked = true;
         control.setTextRTF(restored.TextRTF);
-        if (auto* events = platform::services().events) {
+        if (auto* events = mContext.services().events) {
             events->processPendingEvents();
         }
         control.setSelStart(caret);
@@ -200,7 +208,8 @@ void CRichTextBox::Step(const QString& procedure, const CUndoElement& target, st
     Recording = true;
     if (!done) {
         if (locked && RichTextBox) {
-            ErrorBoundary(procedure, kModule, [this] { RichTextBox->lockWindowUpdate(false); });
+            ErrorBoundary(mContext.services(), procedure, kModule,
+                          [this] { RichTextBox->lockWindowUpdate(false); });
         }
         return;
     }
@@ -219,7 +228,7 @@ int CRichTextBox::FirstDifference(const QString& current, const QString& target)
 }
 
 void CRichTextBox::setMousePointer(int pointer) {
-    if (AccessApplication) {
-        AccessApplication->screen().setMousePointer(pointer);
+    if (auto* application = mContext.application()) {
+        application->screen().setMousePointer(pointer);
     }
 }

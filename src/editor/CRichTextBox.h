@@ -3,6 +3,7 @@
 // and turns Ctrl+V, Ctrl+Z and Ctrl+Y of the box into buffer commands.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "editor/CUndoElement.h"
 #include "platform/RichTextControl.h"
 
@@ -17,7 +18,8 @@ class CRichTextBox : public QObject {
     Q_OBJECT
 
 public:
-    explicit CRichTextBox(QObject* parent = nullptr);
+    // The context is not owned and must outlive the buffer.
+    explicit CRichTextBox(const AddinContext& context, QObject* parent = nullptr);
     ~CRichTextBox() override;
 
     // Caret position that Init restores.
@@ -59,6 +61,7 @@ private:
               std::vector<CUndoElement>& to);
     void setMousePointer(int pointer);
 
+    const AddinContext& mContext;
     QPointer<platform::RichTextControl> RichTextBox;
     EditorBufferHost* Owner = nullptr;
     std::vector<CUndoElement> mUndoList;

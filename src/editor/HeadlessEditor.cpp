@@ -2,8 +2,9 @@
 
 #include "platform/Timer.h"
 
-HeadlessEditor::HeadlessEditor(platform::RichTextControl& rtb, platform::Timer& tmr, QObject* parent)
-    : QObject(parent), mRtb(rtb), mTmr(tmr) {
+HeadlessEditor::HeadlessEditor(const AddinContext& context, platform::RichTextControl& rtb,
+                               platform::Timer& tmr, QObject* parent)
+    : QObject(parent), mContext(context), mRtb(rtb), mTmr(tmr) {
     mLoading = true;
     connect(&mTmr, &platform::Timer::timeout, this, &HeadlessEditor::tmr_Timer);
     mFirstTick = true;
@@ -22,13 +23,13 @@ void HeadlessEditor::Initialize(const QString& text) {
         setToolbarButtonEnabled(QString::fromLatin1(key), false);
     }
     mRTB.reset();
-    mSQLColorize = std::make_unique<CSQLColorize>();
+    mSQLColorize = std::make_unique<CSQLColorize>(mContext.services());
     mSQLColorize->setOwner(this);
     mSQLColorize->setRtb(&mRtb);
     connect(mSQLColorize.get(), &CSQLColorize::Change, this, &HeadlessEditor::mSQLColorize_Change);
     mSQLColorize->FullParse = true;
     mRtb.setText(text);
-    mRTB = std::make_unique<CRichTextBox>();
+    mRTB = std::make_unique<CRichTextBox>(mContext);
     mRTB->setSelControlStart(mRtb.selStart());
     mRTB->Init(this);
 }

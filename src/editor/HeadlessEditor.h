@@ -25,9 +25,10 @@ public:
     static constexpr int kFirstTickInterval = 100;
     static constexpr int kColouringDelay = 1500;
 
-    // Neither the control nor the timer is owned. Construction is the window's load: the timer starts
-    // with the first-tick interval.
-    HeadlessEditor(platform::RichTextControl& rtb, platform::Timer& tmr, QObject* parent = nullptr);
+    // Neither the context, the control nor the timer is owned. Construction is the window's load: the timer
+    // starts with the first-tick interval.
+    HeadlessEditor(const AddinContext& context, platform::RichTextControl& rtb, platform::Timer& tmr,
+                   QObject* parent = nullptr);
     ~HeadlessEditor() override;
 
     // Loads a text: a new colouriser that colours it all, and a new undo history that starts from it.
@@ -49,6 +50,7 @@ private:
     void mSQLColorize_Change(bool deferred);
     void tmr_Timer();
 
+    const AddinContext& mContext;
     platform::RichTextControl& mRtb;
     platform::Timer& mTmr;
     std::unique_ptr<CSQLColorize> mSQLColorize;

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace qdb {
 
 QString foldCase(QStringView text) {
@@ -168,6 +170,28 @@ QStringView utf8View(const void* data, int bytes, QString& storage) {
 }
 
 int collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    // Fast path: ASCII text compares byte by byte as compareText folds it, without decoding it first.
+    const auto* bytesA = static_cast<const unsigned char*>(a);
+    const auto* bytesB = static_cast<const unsigned char*>(b);
+    const int common = std::min(lengthA, lengthB);
+    bool ascii = true;
+    for (int i = 0; i < common && ascii; ++i) {
+        const unsigned char ca = bytesA[i];
+        const unsigned char cb = bytesB[i];
+        ascii = ca < 0x80 && cb < 0x80;
+        const unsigned char la = (ca >= 'A' && ca <= 'Z') ? ca + 32 : ca;
+        const unsigned char lb = (cb >= 'A' && cb <= 'Z') ? cb + 32 : cb;
+        if (ascii && la != lb) {
+            return la < lb ? -1 : 1;
+        }
+    }
+    const unsigned char* rest = lengthA > lengthB ? bytesA : bytesB;
+    for (int i = common; i < std::max(lengthA, lengthB) && ascii; ++i) {
+        ascii = rest[i] < 0x80;
+    }
+    if (ascii) {
+        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+    }
     QString sa, sb;
     return compareText(utf8View(a, lengthA, sa), utf8View(b, lengthB, sb));
 }

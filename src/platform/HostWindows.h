@@ -1,6 +1,6 @@
 // The host's own windows as the add-in reaches them through the window system: the database window and
-// the "Database objects" command bar that tells which page it shows. The desktop host installs an
-// implementation; without one (headless) there is no database window.
+// the "Database objects" command bar that tells which page it shows. The desktop host gives an
+// implementation with the services; without one (headless) there is no database window.
 #pragma once
 
 #include <QString>
@@ -26,9 +26,5 @@ public:
     // The controls of one of the host's command bars with their states; fails when there is no such bar.
     virtual std::vector<CommandBarControlState> commandBarControls(const QString& commandBar) = 0;
 };
-
-// The installed implementation, or nullptr.
-HostWindows* hostWindows();
-void setHostWindows(HostWindows* windows);
 
 }  // namespace platform

@@ -50,7 +50,7 @@ bool InMemoryProgressWindow::setValue(double value) {
 void InMemoryProgressWindow::show() {
     if (!mDisposed) {
         mVisible = true;
-        registerForm(this);
+        markLoaded();
     }
 }
 bool InMemoryProgressWindow::isVisible() const {
@@ -69,7 +69,7 @@ void InMemoryProgressWindow::close() {
         return;
     }
     mVisible = false;
-    unregisterForm(this);
+    markUnloaded();
     emit closing();
 }
 

@@ -4,32 +4,38 @@
 
 namespace platform {
 
-namespace {
-
-std::vector<LoadedForm*>& registry() {
-    static std::vector<LoadedForm*> forms;
-    return forms;
+LoadedForm::~LoadedForm() {
+    markUnloaded();
 }
 
-}  // namespace
+void LoadedForm::setLoadedForms(const std::shared_ptr<LoadedForms>& forms) {
+    mForms = forms;
+}
 
-void registerForm(LoadedForm* form) {
-    if (form && !isFormLoaded(form)) {
-        registry().push_back(form);
+void LoadedForm::markLoaded() {
+    if (const auto forms = mForms.lock()) {
+        forms->add(this);
     }
 }
 
-void unregisterForm(LoadedForm* form) {
-    std::erase(registry(), form);
+void LoadedForm::markUnloaded() {
+    if (const auto forms = mForms.lock()) {
+        forms->remove(this);
+    }
 }
 
-bool isFormLoaded(const LoadedForm* form) {
-    const auto& forms = registry();
-    return std::find(forms.begin(), forms.end(), form) != forms.end();
+void LoadedForms::add(LoadedForm* form) {
+    if (form && !contains(form)) {
+        mForms.push_back(form);
+    }
 }
 
-std::vector<LoadedForm*> loadedForms() {
-    return registry();
+void LoadedForms::remove(LoadedForm* form) {
+    std::erase(mForms, form);
+}
+
+bool LoadedForms::contains(const LoadedForm* form) const {
+    return std::find(mForms.begin(), mForms.end(), form) != mForms.end();
 }
 
 }  // namespace platform

@@ -4,13 +4,8 @@
 
 namespace platform {
 
-Services& services() {
-    static Services installed;
-    return installed;
-}
-
-void showMessage(const QString& text, MsgIcon icon, const QString& title) {
-    if (Prompter* prompter = services().prompter) {
+void showMessage(const Services& services, const QString& text, MsgIcon icon, const QString& title) {
+    if (Prompter* prompter = services.prompter) {
         Message message;
         message.text = text;
         message.icon = icon;

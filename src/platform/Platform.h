@@ -1,6 +1,9 @@
-// The platform services the add-in uses, installed once by the program that loads it (the desktop host
-// installs the Qt ones, the command-line tool and the tests the in-memory ones).
+// The platform services the add-in uses, given to it by the program that loads it (the desktop host gives
+// the Qt ones, the command-line tool and the tests the in-memory ones). A service the program does not offer
+// is nullptr, and what would use it does nothing.
 #pragma once
+
+#include <memory>
 
 namespace platform {
 
@@ -8,15 +11,17 @@ class Prompter;
 class Shell;
 class SettingsStore;
 class EventPump;
+class HostWindows;
+class LoadedForms;
 
 struct Services {
     Prompter* prompter = nullptr;
     Shell* shell = nullptr;
     SettingsStore* settings = nullptr;
     EventPump* events = nullptr;
+    HostWindows* hostWindows = nullptr;
+    // The add-in's loaded windows; shared with the windows that join it.
+    std::shared_ptr<LoadedForms> forms;
 };
-
-// The installed services; every pointer is set by the loading program before the add-in connects.
-Services& services();
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 // The small always-on-top progress window of long builds: a status label, a bar and a Cancel button
 // (caption "Process"). Its owner creates it through a ProgressWindowFactory and hands it back with
-// dispose(). While shown it is one of the add-in's loaded forms ("frmProgressbar"), so that the error path
-// can take it out of the top-most band while a message is up.
+// dispose(). While shown it is one of the add-in's loaded forms ("frmProgressbar") of the registry it was
+// given, so that the error path can take it out of the top-most band while a message is up.
 #pragma once
 
 #include "platform/LoadedForms.h"
@@ -15,8 +15,6 @@ class ProgressWindow : public QObject, public LoadedForm {
     Q_OBJECT
 
 public:
-    ~ProgressWindow() override { unregisterForm(this); }
-
     QString formName() const override { return QStringLiteral("frmProgressbar"); }
     void unload() override { close(); }
 

@@ -37,7 +37,10 @@ public:
                                             const QString& defaultText) = 0;
 };
 
-// A message box with only an OK button, through the installed prompter; nothing without one.
-void showMessage(const QString& text, MsgIcon icon, const QString& title = QString());
+struct Services;
+
+// A message box with only an OK button, through the services' prompter; nothing without one.
+void showMessage(const Services& services, const QString& text, MsgIcon icon,
+                 const QString& title = QString());
 
 }  // namespace platform

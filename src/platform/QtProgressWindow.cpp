@@ -38,7 +38,7 @@ QtProgressWindow::QtProgressWindow(QWidget* parent) {
     mDialog = new ProgressDialog(parent, [this] {
         if (mOpen) {
             mOpen = false;
-            unregisterForm(this);
+            markUnloaded();
             emit closing();
         }
     });
@@ -108,7 +108,7 @@ void QtProgressWindow::updateBar() {
 
 void QtProgressWindow::show() {
     mOpen = true;
-    registerForm(this);
+    markLoaded();
     mDialog->show();
 }
 

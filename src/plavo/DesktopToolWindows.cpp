@@ -1,7 +1,7 @@
 #include "plavo/DesktopToolWindows.h"
 
 #include "addin/frmWatcher.h"
-#include "catalogue/AccessApplication.h"
+#include "catalogue/AddinContext.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
 #include "platform/LoadedForms.h"
@@ -24,9 +24,9 @@ namespace {
 const QString kTitle = QStringLiteral("VEXOR Qorvel Editor");
 
 // The host's main window, which the add-in's windows belong to while they are open.
-QWidget* hostWindow() {
-    if (AccessApplication) {
-        if (QWidget* window = QWidget::find(WId(AccessApplication->hWndAccessApp()))) {
+QWidget* hostWindow(const AddinContext& context) {
+    if (auto* application = context.application()) {
+        if (QWidget* window = QWidget::find(WId(application->hWndAccessApp()))) {
             return window->window();
         }
     }
@@ -36,8 +36,8 @@ QWidget* hostWindow() {
 // A window of the add-in that is not built yet: its title and what it would show.
 class Placeholder : public QDialog, public platform::LoadedForm {
 public:
-    Placeholder(QString formName, const QString& title, const QString& text)
-        : QDialog(hostWindow(), Qt::Window), mFormName(std::move(formName)) {
+    Placeholder(const AddinContext& context, QString formName, const QString& title, const QString& text)
+        : QDialog(hostWindow(context), Qt::Window), mFormName(std::move(formName)) {
         setObjectName(mFormName);
         setWindowTitle(title);
         setAttribute(Qt::WA_DeleteOnClose);
@@ -50,13 +50,13 @@ public:
         layout->addWidget(label, 1);
         layout->addWidget(buttons);
         resize(420, 180);
-        platform::registerForm(this);
+        setLoadedForms(context.services().forms);
+        markLoaded();
     }
-    ~Placeholder() override { platform::unregisterForm(this); }
     QString formName() const override { return mFormName; }
     quintptr windowHandle() const override { return quintptr(const_cast<Placeholder*>(this)->winId()); }
     void unload() override {
-        platform::unregisterForm(this);
+        markUnloaded();
         close();
     }
 
@@ -64,8 +64,8 @@ private:
     QString mFormName;
 };
 
-QString currentObject() {
-    return AccessApplication ? AccessApplication->currentObjectName() : QString();
+QString currentObject(const AddinContext& context) {
+    return context.application() ? context.application()->currentObjectName() : QString();
 }
 
 QString note(const QString& what) {
@@ -77,13 +77,14 @@ QString note(const QString& what) {
 // to show is dropped at once.
 class TreeWindowHandle : public QorvelTreeWindow {
 public:
+    explicit TreeWindowHandle(AddinContext& context) : mContext(context) {}
     ~TreeWindowHandle() override {
         if (mWindow && !mShown) {
             delete mWindow;
         }
     }
     bool Initialize(int mode, const QString& objectName) override {
-        mWindow = new TreeWindow(hostWindow());
+        mWindow = new TreeWindow(mContext, hostWindow(mContext));
         return mWindow->Initialize(mode, objectName);
     }
     void Show() override {
@@ -96,106 +97,119 @@ public:
     }
 
 private:
+    AddinContext& mContext;
     QPointer<TreeWindow> mWindow;
     bool mShown = false;
 };
 
+// Open editors outlive the command that opened them, and may outlive the connection.
 class EditorWindow : public QueryEditorWindow {
 public:
+    explicit EditorWindow(AddinContext& context) : mContext(context.weak_from_this()) {}
     bool Initialize(const QString& queryName, const QString& sql) override {
         mName = queryName;
         Q_UNUSED(sql)
         return true;
     }
     void Show() override {
-        if (!mWindow) {
+        const auto context = mContext.lock();
+        if (!mWindow && context) {
             mWindow = new Placeholder(
-                QStringLiteral("frmEditor"),
+                *context, QStringLiteral("frmEditor"),
                 QStringLiteral("Query Editor - %1")
                     .arg(mName.isEmpty() ? QStringLiteral("(new query)") : mName),
                 note(QStringLiteral("The SQL editor of <b>%1</b>.").arg(mName.toHtmlEscaped())));
         }
-        mWindow->show();
-        mWindow->raise();
+        if (mWindow) {
+            mWindow->show();
+            mWindow->raise();
+        }
     }
     void Unload() override {
         if (mWindow) {
             mWindow->unload();
         }
-        QueryEditorClosed(mName);
+        if (const auto context = mContext.lock()) {
+            QueryEditorClosed(*context, mName);
+        }
     }
 
 private:
+    std::weak_ptr<AddinContext> mContext;
     QString mName;
     QPointer<Placeholder> mWindow;
 };
 
 class FindDialog : public FindDialogWindow {
 public:
+    explicit FindDialog(AddinContext& context) : mContext(context) {}
     void PrepareTreeFind(int qorvelMode) override { mMode = qorvelMode; }
     bool mfValidDataSource() override { return true; }
     void Show() override {
         const QString kind = mMode == 4 ? QStringLiteral("Used By") : QStringLiteral("Uses");
-        auto* window =
-            new Placeholder(QStringLiteral("frmFindReplaceDlg"), QStringLiteral("Find - %1").arg(kind),
-                            note(QStringLiteral("Find a field in the %1 tree of <b>%2</b>.")
-                                     .arg(kind, currentObject().toHtmlEscaped())));
+        auto* window = new Placeholder(mContext, QStringLiteral("frmFindReplaceDlg"),
+                                       QStringLiteral("Find - %1").arg(kind),
+                                       note(QStringLiteral("Find a field in the %1 tree of <b>%2</b>.")
+                                                .arg(kind, currentObject(mContext).toHtmlEscaped())));
         window->show();
     }
     void Unload() override {}
 
 private:
+    AddinContext& mContext;
     int mMode = 3;
 };
 
 class Templates : public TemplatesWindow {
 public:
+    explicit Templates(AddinContext& context) : mContext(context) {}
     void Init(int mode) override { mMode = mode; }
     void ShowModal() override {
-        Placeholder window(QStringLiteral("frmTemplates"), QStringLiteral("Query Templates"),
+        Placeholder window(mContext, QStringLiteral("frmTemplates"), QStringLiteral("Query Templates"),
                            note(QStringLiteral("Pick an SQL template or one of the host's query builders.")));
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.exec();
     }
 
 private:
+    AddinContext& mContext;
     int mMode = 3;
 };
 
 }  // namespace
 
-std::shared_ptr<QorvelTreeWindow> DesktopToolWindows::CreateTreeWindow() {
-    return std::make_shared<TreeWindowHandle>();
+std::shared_ptr<QorvelTreeWindow> DesktopToolWindows::CreateTreeWindow(AddinContext& context) {
+    return std::make_shared<TreeWindowHandle>(context);
 }
 
-std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow() {
-    return std::make_shared<EditorWindow>();
+std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow(AddinContext& context) {
+    return std::make_shared<EditorWindow>(context);
 }
 
-std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog() {
-    return std::make_shared<FindDialog>();
+std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog(AddinContext& context) {
+    return std::make_shared<FindDialog>(context);
 }
 
-std::shared_ptr<TemplatesWindow> DesktopToolWindows::CreateTemplatesWindow() {
-    return std::make_shared<Templates>();
+std::shared_ptr<TemplatesWindow> DesktopToolWindows::CreateTemplatesWindow(AddinContext& context) {
+    return std::make_shared<Templates>(context);
 }
 
-std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow() {
-    return std::make_shared<frmWatcher>(std::make_unique<platform::QtTimer>());
+std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow(AddinContext& context) {
+    return std::make_shared<frmWatcher>(context, std::make_unique<platform::QtTimer>());
 }
 
-void DesktopToolWindows::ShowAbout() {
+void DesktopToolWindows::ShowAbout(AddinContext& context) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("About Qorvel Editor"),
                     QStringLiteral("<b>%1</b><br><br>An SQL editor and a dependency explorer for the saved "
                                    "queries of your database.")
                         .arg(AppTitleAndVersion().toHtmlEscaped()),
-                    QMessageBox::Ok, hostWindow());
+                    QMessageBox::Ok, hostWindow(context));
     box.setObjectName(QStringLiteral("frmAbout"));
     box.exec();
 }
 
-void DesktopToolWindows::OpenHelpContents(const QString& helpFilePath) {
-    if (auto* shell = platform::services().shell) {
+void DesktopToolWindows::OpenHelpContents(AddinContext& context, const QString& helpFilePath) {
+    if (auto* shell = context.services().shell) {
         shell->open(helpFilePath);
     }
 }

@@ -7,11 +7,11 @@
 
 class DesktopToolWindows : public ToolWindows {
 public:
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override;
-    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override;
-    std::shared_ptr<FindDialogWindow> CreateFindDialog() override;
-    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override;
-    std::shared_ptr<WatcherWindow> CreateWatcherWindow() override;
-    void ShowAbout() override;
-    void OpenHelpContents(const QString& helpFilePath) override;
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow(AddinContext& context) override;
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext& context) override;
+    std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext& context) override;
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext& context) override;
+    std::shared_ptr<WatcherWindow> CreateWatcherWindow(AddinContext& context) override;
+    void ShowAbout(AddinContext& context) override;
+    void OpenHelpContents(AddinContext& context, const QString& helpFilePath) override;
 };

@@ -1,7 +1,6 @@
 // The add-in library's server entry points and its one class, plavo.AccessConnect: the connection object
 // with the desktop's platform services and windows.
 #include "addin/AccessConnect.h"
-#include "catalogue/AccessApplication.h"
 #include "platform/Platform.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtPrompter.h"
@@ -34,19 +33,14 @@ std::atomic<int> liveInstances{0};
 class PlavoInstance : public AddinInstance {
 public:
     PlavoInstance()
-        : mPrompter(QStringLiteral("VEXOR Qorvel Editor")),
-          mHostWindows([] { return AccessApplication ? AccessApplication->hWndAccessApp() : quintptr(0); }) {
+        : mPrompter(QStringLiteral("VEXOR Qorvel Editor")), mHostWindows([this] {
+              return connected() ? mConnect.context()->application()->hWndAccessApp() : 0;
+          }) {
         ++liveInstances;
     }
     ~PlavoInstance() override {
-        if (AccessApplication) {
+        if (connected()) {
             mConnect.AddinInstance_OnDisconnection();
-        }
-        if (toolWindows() == &mWindows) {
-            setToolWindows(nullptr);
-        }
-        if (platform::hostWindows() == &mHostWindows) {
-            platform::setHostWindows(nullptr);
         }
         --liveInstances;
     }
@@ -55,16 +49,9 @@ public:
         if (!application) {
             return false;
         }
-        auto& services = platform::services();
-        services.prompter = &mPrompter;
-        services.shell = &mShell;
-        services.settings = &mSettings;
-        services.events = &mEvents;
-        setToolWindows(&mWindows);
-        platform::setHostWindows(&mHostWindows);
         mConnect.HostCommandBars = commandBars;
         mConnect.AddinInstance_OnConnection(application);
-        return AccessApplication == application;
+        return connected() && mConnect.context()->application() == application;
     }
 
     void OnDisconnection() override { mConnect.AddinInstance_OnDisconnection(); }
@@ -82,13 +69,24 @@ public:
     }
 
 private:
+    bool connected() const { return mConnect.context() && mConnect.context()->application(); }
+    platform::Services services() {
+        platform::Services services;
+        services.prompter = &mPrompter;
+        services.shell = &mShell;
+        services.settings = &mSettings;
+        services.events = &mEvents;
+        services.hostWindows = &mHostWindows;
+        return services;
+    }
+
     platform::QtPrompter mPrompter;
     platform::QtShell mShell;
     platform::QtSettingsStore mSettings;
     platform::QtEventPump mEvents;
     DesktopToolWindows mWindows;
     DesktopHostWindows mHostWindows;
-    AccessConnect mConnect;
+    AccessConnect mConnect{services(), &mWindows};
 };
 
 class Factory : public AddinClassFactory {

@@ -1,6 +1,6 @@
 #include "plavo/TreeWindow.h"
 
-#include "catalogue/AccessApplication.h"
+#include "catalogue/AddinContext.h"
 #include "hostapi/host.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
@@ -52,9 +52,9 @@ int indentationPixels(const QWidget& widget) {
     return qRound(250.0 * widget.logicalDpiX() / 1440.0);
 }
 
-QString currentDatabase() {
+QString currentDatabase(const AddinContext& context) {
     try {
-        return AccessApplication ? AccessApplication->currentProject().fullName() : QString();
+        return context.application() ? context.application()->currentProject().fullName() : QString();
     } catch (...) {
         return QString();
     }
@@ -62,15 +62,17 @@ QString currentDatabase() {
 
 }  // namespace
 
-TreeWindow::TreeWindow(QWidget* hostWindow)
+TreeWindow::TreeWindow(AddinContext& context, QWidget* hostWindow)
     : QWidget(hostWindow, Qt::Window),
+      mContext(context),
+      mContextHeld(context.weak_from_this().lock()),
       mProgressWindows(std::make_unique<platform::QtProgressWindowFactory>(hostWindow)) {
     setObjectName(QStringLiteral("frmQorvel"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto treeControl = std::make_unique<platform::QtTreeControl>(this);
     mTreeControl = treeControl.get();
-    mLogic = std::make_unique<frmQorvel>(std::move(treeControl), mProgressWindows.get());
+    mLogic = std::make_unique<frmQorvel>(mContext, std::move(treeControl), mProgressWindows.get());
     for (const char* key : kTreeImages) {
         const QString imageKey = QString::fromLatin1(key);
         mTreeControl->setImagePicture(imageKey, treewindowimages::treeImage(imageKey));
@@ -138,13 +140,15 @@ TreeWindow::TreeWindow(QWidget* hostWindow)
     connect(mLogic.get(), &frmQorvel::closed, this, &QWidget::close);
     refreshCommands();
     watchDatabase(hostWindow);
-    platform::registerForm(this);
+    setLoadedForms(mContext.services().forms);
+    markLoaded();
 }
 
 TreeWindow::~TreeWindow() {
-    platform::unregisterForm(this);
+    markUnloaded();
     if (!mUnloaded) {
         mUnloaded = true;
+        mLogic->disconnect(this);
         mLogic->Close();
     }
 }
@@ -167,14 +171,14 @@ bool TreeWindow::Initialize(int mode, const QString& objectName) {
 // The host's main window says when its database closes; a host that does not is watched for a change of
 // its current database instead.
 void TreeWindow::watchDatabase(QWidget* hostWindow) {
-    mDatabase = currentDatabase();
+    mDatabase = currentDatabase(mContext);
     if (hostWindow && hostWindow->metaObject()->indexOfSignal("databaseClosed()") != -1) {
         connect(hostWindow, SIGNAL(databaseClosed()), this, SLOT(close()));
         return;
     }
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this] {
-        if (currentDatabase() != mDatabase) {
+        if (currentDatabase(mContext) != mDatabase) {
             close();
         }
     });
@@ -264,7 +268,7 @@ void TreeWindow::closeEvent(QCloseEvent* event) {
     if (!mUnloaded) {
         mUnloaded = true;
         hide();
-        platform::unregisterForm(this);
+        markUnloaded();
         mLogic->Close();
     }
     event->accept();
@@ -286,10 +290,11 @@ QString TreeWindow::ExportFileName(const QString& folder, const QString& objectN
 QString TreeWindow::TextToNotepad() {
     const QString treeText = mLogic->TreeText();
     if (treeText.isEmpty()) {
-        platform::showMessage(QStringLiteral("Nothing to give out!"), platform::MsgIcon::Information);
+        platform::showMessage(mContext.services(), QStringLiteral("Nothing to give out!"),
+                              platform::MsgIcon::Information);
         return QString();
     }
-    return ErrorBoundary(QStringLiteral("TextToNotepad"), kModule, QString(), [&] {
+    return ErrorBoundary(mContext.services(), QStringLiteral("TextToNotepad"), kModule, QString(), [&] {
         QString text = windowTitle() + QStringLiteral("\r\n\r\n") + treeText;
 #ifndef Q_OS_WIN
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -302,7 +307,7 @@ QString TreeWindow::TextToNotepad() {
             throw host::Error(75, QStringLiteral("Path/File access error: '%1'").arg(file), kModule);
         }
         out.close();
-        if (platform::Shell* shell = platform::services().shell) {
+        if (platform::Shell* shell = mContext.services().shell) {
             shell->open(file);
         }
         return file;
@@ -310,7 +315,7 @@ QString TreeWindow::TextToNotepad() {
 }
 
 QString TreeWindow::TreeView2Bitmap() {
-    return ErrorBoundary(QStringLiteral("TreeView2Bitmap"), kModule, QString(), [&] {
+    return ErrorBoundary(mContext.services(), QStringLiteral("TreeView2Bitmap"), kModule, QString(), [&] {
         const QString folder = ExportFolder();
         QDir().mkpath(folder);
         const QString file = ExportFileName(folder, mLogic->ObjectName(), QStringLiteral(".png"));
@@ -318,7 +323,7 @@ QString TreeWindow::TreeView2Bitmap() {
         if (!CCapture::CaptureToFile(*tree(), file)) {
             throw host::Error(75, QStringLiteral("Path/File access error: '%1'").arg(file), kModule);
         }
-        if (platform::Shell* shell = platform::services().shell) {
+        if (platform::Shell* shell = mContext.services().shell) {
             shell->open(file);
         }
         return file;

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class AddinContext;
 class frmQorvel;
 class QAction;
 class QMenu;
@@ -26,8 +27,9 @@ class TreeWindow : public QWidget, public platform::LoadedForm {
     Q_OBJECT
 
 public:
-    // hostWindow: the host's main window, which the tree window stays above.
-    explicit TreeWindow(QWidget* hostWindow);
+    // hostWindow: the host's main window, which the tree window stays above. The window keeps the
+    // connection's context alive while it is open.
+    TreeWindow(AddinContext& context, QWidget* hostWindow);
     ~TreeWindow() override;
 
     frmQorvel& logic() const { return *mLogic; }
@@ -68,6 +70,8 @@ private:
     void refreshCommands();
     void watchDatabase(QWidget* hostWindow);
 
+    AddinContext& mContext;
+    std::shared_ptr<AddinContext> mContextHeld;
     std::unique_ptr<platform::QtProgressWindowFactory> mProgressWindows;
     platform::QtTreeControl* mTreeControl = nullptr;  // owned by the logic
     std::unique_ptr<frmQorvel> mLogic;

@@ -47,11 +47,10 @@ QString CMailToProtocol::BuildLink(const QString& to, const QString& subject, co
 int CMailToProtocol::Send(const QString& to, const QString& subject, const QString& body, const QString& cc,
                           const QString& bcc, bool cutAtLineEnd) {
     try {
-        auto* shell = platform::services().shell;
-        if (!shell) {
+        if (!mShell) {
             return kSendFailed;
         }
-        const int result = shell->open(BuildLink(to, subject, body, cc, bcc, cutAtLineEnd));
+        const int result = mShell->open(BuildLink(to, subject, body, cc, bcc, cutAtLineEnd));
         return result < kLowestShellSuccess ? kSendFailed : 0;
     } catch (...) {
         return kSendFailed;

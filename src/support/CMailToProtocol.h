@@ -3,8 +3,15 @@
 
 #include <QString>
 
+namespace platform {
+class Shell;
+}
+
 class CMailToProtocol {
 public:
+    // Without a shell no link is taken.
+    explicit CMailToProtocol(platform::Shell* shell) : mShell(shell) {}
+
     // The code Send gives when the shell did not take the link.
     static constexpr int kSendFailed = -2147222007;  // 0x8003FE09
     // Mail programs take links of about this length.
@@ -17,4 +24,7 @@ public:
     // The link Send hands to the shell.
     static QString BuildLink(const QString& to, const QString& subject, const QString& body,
                              const QString& cc, const QString& bcc, bool cutAtLineEnd);
+
+private:
+    platform::Shell* mShell;
 };

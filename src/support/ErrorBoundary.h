@@ -11,24 +11,25 @@
 
 // Runs work and returns its result; on a failure reports it and returns failureValue.
 template <typename Work, typename Result = std::invoke_result_t<Work>>
-Result ErrorBoundary(const QString& procedureName, const QString& moduleName, Result failureValue,
-                     Work&& work) {
+Result ErrorBoundary(const platform::Services& services, const QString& procedureName,
+                     const QString& moduleName, Result failureValue, Work&& work) {
     try {
         return std::forward<Work>(work)();
     } catch (...) {
-        ErrorHandleCurrent(procedureName, moduleName);
+        ErrorHandleCurrent(services, procedureName, moduleName);
         return failureValue;
     }
 }
 
 // The same for a body without a result; true when it ran to its end.
 template <typename Work>
-bool ErrorBoundary(const QString& procedureName, const QString& moduleName, Work&& work) {
+bool ErrorBoundary(const platform::Services& services, const QString& procedureName,
+                   const QString& moduleName, Work&& work) {
     try {
         std::forward<Work>(work)();
         return true;
     } catch (...) {
-        ErrorHandleCurrent(procedureName, moduleName);
+        ErrorHandleCurrent(services, procedureName, moduleName);
         return false;
     }
 }

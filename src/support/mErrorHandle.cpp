@@ -1,7 +1,6 @@
 #include "support/mErrorHandle.h"
 
 #include "platform/LoadedForms.h"
-#include "platform/Platform.h"
 #include "platform/Prompter.h"
 #include "support/AppVersion.h"
 #include "support/CMailToProtocol.h"
@@ -16,8 +15,11 @@ const QString kLineBreak = QStringLiteral("\r\n");
 // While a message is up, the progress windows leave the top-most band so that they cannot hide it.
 class ProgressWindowsLowered {
 public:
-    ProgressWindowsLowered() {
-        for (auto* form : platform::loadedForms()) {
+    explicit ProgressWindowsLowered(std::shared_ptr<platform::LoadedForms> forms) : mForms(std::move(forms)) {
+        if (!mForms) {
+            return;
+        }
+        for (auto* form : mForms->forms()) {
             if (form->formName() == QLatin1String("frmProgressbar")) {
                 mLowered.push_back(form);
                 form->setTopMost(false);
@@ -26,7 +28,7 @@ public:
     }
     ~ProgressWindowsLowered() {
         for (auto* form : mLowered) {
-            if (platform::isFormLoaded(form)) {
+            if (mForms->contains(form)) {
                 form->setTopMost(true);
             }
         }
@@ -35,53 +37,55 @@ public:
     ProgressWindowsLowered& operator=(const ProgressWindowsLowered&) = delete;
 
 private:
+    std::shared_ptr<platform::LoadedForms> mForms;
     std::vector<platform::LoadedForm*> mLowered;
 };
 
-platform::MsgResult Show(const platform::Message& message) {
-    auto* prompter = platform::services().prompter;
+platform::MsgResult Show(const platform::Services& services, const platform::Message& message) {
+    auto* prompter = services.prompter;
     return prompter ? prompter->msgBox(message) : platform::MsgResult::Ok;
 }
 
 }  // namespace
 
-void ErrorHandle(const host::Error& error, int line, const QString& additionalText,
-                 const QString& procedureName, const QString& moduleName) {
+void ErrorHandle(const platform::Services& services, const host::Error& error, int line,
+                 const QString& additionalText, const QString& procedureName, const QString& moduleName) {
     try {
         // Callers that pass their location in the additional text give no location here.
         const QString location =
             moduleName.isEmpty() && procedureName.isEmpty() ? QString() : moduleName + u'.' + procedureName;
-        const ProgressWindowsLowered lowered;
+        const ProgressWindowsLowered lowered(services.forms);
         if (error.source().startsWith(QLatin1String("DAO."))) {
             platform::Message message;
             message.text = error.description() + kLineBreak + additionalText;
-            Show(message);
+            Show(services, message);
         } else {
-            ShowError(error.number(), line, error.description(), additionalText, error.source(), location,
-                      true, QString());
+            ShowError(services, error.number(), line, error.description(), additionalText, error.source(),
+                      location, true, QString());
         }
     } catch (...) {
         // The error path never raises.
     }
 }
 
-void ErrorHandleCurrent(const QString& procedureName, const QString& moduleName,
-                        const QString& additionalText) {
+void ErrorHandleCurrent(const platform::Services& services, const QString& procedureName,
+                        const QString& moduleName, const QString& additionalText) {
     try {
         throw;
     } catch (const host::Error& error) {
-        ErrorHandle(error, 0, additionalText, procedureName, moduleName);
+        ErrorHandle(services, error, 0, additionalText, procedureName, moduleName);
     } catch (const std::exception& error) {
-        ErrorHandle(host::Error(5, QString::fromUtf8(error.what()), kProjectName), 0, additionalText,
-                    procedureName, moduleName);
+        ErrorHandle(services, host::Error(5, QString::fromUtf8(error.what()), kProjectName), 0,
+                    additionalText, procedureName, moduleName);
     } catch (...) {
-        ErrorHandle(host::Error(5, QStringLiteral("Unknown failure"), kProjectName), 0, additionalText,
-                    procedureName, moduleName);
+        ErrorHandle(services, host::Error(5, QStringLiteral("Unknown failure"), kProjectName), 0,
+                    additionalText, procedureName, moduleName);
     }
 }
 
-void ShowError(int number, int line, const QString& description, const QString& additionalText,
-               const QString& source, const QString& location, bool askToReport, const QString& mailText) {
+void ShowError(const platform::Services& services, int number, int line, const QString& description,
+               const QString& additionalText, const QString& source, const QString& location,
+               bool askToReport, const QString& mailText) {
     const QString extra = additionalText.isEmpty() ? QString() : kLineBreak + kLineBreak + additionalText;
     const QString where = location.isEmpty() && source.isEmpty()
                               ? location
@@ -101,7 +105,7 @@ void ShowError(int number, int line, const QString& description, const QString& 
     message.icon = platform::MsgIcon::Critical;
     if (!askToReport) {
         message.text = text;
-        Show(message);
+        Show(services, message);
         return;
     }
 
@@ -119,8 +123,9 @@ void ShowError(int number, int line, const QString& description, const QString& 
     message.text = text + kLineBreak + kLineBreak + QStringLiteral("Do you want to report the problem?");
     message.buttons = platform::MsgButtons::YesNo;
     message.defaultButton = 2;
-    if (Show(message) == platform::MsgResult::Yes) {
-        CMailToProtocol().Send(kSupportAddress, QStringLiteral("Runtime error in ") + titleLine, body,
-                               QString(), QString(), true);
+    if (Show(services, message) == platform::MsgResult::Yes) {
+        CMailToProtocol(services.shell)
+            .Send(kSupportAddress, QStringLiteral("Runtime error in ") + titleLine, body, QString(),
+                  QString(), true);
     }
 }

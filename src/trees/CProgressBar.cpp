@@ -7,9 +7,11 @@ constexpr float kMaximum = 1000;
 
 }  // namespace
 
-std::shared_ptr<CProgressBar> CProgressBar::create(platform::ProgressWindowFactory& windows) {
+std::shared_ptr<CProgressBar> CProgressBar::create(platform::ProgressWindowFactory& windows,
+                                                   const std::shared_ptr<platform::LoadedForms>& forms) {
     std::shared_ptr<CProgressBar> controller(new CProgressBar());
     platform::ProgressWindow* window = windows.create();
+    window->setLoadedForms(forms);
     controller->mForm = window;
     QObject::connect(window, &platform::ProgressWindow::cancelClicked, controller.get(),
                      &CProgressBar::mCancelButton_Click);

@@ -15,7 +15,9 @@ class CProgressBar : public QObject, public std::enable_shared_from_this<CProgre
 
 public:
     // Creates the window, shows it on top of everything and binds its button and its closing.
-    static std::shared_ptr<CProgressBar> create(platform::ProgressWindowFactory& windows);
+    // The window joins the loaded forms given while it is shown.
+    static std::shared_ptr<CProgressBar> create(platform::ProgressWindowFactory& windows,
+                                                const std::shared_ptr<platform::LoadedForms>& forms = {});
     ~CProgressBar() override;
 
     QString LabelInfo() const { return mLabelInfo; }

@@ -1,6 +1,5 @@
 #include "trees/CQorvelFind.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "datasources/CV_QueryDataSource.h"
 #include "datasources/DataSourceFields.h"
@@ -26,16 +25,17 @@ bool TypeAccepted(int mode, int objectType) {
 
 }  // namespace
 
-CQorvelFind::CQorvelFind() = default;
+CQorvelFind::CQorvelFind(AddinContext& context) : mContext(context) {}
 CQorvelFind::~CQorvelFind() = default;
 
 bool CQorvelFind::mfValidDataSource() {
-    if (!AccessApplication) {
+    host::Application* application = mContext.application();
+    if (!application) {
         return false;
     }
-    return ErrorBoundary(QStringLiteral("mfValidDataSource"), kModule, false, [&] {
-        const int objectType = AccessApplication->currentObjectType();
-        const QString objectName = AccessApplication->currentObjectName();
+    return ErrorBoundary(mContext.services(), QStringLiteral("mfValidDataSource"), kModule, false, [&] {
+        const int objectType = application->currentObjectType();
+        const QString objectName = application->currentObjectName();
         if (objectType == -1) {
             return false;
         }
@@ -49,27 +49,27 @@ bool CQorvelFind::mfValidDataSource() {
             }
             // A form or report whose record source names a table or query directly has no hidden query.
             for (int attempt = 0; attempt < 2 && !found; ++attempt) {
-                if (IsQuery(name)) {
-                    mDataSource = rQueryDataSourceFieldList(name, true, nullptr);
-                    const std::shared_ptr<host::QueryDef> query =
-                        AccessApplication->currentDb()->queryDef(name);
-                    DataSourceFieldNames(mDataSource.get(), query.get(), mFindWhatList);
+                if (IsQuery(mContext, name)) {
+                    mDataSource = rQueryDataSourceFieldList(mContext, name, true, nullptr);
+                    const std::shared_ptr<host::QueryDef> query = mContext.currentDatabase()->queryDef(name);
+                    DataSourceFieldNames(mContext, mDataSource.get(), query.get(), mFindWhatList);
                     found = mDataSource != nullptr;
-                } else if (IsTable(name)) {
-                    mDataSource = TableDataSource(name);
-                    DataSourceFieldNames(mDataSource.get(), nullptr, mFindWhatList);
+                } else if (IsTable(mContext, name)) {
+                    mDataSource = TableDataSource(mContext, name);
+                    DataSourceFieldNames(mContext, mDataSource.get(), nullptr, mFindWhatList);
                     found = mDataSource != nullptr;
                 } else if (attempt == 0 && objectType == host::acForm) {
-                    name = FormRecordSource(objectName);
+                    name = FormRecordSource(mContext, objectName);
                 } else if (attempt == 0 && objectType == host::acReport) {
-                    name = ReportRecordSource(objectName);
+                    name = ReportRecordSource(mContext, objectName);
                 } else {
                     break;
                 }
             }
         }
         if (!found) {
-            platform::showMessage(QStringLiteral("This action is not available for selected object"),
+            platform::showMessage(mContext.services(),
+                                  QStringLiteral("This action is not available for selected object"),
                                   platform::MsgIcon::Exclamation, QStringLiteral("Qorvel"));
         }
         return found;
@@ -77,7 +77,8 @@ bool CQorvelFind::mfValidDataSource() {
 }
 
 std::unique_ptr<frmQorvel> CQorvelFind::cmdFind_Click(const QString& findWhat, int chkWholeWordOnly) {
-    std::unique_ptr<frmQorvel> window = CreateTreeWindow ? CreateTreeWindow() : std::make_unique<frmQorvel>();
+    std::unique_ptr<frmQorvel> window =
+        CreateTreeWindow ? CreateTreeWindow() : std::make_unique<frmQorvel>(mContext);
     window->FilterField = findWhat;
     window->FilterWholeWord = chkWholeWordOnly == 1;
     const bool show = window->Initialize(QorvelMode, QString());

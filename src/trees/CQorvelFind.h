@@ -2,6 +2,7 @@
 // names it offers as suggestions, and the Find button that opens the marked tree in a new tree window.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "trees/frmQorvel.h"
 
 #include <QString>
@@ -14,7 +15,8 @@ class CV_QueryDataSource;
 
 class CQorvelFind {
 public:
-    CQorvelFind();
+    // The context is not owned.
+    explicit CQorvelFind(AddinContext& context);
     ~CQorvelFind();
 
     // 3 (Uses tree with find) or 4 (Used By tree with find).
@@ -35,6 +37,7 @@ public:
     bool IsClosed() const { return mClosed; }
 
 private:
+    AddinContext& mContext;
     std::unique_ptr<CV_QueryDataSource> mDataSource;
     QStringList mFindWhatList;
     bool mClosed = false;

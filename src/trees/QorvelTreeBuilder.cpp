@@ -1,6 +1,5 @@
 #include "trees/QorvelTreeBuilder.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
 #include "support/mErrorHandle.h"
@@ -32,13 +31,13 @@ struct BuildStopped {};
 
 // Runs one step; a failure is reported under the procedure's name and the build goes on.
 template <typename Work>
-void Guarded(const char* procedure, Work&& work) {
+void Guarded(const platform::Services& services, const char* procedure, Work&& work) {
     try {
         std::forward<Work>(work)();
     } catch (const BuildStopped&) {
         throw;
     } catch (...) {
-        ErrorHandleCurrent(QString::fromLatin1(procedure), kModule);
+        ErrorHandleCurrent(services, QString::fromLatin1(procedure), kModule);
     }
 }
 
@@ -107,8 +106,9 @@ struct QorvelTreeBuilder::UsedByLevel {
     bool childOpen = false;  // the last user's own level is being walked
 };
 
-QorvelTreeBuilder::QorvelTreeBuilder(host::Database& database, Observer& observer, Settings settings)
-    : mDatabase(database), mObserver(observer), mSettings(std::move(settings)) {}
+QorvelTreeBuilder::QorvelTreeBuilder(AddinContext& context, host::Database& database, Observer& observer,
+                                     Settings settings)
+    : mContext(context), mDatabase(database), mObserver(observer), mSettings(std::move(settings)) {}
 
 QorvelTreeBuilder::~QorvelTreeBuilder() {
     CloseQuietly(mSources);
@@ -145,7 +145,7 @@ QorvelTree QorvelTreeBuilder::BuildUses(const QString& objectName, int objectTyp
             const QString name = level.names.at(level.next++);
             CQorvelItem* parent = level.item;
             std::optional<Level> below;
-            Guarded("BuildQorvel", [&] {
+            Guarded(mContext.services(), "BuildQorvel", [&] {
                 if (StartsWith(name, kTemporaryQueryPrefix)) {
                     return;  // the add-in's own; never shown
                 }
@@ -196,9 +196,9 @@ QStringList QorvelTreeBuilder::TopSources(const QString& objectName, int objectT
         if (rows->eof()) {
             // A record source that names a table or query directly has no hidden query.
             if (objectType == host::acForm) {
-                names.append(FormRecordSource(objectName));
+                names.append(FormRecordSource(mContext, objectName));
             } else if (objectType == host::acReport) {
-                names.append(ReportRecordSource(objectName));
+                names.append(ReportRecordSource(mContext, objectName));
             }
         }
         for (; !rows->eof(); rows->moveNext()) {
@@ -227,7 +227,8 @@ QStringList QorvelTreeBuilder::TopSources(const QString& objectName, int objectT
 
 QStringList QorvelTreeBuilder::AddQuerySources(const QString& queryName) {
     QStringList names;
-    Guarded("AddQuerySources", [&] { names = WithoutDuplicates(QuerySources(queryName)); });
+    Guarded(mContext.services(), "AddQuerySources",
+            [&] { names = WithoutDuplicates(QuerySources(queryName)); });
     return names;
 }
 
@@ -295,7 +296,7 @@ QorvelTree QorvelTreeBuilder::BuildUsedBy(const QString& objectName, int objectT
         tree.root = CQorvelItem(objectName, objectType,
                                 objectType == host::acQuery ? Lookup(objectName).queryType : 0);
         tree.nodeCount = 1;
-        Guarded("ExpressionToQuery", [&] { ExpressionToQuery(); });
+        Guarded(mContext.services(), "ExpressionToQuery", [&] { ExpressionToQuery(); });
         if (Stop()) {
             return {};
         }
@@ -323,7 +324,7 @@ QorvelTree QorvelTreeBuilder::BuildUsedBy(const QString& objectName, int objectT
             }
             QString user = level.users.at(level.next++);
             CQorvelItem* added = nullptr;
-            Guarded("BuildQueryUsedBy", [&] {
+            Guarded(mContext.services(), "BuildQueryUsedBy", [&] {
                 if (StartsWith(user, kClipboardQueryPrefix)) {
                     return;
                 }
@@ -379,7 +380,7 @@ bool QorvelTreeBuilder::StartLevel(UsedByLevel& level, const QString& name, doub
         return false;
     }
     mPath.insert(level.key);
-    Guarded("BuildQueryUsedBy", [&] { level.users = Users(name); });
+    Guarded(mContext.services(), "BuildQueryUsedBy", [&] { level.users = Users(name); });
     return true;
 }
 
@@ -429,9 +430,10 @@ std::unique_ptr<host::Recordset> QorvelTreeBuilder::FilterRecordset(host::Record
 
 void QorvelTreeBuilder::ExpressionToQuery() {
     mTempQueryOwners.clear();
-    const auto aliasedSources = [] {
-        return Host().dCount(catalogue::kAliasedSourceCountExpression, catalogue::kAliasedSourceCountDomain,
-                             catalogue::kAliasedSourceCountCriteria);
+    const auto aliasedSources = [this] {
+        return mContext.host().dCount(catalogue::kAliasedSourceCountExpression,
+                                      catalogue::kAliasedSourceCountDomain,
+                                      catalogue::kAliasedSourceCountCriteria);
     };
     const long before = aliasedSources();
     if (before == 0) {
@@ -463,7 +465,7 @@ void QorvelTreeBuilder::ExpressionToQuery() {
         }
     }
     if (aliasedSources() > before) {
-        Guarded("RepeatExpressionToQuery", [&] { RepeatExpressionToQuery(); });
+        Guarded(mContext.services(), "RepeatExpressionToQuery", [&] { RepeatExpressionToQuery(); });
     }
 }
 
@@ -516,12 +518,12 @@ void QorvelTreeBuilder::RepeatExpressionToQuery() {
 // A build that needs more temporary queries than it may make cannot show every user or source: it stops
 // rather than show part of the tree as if it were whole.
 QString QorvelTreeBuilder::MakeTemporaryQuery(const QString& sql) {
-    if (TemporaryQueryCount >= mSettings.maxTemporaryQueries) {
+    if (mContext.temporaryQueryCount() >= mSettings.maxTemporaryQueries) {
         mOutcome = Outcome::TooManyTemporaryQueries;
         throw BuildStopped{};
     }
     QString name;
-    CreateTemporaryQuery(sql, &mDatabase, name);
+    CreateTemporaryQuery(mContext, sql, &mDatabase, name);
     return name;
 }
 
@@ -532,18 +534,19 @@ const QorvelTreeBuilder::ObjectInfo& QorvelTreeBuilder::Lookup(const QString& na
     }
     ObjectInfo info;
     if (!name.isEmpty()) {
-        info.isQuery = IsQuery(name, &mDatabase);
+        info.isQuery = IsQuery(mContext, name, &mDatabase);
         if (info.isQuery) {
             info.queryType = mDatabase.queryDef(name)->type();
         } else {
-            info.isTable = IsTable(name, &mDatabase);
+            info.isTable = IsTable(mContext, name, &mDatabase);
         }
     }
     return mObjectInfo.insert(key, info).value();
 }
 
 bool QorvelTreeBuilder::FieldFindMatches(const QString& queryName) {
-    return SQLFind(mDatabase.queryDef(queryName)->sql(), mSettings.filterField, mSettings.filterWholeWord, 0);
+    return SQLFind(mContext.services(), mDatabase.queryDef(queryName)->sql(), mSettings.filterField,
+                   mSettings.filterWholeWord, 0);
 }
 
 bool QorvelTreeBuilder::Stop() {

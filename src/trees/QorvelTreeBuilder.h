@@ -7,6 +7,7 @@
 // as a leaf instead of being expanded again, which keeps the tree of a densely shared database bounded.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "hostapi/host.h"
 #include "trees/CQorvelItem.h"
 
@@ -59,7 +60,8 @@ public:
         TooManyTemporaryQueries,
     };
 
-    QorvelTreeBuilder(host::Database& database, Observer& observer, Settings settings);
+    // Neither the context nor the database is owned.
+    QorvelTreeBuilder(AddinContext& context, host::Database& database, Observer& observer, Settings settings);
     ~QorvelTreeBuilder();
 
     // The Uses tree of a query, form or report (objectType: the host's code). Empty unless Built.
@@ -104,6 +106,7 @@ private:
     bool Expand(CQorvelItem& item, const QString& key, QorvelTree& tree);
     void Expanded(const QString& key, bool hasChildren);
 
+    AddinContext& mContext;
     host::Database& mDatabase;
     Observer& mObserver;
     Settings mSettings;

@@ -1,6 +1,5 @@
 #include "trees/frmQorvel.h"
 
-#include "catalogue/AccessApplication.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
 #include "platform/EventPump.h"
@@ -13,6 +12,7 @@
 #include "trees/TreeTextRenderer.h"
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -53,9 +53,10 @@ private:
     frmQorvel& mWindow;
 };
 
-frmQorvel::frmQorvel(std::unique_ptr<platform::TreeControl> tree,
+frmQorvel::frmQorvel(AddinContext& context, std::unique_ptr<platform::TreeControl> tree,
                      platform::ProgressWindowFactory* progressWindows, QObject* parent)
     : QObject(parent),
+      mContext(context),
       mTree(tree ? std::move(tree) : std::make_unique<platform::InMemoryTreeControl>()),
       mProgressWindows(progressWindows ? progressWindows : &mOwnProgressWindows) {
     for (const auto& [key, tag] : kImages) {
@@ -73,24 +74,24 @@ frmQorvel::~frmQorvel() {
 }
 
 bool frmQorvel::Initialize(int vQorvelMode, const QString& vstrObjectName) {
-    const auto setMousePointer = [](int pointer) {
+    const auto setMousePointer = [this](int pointer) {
         try {
-            if (AccessApplication) {
-                AccessApplication->screen().setMousePointer(pointer);
+            if (auto* application = mContext.application()) {
+                application->screen().setMousePointer(pointer);
             }
         } catch (...) {
         }
     };
     setMousePointer(host::mousePointerHourglass);
-    const bool shown = ErrorBoundary(QStringLiteral("Initialize"), kModule, false, [&] {
+    const bool shown = ErrorBoundary(mContext.services(), QStringLiteral("Initialize"), kModule, false, [&] {
         if (!vstrObjectName.isEmpty()) {
             mObjectName = vstrObjectName;
-            mObjectType = IsQuery(vstrObjectName)   ? host::acQuery
-                          : IsTable(vstrObjectName) ? host::acTable
-                                                    : -1;
+            mObjectType = IsQuery(mContext, vstrObjectName)   ? host::acQuery
+                          : IsTable(mContext, vstrObjectName) ? host::acTable
+                                                              : -1;
         } else {
-            mObjectName = Host().currentObjectName();
-            mObjectType = Host().currentObjectType();
+            mObjectName = mContext.host().currentObjectName();
+            mObjectType = mContext.host().currentObjectType();
         }
         if (mObjectType == -1) {
             return false;
@@ -147,23 +148,25 @@ QorvelTreeBuilder::Settings frmQorvel::BuildSettings() const {
 
 bool frmQorvel::Qorvel() {
     std::shared_ptr<host::Database> database;
+    // Declared before the boundary, so that a failure is reported before the temporary queries go.
+    std::optional<TemporaryQueryScope> temporaries;
     mQorvelTree = {};
-    const bool done = ErrorBoundary(QStringLiteral("Qorvel"), kModule, [&] {
-        database = CurrentDatabase();
+    const bool done = ErrorBoundary(mContext.services(), QStringLiteral("Qorvel"), kModule, [&] {
+        database = mContext.currentDatabase();
+        temporaries.emplace(mContext, database.get());
         BuildObserver observer(*this);
-        QorvelTreeBuilder builder(*database, observer, BuildSettings());
+        QorvelTreeBuilder builder(mContext, *database, observer, BuildSettings());
         QorvelTree tree = builder.BuildUses(mObjectName, mObjectType);
         ReportBuild(builder, tree);
         mQorvelTree = std::move(tree);
         BuildTreeView(0);
     });
-    DeleteTemporaryQueries(database.get());
     return done;
 }
 
 // Fills the tree control from the tree built; the progress bar, when there is one, moves on by the share.
 void frmQorvel::BuildTreeView(double share) {
-    ErrorBoundary(QStringLiteral("BuildTreeView"), kModule, [&] {
+    ErrorBoundary(mContext.services(), QStringLiteral("BuildTreeView"), kModule, [&] {
         const double base = mProgressBar ? mProgressBar->CurrentValue() : 0;
         FillTreeControl(mQorvelTree, *mTree, mNodeItems, [&](qint64 done, qint64 total) {
             LetMessagesRun();
@@ -202,7 +205,7 @@ void frmQorvel::ReportBuild(const QorvelTreeBuilder& builder, const QorvelTree& 
 }
 
 bool frmQorvel::QueryUsedBy() {
-    mProgressBar = CProgressBar::create(*mProgressWindows);
+    mProgressBar = CProgressBar::create(*mProgressWindows, mContext.services().forms);
     connect(mProgressBar.get(), &CProgressBar::Cancel, this, &frmQorvel::mProgressBar_Cancel);
     connect(mProgressBar.get(), &CProgressBar::ProgressBarClosed, this,
             &frmQorvel::mProgressBar_ProgressBarClosed);
@@ -211,14 +214,16 @@ bool frmQorvel::QueryUsedBy() {
     const double enumerationShare = mProgressBar->MaxValue() / 10;
 
     std::shared_ptr<host::Database> database;
+    std::optional<TemporaryQueryScope> temporaries;
     mQorvelTree = {};
     bool result = false;
-    ErrorBoundary(QStringLiteral("QueryUsedBy"), kModule, [&] {
-        database = CurrentDatabase();
+    ErrorBoundary(mContext.services(), QStringLiteral("QueryUsedBy"), kModule, [&] {
+        database = mContext.currentDatabase();
         // Temporary queries left by a build that was cut short would be taken for subqueries.
-        DeleteTemporaryQueries(database.get());
+        DeleteTemporaryQueries(mContext, database.get());
+        temporaries.emplace(mContext, database.get());
         BuildObserver observer(*this);
-        QorvelTreeBuilder builder(*database, observer, BuildSettings());
+        QorvelTreeBuilder builder(mContext, *database, observer, BuildSettings());
         QorvelTree tree = builder.BuildUsedBy(mObjectName, mObjectType, enumerationShare);
         if (mCancel) {
             Close();
@@ -238,7 +243,6 @@ bool frmQorvel::QueryUsedBy() {
         }
         result = true;
     });
-    DeleteTemporaryQueries(database.get());
     if (mProgressBar) {
         const std::shared_ptr<CProgressBar> progressBar = std::exchange(mProgressBar, nullptr);
         progressBar->disconnect(this);
@@ -248,7 +252,7 @@ bool frmQorvel::QueryUsedBy() {
 }
 
 void frmQorvel::LetMessagesRun() {
-    if (platform::EventPump* events = platform::services().events) {
+    if (platform::EventPump* events = mContext.services().events) {
         events->processPendingEvents();
     }
 }
@@ -261,7 +265,7 @@ void frmQorvel::SetStatusLine(const QString& text) {
 }
 
 void frmQorvel::ShowMessage(const QString& text, int icon, const QString& title) {
-    platform::showMessage(text, static_cast<platform::MsgIcon>(icon), title);
+    platform::showMessage(mContext.services(), text, static_cast<platform::MsgIcon>(icon), title);
 }
 
 void frmQorvel::mProgressBar_Cancel() {
@@ -287,7 +291,8 @@ void frmQorvel::tvQorvel_NodeClick(int node) {
     const bool objectWithoutData = item->objectType == host::acForm || item->objectType == host::acReport;
     const bool queryNode = item->objectType == host::acQuery;
     const QString& name = item->name;
-    mEditEnabled = queryNode && !IsQueryNew(host::acQuery, name) && !IsQueryDirty(host::acQuery, name);
+    mEditEnabled = queryNode && !IsQueryNew(mContext, host::acQuery, name) &&
+                   !IsQueryDirty(mContext, host::acQuery, name);
     mOpenEnabled = !objectWithoutData;
 }
 
@@ -345,7 +350,7 @@ QString frmQorvel::NodeDescription(int node) {
     }
     CQorvelItem& item = *mNodeItems[static_cast<std::size_t>(node)];
     if (!item.description) {
-        item.description = ObjectDescription(item.objectType, item.name);
+        item.description = ObjectDescription(mContext, item.objectType, item.name);
     }
     return *item.description;
 }
@@ -360,9 +365,9 @@ void frmQorvel::OpenObject(int view) {
     if (!item) {
         return;
     }
-    ErrorBoundary(QStringLiteral("OpenObject"), kModule, [&] {
+    ErrorBoundary(mContext.services(), QStringLiteral("OpenObject"), kModule, [&] {
         const QString& name = item->name;
-        host::Application& application = Host();
+        host::Application& application = mContext.host();
         const auto openOrSay = [&](const QString& objectWord, const std::function<void()>& open) {
             try {
                 open();
@@ -374,14 +379,14 @@ void frmQorvel::OpenObject(int view) {
                 ShowMessage(message, static_cast<int>(platform::MsgIcon::Critical));
             }
         };
-        if (IsQuery(name)) {
+        if (IsQuery(mContext, name)) {
             openOrSay(QStringLiteral("query"), [&] {
                 application.doCmd().openQuery(name, view, host::acEdit);
                 if (view == host::acViewNormal) {
                     application.screen().activeDatasheetSetFocus();
                 }
             });
-        } else if (IsTable(name)) {
+        } else if (IsTable(mContext, name)) {
             openOrSay(QStringLiteral("table"), [&] {
                 application.doCmd().openTable(name, view, host::acEdit);
                 if (view == host::acViewNormal) {
@@ -413,10 +418,10 @@ void frmQorvel::OpenSQLEditor() {
     if (!item) {
         return;
     }
-    ErrorBoundary(QStringLiteral("OpenSQLEditor"), kModule, [&] {
+    ErrorBoundary(mContext.services(), QStringLiteral("OpenSQLEditor"), kModule, [&] {
         const QString& name = item->name;
-        if (IsQuery(name)) {
-            ShowQueryEditor(name, false);
+        if (IsQuery(mContext, name)) {
+            ShowQueryEditor(mContext, name, false);
         } else {
             ShowMessage(QStringLiteral("This action is only available for queries."),
                         static_cast<int>(platform::MsgIcon::Information));
@@ -435,7 +440,7 @@ void frmQorvel::Close() {
 
 void frmQorvel::Form_Unload() {
     try {
-        DeleteTemporaryQueries();
+        DeleteTemporaryQueries(mContext);
     } catch (...) {
     }
 }

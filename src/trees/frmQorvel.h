@@ -3,6 +3,7 @@
 // node commands that need no window. A Qt view shows the tree control and forwards the user's commands.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "hostapi/host.h"
 #include "platform/InMemoryProgressWindow.h"
 #include "platform/TreeControl.h"
@@ -26,8 +27,8 @@ public:
     using UsedByLookup = QorvelTreeBuilder::UsedByLookup;
 
     // Without a tree control the window keeps its tree in memory; without a factory its progress windows
-    // are in-memory ones.
-    explicit frmQorvel(std::unique_ptr<platform::TreeControl> tree = nullptr,
+    // are in-memory ones. The context is not owned and must outlive the window.
+    explicit frmQorvel(AddinContext& context, std::unique_ptr<platform::TreeControl> tree = nullptr,
                        platform::ProgressWindowFactory* progressWindows = nullptr, QObject* parent = nullptr);
     ~frmQorvel() override;
 
@@ -110,6 +111,7 @@ private:
     void SetStatusLine(const QString& text);
     void ShowMessage(const QString& text, int icon, const QString& title = QString());
 
+    AddinContext& mContext;
     std::unique_ptr<platform::TreeControl> mTree;
     platform::InMemoryProgressWindowFactory mOwnProgressWindows;
     platform::ProgressWindowFactory* mProgressWindows;

@@ -83,7 +83,7 @@ TEST_F(AvailabilityTest, AFailedPassKeepsTheFlagsSetSoFarInRibbonMode) {
     SetCurrent(host::acForm, QStringLiteral("Orders"));
     connect.ToolbarButtonsEnable();
     SetCurrent(host::acTable, QStringLiteral("Orders"));
-    AccessApplication = nullptr;
+    context().disconnect();
     connect.ToolbarButtonsEnable();
     EXPECT_TRUE(connect.ButtonEnabled[ecbQorvel]);
     EXPECT_FALSE(connect.ButtonEnabled[ecbQueryUsedBy]);
@@ -134,7 +134,7 @@ TEST_F(AvailabilityTest, ToolbarModeTouchesOnlyButtonsWhoseStateChanges) {
     }
 
     // A failed pass disables the tree and editor buttons; datasheet and design keep their state.
-    AccessApplication = nullptr;
+    context().disconnect();
     connect.ToolbarButtonsEnable();
     EXPECT_FALSE(usedBy.enabled || usedByFind.enabled);
     EXPECT_TRUE(datasheet.enabled && design.enabled);
@@ -243,14 +243,15 @@ TEST_F(DispatchTest, AToolTheProgramDoesNotOfferOpensNothing) {
     }
     EXPECT_TRUE(windows.log.isEmpty());
     EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_EQ(OpenEditors->count(), 0);
+    EXPECT_EQ(context().openEditors().count(), 0);
 }
 
 TEST_F(DispatchTest, AFailingCommandIsReportedUnderItsOwnName) {
-    Connect();
+    // A program that gives no window factory at all.
+    AccessConnect bare(services(), nullptr);
+    bare.AddinInstance_OnConnection(host.get());
     SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
-    setToolWindows(nullptr);
-    Click(QStringLiteral("UsedBy"));
+    bare.RunQorvel(IRibbonControl{QStringLiteral("UsedBy")});
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(
         prompter.messages()[0].text,
@@ -283,11 +284,11 @@ TEST_F(OpenObjectTest, DesignViewClosesTheQueryEditorFirst) {
     Connect();
     SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
     Click(QStringLiteral("QueryEditor"));
-    ASSERT_TRUE(OpenEditors && OpenEditors->contains(QStringLiteral("order totals")));
+    ASSERT_TRUE(context().openEditors().contains(QStringLiteral("order totals")));
     windows.log.clear();
     connect.mQueryDesign_Click();
     EXPECT_EQ(windows.log, QStringList({QStringLiteral("editor1 Unload")}));
-    EXPECT_FALSE(OpenEditors->contains(QStringLiteral("Order Totals")));
+    EXPECT_FALSE(context().openEditors().contains(QStringLiteral("Order Totals")));
     EXPECT_EQ(actions.last(), QStringLiteral("OpenQuery 1 Order Totals"));
 }
 
@@ -309,12 +310,12 @@ using ConnectionTest = AddinFixture;
 TEST_F(ConnectionTest, TheWatcherRunsOnlyBeforeVersion12) {
     host->setVersion(QStringLiteral("9.0"));
     connect.AddinInstance_OnConnection(host.get());
-    EXPECT_EQ(AccessApplication, host.get());
+    EXPECT_EQ(context().application(), host.get());
     EXPECT_EQ(connect.AccessVersion(), 9.0);
     EXPECT_EQ(windows.log, QStringList({QStringLiteral("watcher SetAccessConnect set"),
                                         QStringLiteral("watcher SetInterval 200")}));
     connect.AddinInstance_OnDisconnection();
-    EXPECT_EQ(AccessApplication, nullptr);
+    EXPECT_EQ(context().application(), nullptr);
     EXPECT_EQ(windows.log.mid(2), QStringList({QStringLiteral("watcher SetAccessConnect nothing"),
                                                QStringLiteral("watcher Unload")}));
 

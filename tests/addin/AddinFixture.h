@@ -7,7 +7,6 @@
 #include "common/QStringPrinter.h"
 
 #include "addin/AccessConnect.h"
-#include "catalogue/AccessApplication.h"
 #include "catalogue/mMainWindows.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
@@ -33,24 +32,18 @@ protected:
         host->setCommandObserver([this](const QString& action, int type, const QString& name) {
             actions.append(QStringLiteral("%1 %2 %3").arg(action).arg(type).arg(name).trimmed());
         });
-        platform::services().prompter = &prompter;
-        platform::services().shell = &shell;
-        setToolWindows(&windows);
     }
 
-    void TearDown() override {
-        connect.AddinInstance_OnDisconnection();
-        OpenEditors.reset();
-        setToolWindows(nullptr);
-        platform::services().prompter = nullptr;
-        platform::services().shell = nullptr;
-    }
+    void TearDown() override { connect.AddinInstance_OnDisconnection(); }
 
     void Connect(const QString& version = QStringLiteral("12.0")) {
         host->setVersion(version);
         connect.AddinInstance_OnConnection(host.get());
         windows.log.clear();
     }
+
+    // The connection's context; valid after Connect.
+    AddinContext& context() const { return *connect.context(); }
 
 public:
     void SetCurrent(int type, const QString& name, int state = 0) {
@@ -75,5 +68,12 @@ protected:
     RecordingToolWindows windows;
     platform::InMemoryPrompter prompter;
     platform::InMemoryShell shell;
-    AccessConnect connect;
+    AccessConnect connect{services(), &windows};
+
+    platform::Services services() {
+        platform::Services services;
+        services.prompter = &prompter;
+        services.shell = &shell;
+        return services;
+    }
 };

@@ -89,27 +89,27 @@ public:
         RecordingToolWindows& mOwner;
     };
 
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override {
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow(AddinContext&) override {
         return offersTools ? std::make_shared<Tree>(*this) : nullptr;
     }
-    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override {
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext&) override {
         if (!offersTools) {
             return nullptr;
         }
         editors.push_back(std::make_shared<Editor>(*this, static_cast<int>(editors.size()) + 1));
         return editors.back();
     }
-    std::shared_ptr<FindDialogWindow> CreateFindDialog() override {
+    std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext&) override {
         return offersTools ? std::make_shared<Find>(*this) : nullptr;
     }
-    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override {
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext&) override {
         return offersTools ? std::make_shared<Templates>(*this) : nullptr;
     }
-    std::shared_ptr<WatcherWindow> CreateWatcherWindow() override {
+    std::shared_ptr<WatcherWindow> CreateWatcherWindow(AddinContext&) override {
         return createWatcher ? std::make_shared<Watcher>(*this) : nullptr;
     }
-    void ShowAbout() override { log.append(QStringLiteral("about")); }
-    void OpenHelpContents(const QString& helpFilePath) override {
+    void ShowAbout(AddinContext&) override { log.append(QStringLiteral("about")); }
+    void OpenHelpContents(AddinContext&, const QString& helpFilePath) override {
         log.append(QStringLiteral("help %1").arg(helpFilePath.section(u'/', -1)));
     }
 };

@@ -27,14 +27,14 @@ class CatalogueRoutines : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        DeleteTemporaryQueries(nullptr);
+        DeleteTemporaryQueries(context());
         table("A", {"Id", "Name"});
         table("B", {"BId", "Amount"});
     }
 
     QStringList fieldsOf(const QString& name) {
         CV_QueryDataSource record;
-        EXPECT_TRUE(GetTableFields(name, record));
+        EXPECT_TRUE(GetTableFields(context(), name, record));
         return Describe(record);
     }
 };
@@ -71,7 +71,7 @@ TEST_F(CatalogueRoutines, SubquerySourceIsFollowedThroughATemporaryQuery) {
     EXPECT_EQ(fieldsOf("Sub"), (QStringList{"[~TemporaryQuery1].[BId] | BId | B",
                                             "[~TemporaryQuery1].[Amount] | Amount | B"}));
     EXPECT_TRUE(queryNames().contains("~TemporaryQuery1"));
-    DeleteTemporaryQueries(nullptr);
+    DeleteTemporaryQueries(context());
     EXPECT_FALSE(queryNames().contains("~TemporaryQuery1"));
 
     // a union's first part stands for all of it
@@ -83,16 +83,16 @@ TEST_F(CatalogueRoutines, SubquerySourceIsFollowedThroughATemporaryQuery) {
 TEST_F(CatalogueRoutines, TemporaryQueriesAreNumberedAndReset) {
     QString first;
     QString second;
-    CreateTemporaryQuery("SELECT A.Id FROM A;", nullptr, first);
-    CreateTemporaryQuery("SELECT B.BId FROM B;", database.get(), second);
+    CreateTemporaryQuery(context(), "SELECT A.Id FROM A;", nullptr, first);
+    CreateTemporaryQuery(context(), "SELECT B.BId FROM B;", database.get(), second);
     EXPECT_EQ(first, "~TemporaryQuery1");
     EXPECT_EQ(second, "~TemporaryQuery2");
-    EXPECT_EQ(TemporaryQueryCount, 2);
+    EXPECT_EQ(context().temporaryQueryCount(), 2);
 
     query("Kept", "SELECT A.Id FROM A;");
     query("~temporaryquery9", "SELECT A.Id FROM A;");  // other case: not the add-in's
-    DeleteTemporaryQueries(nullptr);
-    EXPECT_EQ(TemporaryQueryCount, 0);
+    DeleteTemporaryQueries(context());
+    EXPECT_EQ(context().temporaryQueryCount(), 0);
     EXPECT_FALSE(queryNames().contains("~TemporaryQuery1"));
     EXPECT_FALSE(queryNames().contains("~TemporaryQuery2"));
     EXPECT_TRUE(queryNames().contains("Kept"));
@@ -102,58 +102,57 @@ TEST_F(CatalogueRoutines, TemporaryQueriesAreNumberedAndReset) {
     database->deleteQueryDef("~temporaryquery9");
     query("~TemporaryQuery1", "SELECT A.Name FROM A;");
     QString again;
-    CreateTemporaryQuery("SELECT B.Amount FROM B;", nullptr, again);
+    CreateTemporaryQuery(context(), "SELECT B.Amount FROM B;", nullptr, again);
     EXPECT_EQ(again, "~TemporaryQuery1");
     EXPECT_EQ(queryNames().count("~TemporaryQuery1"), 1);
     EXPECT_TRUE(database->queryDef("~TemporaryQuery1")->sql().contains("B.Amount"));
 
     // text that is not a statement: the name comes back, but no query was made
     QString broken;
-    CreateTemporaryQuery("this is not SQL", nullptr, broken);
+    CreateTemporaryQuery(context(), "this is not SQL", nullptr, broken);
     EXPECT_EQ(broken, "~TemporaryQuery2");
-    EXPECT_FALSE(IsQuery(broken));
+    EXPECT_FALSE(IsQuery(context(), broken));
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
 TEST_F(CatalogueRoutines, AliasesAndFieldNames) {
     query("One", "SELECT A.Id AS Code, A.Name FROM A;");
     query("Two", "SELECT B.BId AS code, B.Amount AS Total FROM B;");
-    std::unique_ptr<KeyedCollection<QString>> aliases;
-    EXPECT_TRUE(AddAliases("One", aliases));
-    ASSERT_TRUE(aliases);
-    EXPECT_TRUE(AddAliases("Two", aliases));
+    KeyedCollection<QString> aliases;
+    EXPECT_TRUE(AddAliases(context(), "One", aliases));
+    EXPECT_TRUE(AddAliases(context(), "Two", aliases));
     QStringList found;
-    for (const auto& entry : *aliases) {
+    for (const auto& entry : aliases) {
         found << entry.item;
     }
     EXPECT_EQ(found, (QStringList{"Code", "Total"}));  // the same alias once
 
-    std::unique_ptr<CV_QueryDataSource> record = TableDataSource("A");
+    std::unique_ptr<CV_QueryDataSource> record = TableDataSource(context(), "A");
     ASSERT_TRUE(record);
     EXPECT_EQ(Describe(*record), (QStringList{"[A].[Id] | Id | ", "[A].[Name] | Name | "}));
     EXPECT_EQ(record->SourceNames.at(0), "A");
-    EXPECT_FALSE(TableDataSource("Missing"));
+    EXPECT_FALSE(TableDataSource(context(), "Missing"));
 
     QStringList names{"untouched"};
-    EXPECT_FALSE(DataSourceFieldNames(nullptr, nullptr, names));
+    EXPECT_FALSE(DataSourceFieldNames(context(), nullptr, nullptr, names));
     EXPECT_EQ(names, QStringList{"untouched"});
     auto two = database->queryDef("Two");
-    EXPECT_TRUE(DataSourceFieldNames(record.get(), two.get(), names));
+    EXPECT_TRUE(DataSourceFieldNames(context(), record.get(), two.get(), names));
     EXPECT_EQ(names, (QStringList{"Id", "Name", "A", "code", "Total"}));
     CV_QueryDataSource empty;
-    EXPECT_TRUE(DataSourceFieldNames(&empty, nullptr, names));
+    EXPECT_TRUE(DataSourceFieldNames(context(), &empty, nullptr, names));
     EXPECT_EQ(names, (QStringList{"Id", "Name", "A", "code", "Total"}));  // nothing found: left as it was
 }
 
 TEST_F(CatalogueRoutines, NamesWithApostrophesAndPlaceholders) {
     table("O'Brien", {"Ref"});
     query("O'Brien Orders", "SELECT [O'Brien].Ref AS [Their Ref], B.* FROM [O'Brien], B;");
-    EXPECT_TRUE(IsQuery("O'Brien Orders"));
+    EXPECT_TRUE(IsQuery(context(), "O'Brien Orders"));
     EXPECT_EQ(fieldsOf("O'Brien Orders"), (QStringList{"[O'Brien Orders].[Their Ref] | Their Ref | ",
                                                        "[B].[BId] | BId | B", "[B].[Amount] | Amount | B"}));
-    std::unique_ptr<KeyedCollection<QString>> aliases;
-    EXPECT_TRUE(AddAliases("O'Brien Orders", aliases));
-    EXPECT_EQ(aliases->count(), 1);
+    KeyedCollection<QString> aliases;
+    EXPECT_TRUE(AddAliases(context(), "O'Brien Orders", aliases));
+    EXPECT_EQ(aliases.count(), 1);
 
     // a name that holds the placeholder itself is substituted once
     query("Q{Name}", "SELECT A.Id FROM A;");
@@ -174,54 +173,54 @@ TEST_F(CatalogueRoutines, DuplicateFieldKeysArePassedOver) {
     CV_QueryDataSourceField earlier;
     earlier.Name = "Id";
     record.Fields.add(earlier, "[odd].[id]");
-    EXPECT_TRUE(GetTableFields("Odd", record));
+    EXPECT_TRUE(GetTableFields(context(), "Odd", record));
     EXPECT_EQ(Describe(record), (QStringList{"[odd].[id] | Id | ", "[Odd].[Name] | Name | A"}));
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
 TEST_F(CatalogueRoutines, ObjectTestsAndState) {
     query("Q", "SELECT A.Id FROM A;");
-    EXPECT_TRUE(IsTable("a"));
-    EXPECT_FALSE(IsTable("Q"));
-    EXPECT_TRUE(IsQuery("q", database.get()));
-    EXPECT_FALSE(IsQuery("A"));
-    EXPECT_FALSE(IsQuery(""));
+    EXPECT_TRUE(IsTable(context(), "a"));
+    EXPECT_FALSE(IsTable(context(), "Q"));
+    EXPECT_TRUE(IsQuery(context(), "q", database.get()));
+    EXPECT_FALSE(IsQuery(context(), "A"));
+    EXPECT_FALSE(IsQuery(context(), ""));
 
     application->setVersion("9.0");
-    EXPECT_EQ(AccessMajorVersion(), 9);
+    EXPECT_EQ(AccessMajorVersion(context()), 9);
     application->setVersion("12.0");
-    EXPECT_EQ(AccessMajorVersion(), 12);
+    EXPECT_EQ(AccessMajorVersion(context()), 12);
     application->setVersion("nonsense");
-    EXPECT_EQ(AccessMajorVersion(), 0);
+    EXPECT_EQ(AccessMajorVersion(context()), 0);
 
     application->setObjectState(host::acQuery, "Q", host::acObjStateOpen | host::acObjStateDirty);
-    EXPECT_TRUE(IsQueryDirty(host::acQuery, "Q"));
-    EXPECT_FALSE(IsQueryNew(host::acQuery, "Q"));
+    EXPECT_TRUE(IsQueryDirty(context(), host::acQuery, "Q"));
+    EXPECT_FALSE(IsQueryNew(context(), host::acQuery, "Q"));
     application->setCurrentObject(host::acQuery, "Q");
-    EXPECT_TRUE(IsQueryDirty());
+    EXPECT_TRUE(IsQueryDirty(context()));
     application->setObjectState(host::acQuery, "Q",
                                 host::acObjStateOpen | host::acObjStateDirty | host::acObjStateNew);
-    EXPECT_TRUE(IsQueryNew());
-    EXPECT_FALSE(IsQueryDirty());
+    EXPECT_TRUE(IsQueryNew(context()));
+    EXPECT_FALSE(IsQueryDirty(context()));
     application->setCurrentObject(host::acTable, "A");
-    EXPECT_FALSE(IsQueryNew());
-    EXPECT_FALSE(IsQueryNew(host::acForm, "Q"));
+    EXPECT_FALSE(IsQueryNew(context()));
+    EXPECT_FALSE(IsQueryNew(context(), host::acForm, "Q"));
 
     database->saveForm({"Orders Form", "SELECT A.* FROM A", "", {}});
     database->saveReport({"Invoice", "B", "", {}});
-    EXPECT_FALSE(rFormIsOpen("Orders Form"));
-    EXPECT_EQ(FormRecordSource("Orders Form"), "SELECT A.* FROM A");
-    EXPECT_FALSE(rFormIsOpen("Orders Form"));  // closed again
-    EXPECT_EQ(ReportRecordSource("Invoice"), "B");
-    EXPECT_FALSE(rReportIsOpen("Invoice"));
-    EXPECT_EQ(ReportRecordSource("No Such Report"), "");
+    EXPECT_FALSE(rFormIsOpen(context(), "Orders Form"));
+    EXPECT_EQ(FormRecordSource(context(), "Orders Form"), "SELECT A.* FROM A");
+    EXPECT_FALSE(rFormIsOpen(context(), "Orders Form"));  // closed again
+    EXPECT_EQ(ReportRecordSource(context(), "Invoice"), "B");
+    EXPECT_FALSE(rReportIsOpen(context(), "Invoice"));
+    EXPECT_EQ(ReportRecordSource(context(), "No Such Report"), "");
 
     database->setDescription("Tables", "A", "The A table");
     database->setDescription("Forms", "Orders Form", "Entry form");
-    EXPECT_EQ(ObjectDescription(host::acTable, "A"), "The A table");
-    EXPECT_EQ(ObjectDescription(host::acTable, "B"), "");
-    EXPECT_EQ(ObjectDescription(host::acForm, "Orders Form"), "Entry form");
-    EXPECT_EQ(ObjectDescription(host::acModule, "A"), "");
+    EXPECT_EQ(ObjectDescription(context(), host::acTable, "A"), "The A table");
+    EXPECT_EQ(ObjectDescription(context(), host::acTable, "B"), "");
+    EXPECT_EQ(ObjectDescription(context(), host::acForm, "Orders Form"), "Entry form");
+    EXPECT_EQ(ObjectDescription(context(), host::acModule, "A"), "");
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join('\n').toStdString();
 }
 
@@ -254,7 +253,7 @@ TEST_F(CatalogueRoutines, StarWithoutQualifierIsReported) {
     sqlite3_close(connection);
 
     CV_QueryDataSource record;
-    EXPECT_FALSE(GetTableFields("Bare Star", record));
+    EXPECT_FALSE(GetTableFields(context(), "Bare Star", record));
     EXPECT_EQ(Describe(record), QStringList{"[Bare Star].[Id] | Id | A"});  // the fields added so far
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages.first().contains("GetTableFields"));

@@ -1,8 +1,8 @@
-// A real engine database in a temporary folder, made the host's current database for one test, with message
-// boxes recorded instead of shown.
+// A real engine database in a temporary folder, made the current database of an add-in context for one
+// test, with message boxes recorded instead of shown.
 #pragma once
 
-#include "common/InstalledServices.h"
+#include "catalogue/AddinContext.h"
 #include "common/RecordingPrompter.h"
 #include "host/HostApplication.h"
 #include "host/QdbDatabase.h"
@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -25,7 +24,9 @@ protected:
         database = qdb::QdbDatabase::create(path);
         application = qdb::HostApplication::create();
         application->setDatabase(database);
-        installed.emplace(platform::Services{&prompter}, application.get());
+        platform::Services services;
+        services.prompter = &prompter;
+        mContext = std::make_unique<AddinContext>(application.get(), services);
     }
 
     // A table of text fields.
@@ -53,5 +54,7 @@ protected:
     std::shared_ptr<qdb::QdbDatabase> database;
     std::unique_ptr<qdb::HostApplication> application;
     RecordingPrompter prompter;
-    std::optional<InstalledServices> installed;
+    std::unique_ptr<AddinContext> mContext;
+
+    AddinContext& context() { return *mContext; }
 };

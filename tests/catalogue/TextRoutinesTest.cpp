@@ -1,37 +1,45 @@
 // The catalogue module's text routines: whole-word search, trimming, paths, quoting and safe substitution.
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/mMain.h"
+#include "common/RecordingPrompter.h"
 #include "support/AppVersion.h"
 
 #include <gtest/gtest.h>
 
 TEST(SQLFind, WholeWordNeedsNonWordNeighbours) {
-    EXPECT_TRUE(SQLFind("a.Id, b", "Id", true));
-    EXPECT_FALSE(SQLFind("OrderId", "Id", true));
-    EXPECT_TRUE(SQLFind("OrderId", "Id", false));
+    const platform::Services services;
+    EXPECT_TRUE(SQLFind(services, "a.Id, b", "Id", true));
+    EXPECT_FALSE(SQLFind(services, "OrderId", "Id", true));
+    EXPECT_TRUE(SQLFind(services, "OrderId", "Id", false));
     // found on the second try, after the joined occurrence
-    EXPECT_TRUE(SQLFind("OrderId, Id", "id", true));
+    EXPECT_TRUE(SQLFind(services, "OrderId, Id", "id", true));
     // "_" and the square brackets lie between "Z" and "a": they join a word
-    EXPECT_FALSE(SQLFind("Order_Id", "Id", true));
-    EXPECT_FALSE(SQLFind("[Id]", "Id", true));
-    EXPECT_TRUE(SQLFind("(Id)", "Id", true));
+    EXPECT_FALSE(SQLFind(services, "Order_Id", "Id", true));
+    EXPECT_FALSE(SQLFind(services, "[Id]", "Id", true));
+    EXPECT_TRUE(SQLFind(services, "(Id)", "Id", true));
     // at the very start and the very end of the text
-    EXPECT_TRUE(SQLFind("Id", "ID", true));
+    EXPECT_TRUE(SQLFind(services, "Id", "ID", true));
     // non-ASCII letters do not join a word: the test is by character code
-    EXPECT_TRUE(SQLFind(QStringLiteral("\u00e9Id"), "Id", true));
+    EXPECT_TRUE(SQLFind(services, QStringLiteral("\u00e9Id"), "Id", true));
 }
 
 TEST(SQLFind, StartPosition) {
-    EXPECT_TRUE(SQLFind("Id x", "Id", false, 0));
-    EXPECT_TRUE(SQLFind("Id x", "Id", false, 1));
-    EXPECT_FALSE(SQLFind("Id x", "Id", false, 2));
-    EXPECT_TRUE(SQLFind("Id x Id", "Id", true, 2));
-    EXPECT_FALSE(SQLFind("Id", "Id", false, 5));
-    EXPECT_FALSE(SQLFind("", "Id", true));
+    RecordingPrompter prompter;
+    platform::Services services;
+    services.prompter = &prompter;
+    EXPECT_TRUE(SQLFind(services, "Id x", "Id", false, 0));
+    EXPECT_TRUE(SQLFind(services, "Id x", "Id", false, 1));
+    EXPECT_FALSE(SQLFind(services, "Id x", "Id", false, 2));
+    EXPECT_TRUE(SQLFind(services, "Id x Id", "Id", true, 2));
+    EXPECT_FALSE(SQLFind(services, "Id", "Id", false, 5));
+    EXPECT_FALSE(SQLFind(services, "", "Id", true));
     // an empty find text never loops
-    EXPECT_FALSE(SQLFind("abc", "", true));
+    EXPECT_FALSE(SQLFind(services, "abc", "", true));
+    EXPECT_TRUE(prompter.messages.isEmpty());
     // an invalid start is a failure: reported, and not found
-    EXPECT_FALSE(SQLFind("Id", "Id", false, -1));
+    EXPECT_FALSE(SQLFind(services, "Id", "Id", false, -1));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages.first().contains("mMain.SQLFind"));
 }
 
 TEST(TrimChars, StripsCopiesOfThePattern) {

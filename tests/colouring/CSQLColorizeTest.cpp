@@ -235,13 +235,13 @@ public:
 
 TEST(CSQLColorize, AFailedPassIsReportedAndLaterChangesAreColouredAgain) {
     RecordingPrompter prompter;
-    auto& services = platform::services();
-    auto* previous = services.prompter;
+    platform::Services services;
     services.prompter = &prompter;
+    const AddinContext context(nullptr, services);
 
     FailingControl control;
     platform::InMemoryTimer timer;
-    HeadlessEditor editor(control, timer);
+    HeadlessEditor editor(context, control, timer);
     editor.Initialize(QString());
     control.failNext = true;
     control.setText(QStringLiteral("SELECT"));
@@ -252,7 +252,6 @@ TEST(CSQLColorize, AFailedPassIsReportedAndLaterChangesAreColouredAgain) {
 
     control.setText(QStringLiteral("SELECT"));
     EXPECT_EQ(control.colourAt(0), kNavy);
-    services.prompter = previous;
 }
 
 TEST(ColourCommand, PrintsTheRunsOfAFileWithLfLineEnds) {

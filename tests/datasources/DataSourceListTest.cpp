@@ -6,7 +6,6 @@
 #include "common/TextFiles.h"
 #include "datasources/mQueryDataSourceList.h"
 
-
 namespace {
 
 QStringList Names(const KeyedCollection<QString>& names) {
@@ -21,7 +20,7 @@ class DataSourceList : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        DeleteTemporaryQueries(nullptr);
+        DeleteTemporaryQueries(context());
         table("T1", {"ID", "Order Date"});
         table("T2", {"ID", "Qty_2"});
         table("U", {"Code"});
@@ -53,51 +52,50 @@ protected:
 
 TEST_F(DataSourceList, SourceNamesOfQueries) {
     KeyedCollection<QString> names;
-    EXPECT_TRUE(SourceTablesListGet("Both", names));
+    EXPECT_TRUE(SourceTablesListGet(context(), "Both", names));
     EXPECT_EQ(Names(names), (QStringList{"T1", "T2"}));
 
-    std::unique_ptr<KeyedCollection<QString>> created;
-    EXPECT_TRUE(SourceTablesListGet("With Sub", created));
-    ASSERT_TRUE(created);
-    EXPECT_EQ(Names(*created), (QStringList{"T1", "U"}));
+    KeyedCollection<QString> created;
+    EXPECT_TRUE(SourceTablesListGet(context(), "With Sub", created));
+    EXPECT_EQ(Names(created), (QStringList{"T1", "U"}));
 
     // the target of an append query comes after its sources; names already listed are skipped
-    EXPECT_TRUE(SourceTablesListGet("Append", created));
-    EXPECT_EQ(Names(*created), (QStringList{"T1", "U", "Src", "Target"}));
-    DeleteTemporaryQueries(nullptr);
+    EXPECT_TRUE(SourceTablesListGet(context(), "Append", created));
+    EXPECT_EQ(Names(created), (QStringList{"T1", "U", "Src", "Target"}));
+    DeleteTemporaryQueries(context());
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join('\n').toStdString();
 }
 
 TEST_F(DataSourceList, RecordOfAQuery) {
-    auto record = rQueryDataSourceFieldList("Both", true);
+    auto record = rQueryDataSourceFieldList(context(), "Both", true);
     ASSERT_TRUE(record);
     EXPECT_EQ(Names(record->SourceNames), (QStringList{"T1", "T2"}));
     EXPECT_EQ(FieldLines(*record), Reference("both.fields.txt"));
 
-    record = rQueryDataSourceFieldList("Over Query", true);
+    record = rQueryDataSourceFieldList(context(), "Over Query", true);
     ASSERT_TRUE(record);
     EXPECT_EQ(FieldLines(*record), Reference("over-query.fields.txt"));
 
     // without the analysis the full names are the plain names
-    record = rQueryDataSourceFieldList("Both", false);
+    record = rQueryDataSourceFieldList(context(), "Both", false);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->Fields.at(1).FullName(), "Order Date");
 
     // a subquery is followed, and its temporary query deleted afterwards
-    record = rQueryDataSourceFieldList("With Sub", true);
+    record = rQueryDataSourceFieldList(context(), "With Sub", true);
     ASSERT_TRUE(record);
     EXPECT_EQ(Names(record->SourceNames), (QStringList{"T1", "U"}));
     EXPECT_EQ(record->Fields.count(), 3);
-    EXPECT_EQ(TemporaryQueryCount, 0);
+    EXPECT_EQ(context().temporaryQueryCount(), 0);
     EXPECT_FALSE(queryNames().join(',').contains("~TemporaryQuery"));
 
     // a name with an apostrophe
-    record = rQueryDataSourceFieldList("O'Brien Orders", true);
+    record = rQueryDataSourceFieldList(context(), "O'Brien Orders", true);
     ASSERT_TRUE(record);
     EXPECT_EQ(Names(record->SourceNames), QStringList{"My Table"});
 
     // no sources, no record
-    EXPECT_FALSE(rQueryDataSourceFieldList("Missing", true));
+    EXPECT_FALSE(rQueryDataSourceFieldList(context(), "Missing", true));
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join('\n').toStdString();
 }
 

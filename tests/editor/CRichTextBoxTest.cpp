@@ -177,13 +177,13 @@ public:
 
 TEST(CRichTextBox, AFailedUndoLeavesTheWindowRecording) {
     RecordingPrompter prompter;
-    auto& services = platform::services();
-    auto* previous = services.prompter;
+    platform::Services services;
     services.prompter = &prompter;
+    const AddinContext context(nullptr, services);
 
     FailingControl control;
     platform::InMemoryTimer timer;
-    HeadlessEditor editor(control, timer);
+    HeadlessEditor editor(context, control, timer);
     editor.Initialize(QStringLiteral("a"));
     control.setSelStart(1);
     control.typeText(QStringLiteral("b"));
@@ -198,5 +198,4 @@ TEST(CRichTextBox, AFailedUndoLeavesTheWindowRecording) {
     EXPECT_EQ(editor.buffer()->UndoList().size(), 3u);
     editor.buffer()->Undo();
     EXPECT_EQ(control.text(), QStringLiteral("ab"));
-    services.prompter = previous;
 }

@@ -2,6 +2,7 @@
 // colouring and undo tests run against both implementations.
 #pragma once
 
+#include "catalogue/AddinContext.h"
 #include "editor/HeadlessEditor.h"
 #include "platform/InMemoryRichTextControl.h"
 #include "platform/InMemoryTimer.h"
@@ -75,7 +76,7 @@ inline const auto kAllControls = ::testing::Values(ControlKind::Memory, ControlK
 // An editor on one control, as the editor window holds it: colouriser, undo buffer, timer.
 class EditorTest : public ::testing::TestWithParam<ControlKind> {
 protected:
-    EditorTest() : harness(ControlHarness::create(GetParam())), editor(harness->control(), timer) {}
+    EditorTest() : harness(ControlHarness::create(GetParam())), editor(context, harness->control(), timer) {}
 
     platform::RichTextControl& rtb() { return harness->control(); }
     CSQLColorize& colorizer() { return *editor.colorizer(); }
@@ -87,6 +88,7 @@ protected:
         timer.fire();
     }
 
+    const AddinContext context{nullptr};
     std::unique_ptr<ControlHarness> harness;
     platform::InMemoryTimer timer;
     HeadlessEditor editor;

@@ -1,5 +1,6 @@
 // The host's text semantics: case folding for every letter, Like wildcards, object-naming rules.
 #include "host/HostText.h"
+#include "host/SqliteConnection.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,30 @@ TEST(HostText, ComparisonIgnoresCaseForEveryLetter) {
     EXPECT_GT(compareText(u"Orders2", u"orders"), 0);
     EXPECT_LT(compareText(u"Order", u"orderß"), 0);
     EXPECT_NE(compareText(u"Ärger", u"Arger"), 0);
+}
+
+// The engine's collation reads ASCII text without decoding it; it must order as compareText does.
+TEST(HostText, CollationOrdersAsCompareText) {
+    qdb::SqliteConnection connection(QStringLiteral(":memory:"), true);
+    qdb::registerHostText(connection.handle());
+    auto statement = connection.prepare(QStringLiteral(
+        "SELECT CASE WHEN ?1 = ?2 COLLATE HOSTTEXT THEN 0 WHEN ?1 < ?2 COLLATE HOSTTEXT THEN -1 ELSE 1 END"));
+    const std::vector<std::pair<QString, QString>> pairs = {
+        {"Orders", "oRDERS"}, {"apple", "Banana"}, {"Orders2", "orders"},
+        {"a", "ab"},          {"", "a"},           {"[x]", "_x"},
+        {"Ärger", "ärger"},   {"Order", "orderß"}, {"zz", "Ärger"},
+        {"ab", "aÄ"},         {"ss", "ß"},         {"", ""},
+        {"a b", "A B"},       {"x9", "X10"}};
+    for (const auto& [a, b] : pairs) {
+        statement.bind(1, a).bind(2, b);
+        ASSERT_TRUE(statement.step());
+        const int expected = compareText(a, b);
+        EXPECT_EQ(statement.value(0).toInt(), expected < 0   ? -1
+                                              : expected > 0 ? 1
+                                                             : 0)
+            << a.toStdString() << " " << b.toStdString();
+        statement.reset();
+    }
 }
 
 TEST(HostText, LikeWildcards) {

@@ -57,9 +57,11 @@ TYPED_TEST(ProgressWindowConformance, ClosingIsAnnouncedOnceWhoeverCloses) {
 
 TYPED_TEST(ProgressWindowConformance, IsALoadedFormWhileOpen) {
     ProgressWindow& window = *this->window;
-    EXPECT_FALSE(platform::isFormLoaded(&window));
+    const auto forms = std::make_shared<platform::LoadedForms>();
+    window.setLoadedForms(forms);
+    EXPECT_FALSE(forms->contains(&window));
     window.show();
-    ASSERT_TRUE(platform::isFormLoaded(&window));
+    ASSERT_TRUE(forms->contains(&window));
     EXPECT_EQ(window.formName(), QStringLiteral("frmProgressbar"));
     window.setTopMost(true);
     EXPECT_TRUE(window.isTopMost());
@@ -68,7 +70,7 @@ TYPED_TEST(ProgressWindowConformance, IsALoadedFormWhileOpen) {
     EmissionCount closing(&window, &ProgressWindow::closing);
     window.unload();
     EXPECT_EQ(closing.count(), 1);
-    EXPECT_FALSE(platform::isFormLoaded(&window));
+    EXPECT_FALSE(forms->contains(&window));
 }
 
 TEST(InMemoryProgressWindow, PressesCancelOrClosesAtTheStepItWasGiven) {

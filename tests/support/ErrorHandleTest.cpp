@@ -21,12 +21,9 @@ const QString kCaption = QStringLiteral("VEXOR Qorvel Editor v." QORVEL_VERSION 
 class ErrorHandleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::services().prompter = &prompter;
-        platform::services().shell = &shell;
-    }
-    void TearDown() override {
-        platform::services().prompter = nullptr;
-        platform::services().shell = nullptr;
+        services.prompter = &prompter;
+        services.shell = &shell;
+        services.forms = std::make_shared<platform::LoadedForms>();
     }
 
     const platform::Message& OnlyMessage() const {
@@ -36,12 +33,14 @@ protected:
 
     platform::InMemoryPrompter prompter;
     platform::InMemoryShell shell;
+    platform::Services services;
 };
 
 }  // namespace
 
 TEST_F(ErrorHandleTest, DataAccessErrorsAreShownPlainly) {
-    ErrorHandle(host::Error(3078, QStringLiteral("The table 'Ordrs' does not exist."),
+    ErrorHandle(services,
+                host::Error(3078, QStringLiteral("The table 'Ordrs' does not exist."),
                             QStringLiteral("DAO.Database")),
                 12, QStringLiteral("Order Totals"), QStringLiteral("GetTableFields"),
                 QStringLiteral("mMain"));
@@ -55,8 +54,8 @@ TEST_F(ErrorHandleTest, DataAccessErrorsAreShownPlainly) {
 
 TEST_F(ErrorHandleTest, OtherErrorsOfferAProblemReport) {
     prompter.answer(MsgResult::Yes);
-    ErrorHandle(host::Error(91, QStringLiteral("Object variable not set"), QStringLiteral("plavo")), 120,
-                QString(), QStringLiteral("GetTableFields"), QStringLiteral("mMain"));
+    ErrorHandle(services, host::Error(91, QStringLiteral("Object variable not set"), QStringLiteral("plavo")),
+                120, QString(), QStringLiteral("GetTableFields"), QStringLiteral("mMain"));
     const auto& message = OnlyMessage();
     EXPECT_EQ(message.text,
               QStringLiteral("Error 91: Object variable not set \r\n in plavo.mMain.GetTableFields line 120 "
@@ -72,7 +71,7 @@ TEST_F(ErrorHandleTest, OtherErrorsOfferAProblemReport) {
 }
 
 TEST_F(ErrorHandleTest, NoIsTheDefaultAnswer) {
-    ErrorHandle(host::Error(5, QStringLiteral("Invalid call"), QStringLiteral("plavo")), 0,
+    ErrorHandle(services, host::Error(5, QStringLiteral("Invalid call"), QStringLiteral("plavo")), 0,
                 QStringLiteral("more"), QStringLiteral("Form_Load"), QStringLiteral("frmEditor"));
     EXPECT_EQ(OnlyMessage().text,
               QStringLiteral("Error 5: Invalid call \r\n in plavo.frmEditor.Form_Load line 0 "
@@ -81,12 +80,13 @@ TEST_F(ErrorHandleTest, NoIsTheDefaultAnswer) {
 }
 
 TEST_F(ErrorHandleTest, WithoutSourceOrLocationThereIsNoInLine) {
-    ErrorHandle(host::Error(13, QStringLiteral("Type mismatch"), QString()), 0, QString(), QString(),
-                QString());
+    ErrorHandle(services, host::Error(13, QStringLiteral("Type mismatch"), QString()), 0, QString(),
+                QString(), QString());
     EXPECT_EQ(OnlyMessage().text,
               QStringLiteral("Error 13: Type mismatch  line 0 \r\n\r\nDo you want to report the problem?"));
     prompter.clear();
-    ShowError(13, 7, QStringLiteral("Type mismatch"), QString(), QString(), QString(), false, QString());
+    ShowError(services, 13, 7, QStringLiteral("Type mismatch"), QString(), QString(), QString(), false,
+              QString());
     EXPECT_EQ(OnlyMessage().text, QStringLiteral(" 13: Type mismatch  line 7 "));
     EXPECT_EQ(OnlyMessage().title, QStringLiteral("VEXOR Qorvel Editor v." QORVEL_VERSION ": "));
     EXPECT_EQ(OnlyMessage().buttons, MsgButtons::Ok);
@@ -94,13 +94,14 @@ TEST_F(ErrorHandleTest, WithoutSourceOrLocationThereIsNoInLine) {
 
 TEST_F(ErrorHandleTest, AnAddressIsCutFromTheReportButNotFromAPlainMessage) {
     const QString description = QStringLiteral("Cannot send to jane@example.org now");
-    ShowError(1, 2, description, QString(), QStringLiteral("plavo"), QStringLiteral("m.p"), false, QString());
+    ShowError(services, 1, 2, description, QString(), QStringLiteral("plavo"), QStringLiteral("m.p"), false,
+              QString());
     EXPECT_EQ(OnlyMessage().text,
               QStringLiteral(" 1: Cannot send to jane@example.org now \r\n in plavo.m.p line 2 "));
 
     prompter.clear();
     prompter.answer(MsgResult::Yes);
-    ShowError(1, 2, description, QString(), QStringLiteral("plavo"), QStringLiteral("m.p"), true,
+    ShowError(services, 1, 2, description, QString(), QStringLiteral("plavo"), QStringLiteral("m.p"), true,
               QStringLiteral("tail"));
     EXPECT_EQ(OnlyMessage().text,
               QStringLiteral("Error 1: Cannot send to jane\r\n\r\nDo you want to report the problem?"));
@@ -116,7 +117,7 @@ TEST_F(ErrorHandleTest, OtherExceptionsAreReportedAsTheAddinsOwn) {
     try {
         throw std::runtime_error("bad state");
     } catch (...) {
-        ErrorHandleCurrent(QStringLiteral("Initialize"), QStringLiteral("frmQorvel"));
+        ErrorHandleCurrent(services, QStringLiteral("Initialize"), QStringLiteral("frmQorvel"));
     }
     EXPECT_TRUE(OnlyMessage().text.startsWith(
         QStringLiteral("Error 5: bad state \r\n in plavo.frmQorvel.Initialize")));
@@ -136,11 +137,13 @@ public:
 
 class ProgressForm : public platform::LoadedForm {
 public:
-    explicit ProgressForm(QString name) : mName(std::move(name)) { platform::registerForm(this); }
-    ~ProgressForm() override { platform::unregisterForm(this); }
+    ProgressForm(const std::shared_ptr<platform::LoadedForms>& forms, QString name) : mName(std::move(name)) {
+        setLoadedForms(forms);
+        markLoaded();
+    }
     QString formName() const override { return mName; }
     void setTopMost(bool on) override { topMost = on; }
-    void unload() override { platform::unregisterForm(this); }
+    void unload() override { markUnloaded(); }
     bool topMost = true;
 
 private:
@@ -150,19 +153,20 @@ private:
 }  // namespace
 
 TEST_F(ErrorHandleTest, ProgressWindowsStepBackWhileTheMessageIsUp) {
-    ProgressForm progress(QStringLiteral("frmProgressbar"));
-    ProgressForm other(QStringLiteral("frmQorvel"));
+    ProgressForm progress(services.forms, QStringLiteral("frmProgressbar"));
+    ProgressForm other(services.forms, QStringLiteral("frmQorvel"));
     WatchingPrompter watching;
     std::vector<bool> seen;
     watching.onMessage = [&] {
         seen.push_back(progress.topMost);
         seen.push_back(other.topMost);
     };
-    platform::services().prompter = &watching;
-    ErrorHandle(host::Error(3265, QStringLiteral("Item not found"), QStringLiteral("DAO.QueryDefs")), 0,
+    services.prompter = &watching;
+    ErrorHandle(services,
+                host::Error(3265, QStringLiteral("Item not found"), QStringLiteral("DAO.QueryDefs")), 0,
                 QString(), QStringLiteral("QueryUsedBy"), QStringLiteral("frmQorvel"));
-    ErrorHandle(host::Error(5, QStringLiteral("Invalid call"), QStringLiteral("plavo")), 0, QString(),
-                QStringLiteral("QueryUsedBy"), QStringLiteral("frmQorvel"));
+    ErrorHandle(services, host::Error(5, QStringLiteral("Invalid call"), QStringLiteral("plavo")), 0,
+                QString(), QStringLiteral("QueryUsedBy"), QStringLiteral("frmQorvel"));
     EXPECT_EQ(seen, std::vector<bool>({false, true, false, true}));
     EXPECT_TRUE(progress.topMost);
 }
@@ -200,8 +204,7 @@ TEST(MailToTest, OnlyBlanksAndLineBreaksAreEscaped) {
 
 TEST(MailToTest, TheShellsAnswerDecidesTheResult) {
     platform::InMemoryShell shell;
-    platform::services().shell = &shell;
-    CMailToProtocol mail;
+    CMailToProtocol mail(&shell);
     for (const auto& [code, expected] : {std::pair{42, 0}, std::pair{2, CMailToProtocol::kSendFailed},
                                          std::pair{32, CMailToProtocol::kSendFailed}, std::pair{43, 0}}) {
         shell.setResultCode(code);
@@ -209,7 +212,7 @@ TEST(MailToTest, TheShellsAnswerDecidesTheResult) {
                   expected)
             << code;
     }
-    platform::services().shell = nullptr;
-    EXPECT_EQ(mail.Send(QStringLiteral("a@example.com"), QStringLiteral("s"), QStringLiteral("b")),
+    EXPECT_EQ(CMailToProtocol(nullptr).Send(QStringLiteral("a@example.com"), QStringLiteral("s"),
+                                            QStringLiteral("b")),
               CMailToProtocol::kSendFailed);
 }

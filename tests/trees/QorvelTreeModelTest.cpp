@@ -14,7 +14,7 @@ protected:
 };
 
 TEST_F(TreeModel, NodesCarryKindQueryTypeAndOwnerNamesAndTheWindowReadsThem) {
-    frmQorvel window;
+    frmQorvel window(context());
     ASSERT_TRUE(window.Initialize(frmQorvel::ModeUsedBy, QStringLiteral("Customers")));
     const QorvelTree& tree = window.Tree();
     EXPECT_EQ(tree.root.objectType, host::acTable);

@@ -53,12 +53,12 @@ TEST_P(ReferenceTrees, TreeTextMatchesItsReference) {
     application->setCurrentObject(treeCase.objectType, QString::fromUtf8(treeCase.object));
     std::unique_ptr<frmQorvel> window;
     if (treeCase.mode >= frmQorvel::ModeUsesFind) {
-        CQorvelFind find;
+        CQorvelFind find(context());
         find.QorvelMode = treeCase.mode;
         ASSERT_TRUE(find.mfValidDataSource());
         window = find.cmdFind_Click(QString::fromUtf8(treeCase.find), treeCase.wholeWord ? 1 : 0);
     } else {
-        window = std::make_unique<frmQorvel>();
+        window = std::make_unique<frmQorvel>(context());
         if (!window->Initialize(treeCase.mode)) {
             window.reset();
         }

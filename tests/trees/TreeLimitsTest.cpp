@@ -18,7 +18,9 @@ protected:
             {QStringLiteral("T"), QString(), {{QStringLiteral("ID"), QStringLiteral("Long")}}, {}});
         application = qdb::HostApplication::create();
         application->setDatabase(database);
-        installed.emplace(platform::Services{&prompter}, application.get());
+        platform::Services services;
+        services.prompter = &prompter;
+        mContext = std::make_unique<AddinContext>(application.get(), services);
     }
 
     void query(const QString& name, const QString& sql) { database->createQueryDef(name, sql); }
@@ -42,7 +44,7 @@ protected:
     }
 
     std::unique_ptr<frmQorvel> built(int mode, const QString& object, qint64 maxNodes = 0) {
-        auto window = std::make_unique<frmQorvel>();
+        auto window = std::make_unique<frmQorvel>(context());
         if (maxNodes > 0) {
             window->setMaxNodes(maxNodes);
         }
@@ -78,7 +80,9 @@ protected:
     std::shared_ptr<qdb::QdbDatabase> database;
     std::unique_ptr<qdb::HostApplication> application;
     RecordingPrompter prompter;
-    std::optional<InstalledServices> installed;
+    std::unique_ptr<AddinContext> mContext;
+
+    AddinContext& context() { return *mContext; }
 };
 
 TEST_F(TreeLimits, ChainsThousandsOfLevelsDeepAreBuiltWithoutRecursion) {
@@ -146,12 +150,12 @@ TEST_F(TreeLimits, ABuildThatNeedsTooManyTemporaryQueriesFailsAndSaysSo) {
     }
     query(QStringLiteral("Both"), QStringLiteral("SELECT a.ID FROM (SELECT ID FROM T) AS a, (SELECT ID FROM "
                                                  "T) AS b;"));
-    auto enough = std::make_unique<frmQorvel>();
+    auto enough = std::make_unique<frmQorvel>(context());
     enough->setMaxTemporaryQueries(7);  // one for each subquery
     ASSERT_TRUE(enough->Initialize(frmQorvel::ModeUsedBy, QStringLiteral("T")));
     EXPECT_EQ(enough->Tree().root.children.size(), 6u);
 
-    auto tooFew = std::make_unique<frmQorvel>();
+    auto tooFew = std::make_unique<frmQorvel>(context());
     tooFew->setMaxTemporaryQueries(6);
     EXPECT_FALSE(tooFew->Initialize(frmQorvel::ModeUsedBy, QStringLiteral("T")));
     EXPECT_TRUE(tooFew->BuildFailed());
@@ -164,11 +168,12 @@ TEST_F(TreeLimits, ABuildThatNeedsTooManyTemporaryQueriesFailsAndSaysSo) {
     EXPECT_TRUE(temporaryQueries().isEmpty());
 
     // The product's own limit: the numbers of the temporary queries are counted in 16 bits.
-    TemporaryQueryCount = 32766;
-    EXPECT_FALSE(std::make_unique<frmQorvel>()->Initialize(frmQorvel::ModeUses, QStringLiteral("Both")));
+    context().temporaryQueryCount() = 32766;
+    EXPECT_FALSE(
+        std::make_unique<frmQorvel>(context())->Initialize(frmQorvel::ModeUses, QStringLiteral("Both")));
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_TRUE(prompter.shown[1].text.contains(QStringLiteral("more than 32767 temporary queries")));
-    EXPECT_EQ(TemporaryQueryCount, 0);
+    EXPECT_EQ(context().temporaryQueryCount(), 0);
     EXPECT_TRUE(temporaryQueries().isEmpty());
 }
 

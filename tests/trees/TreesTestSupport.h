@@ -2,7 +2,7 @@
 // made current, and a prompter that records every message.
 #pragma once
 
-#include "common/InstalledServices.h"
+#include "catalogue/AddinContext.h"
 #include "common/QStringPrinter.h"
 #include "common/RecordingPrompter.h"
 #include "common/TextFiles.h"
@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -31,7 +30,7 @@ inline void buildScenario(qdb::QdbDatabase& database, const QString& scenarioFil
     qdb::JsonDatabase::build(database, qdb::JsonDatabase::parse(readTestFile(scenarioFile).toUtf8()));
 }
 
-// A scenario database made the host's open database, with the recording prompter installed.
+// A scenario database made the host's open database, in an add-in context with the recording prompter.
 class ScenarioTest : public ::testing::Test {
 protected:
     explicit ScenarioTest(QString scenarioFile) : mScenarioFile(std::move(scenarioFile)) {}
@@ -42,7 +41,9 @@ protected:
         buildScenario(*database, mScenarioFile);
         application = qdb::HostApplication::create();
         application->setDatabase(database);
-        installed.emplace(platform::Services{&prompter}, application.get());
+        platform::Services services;
+        services.prompter = &prompter;
+        mContext = std::make_unique<AddinContext>(application.get(), services);
     }
 
     // Queries whose name starts with "~TemporaryQuery".
@@ -62,5 +63,7 @@ protected:
     std::shared_ptr<qdb::QdbDatabase> database;
     std::unique_ptr<qdb::HostApplication> application;
     RecordingPrompter prompter;
-    std::optional<InstalledServices> installed;
+    std::unique_ptr<AddinContext> mContext;
+
+    AddinContext& context() { return *mContext; }
 };

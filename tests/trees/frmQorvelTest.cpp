@@ -19,7 +19,7 @@ protected:
 
     // A window on in-memory controls whose progress windows the test can reach.
     std::unique_ptr<frmQorvel> window(std::unique_ptr<TreeControl> tree = nullptr) {
-        return std::make_unique<frmQorvel>(std::move(tree), &progressWindows);
+        return std::make_unique<frmQorvel>(context(), std::move(tree), &progressWindows);
     }
 
     // Node texts with their image key, depth first, one per line, indented like the tree text.
@@ -148,9 +148,9 @@ TEST_F(TreeWindow, WithoutAHostOrDatabaseNothingIsShown) {
     application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
     application->setDatabase(nullptr);
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUses));
-    AccessApplication = nullptr;
+    context().disconnect();
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUsedBy));
-    CQorvelFind find;
+    CQorvelFind find(context());
     find.QorvelMode = frmQorvel::ModeUsedByFind;
     EXPECT_FALSE(find.mfValidDataSource());
 }
@@ -206,26 +206,27 @@ class EditorWindows : public ToolWindows {
 public:
     class Editor : public QueryEditorWindow {
     public:
-        explicit Editor(QStringList& shown) : mShown(shown) {}
+        Editor(AddinContext& context, QStringList& shown) : mContext(context), mShown(shown) {}
         bool Initialize(const QString& queryName, const QString&) override {
             mName = queryName;
             return true;
         }
         void Show() override { mShown << mName; }
-        void Unload() override { QueryEditorClosed(mName); }
+        void Unload() override { QueryEditorClosed(mContext, mName); }
 
     private:
+        AddinContext& mContext;
         QStringList& mShown;
         QString mName;
     };
-    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow() override { return nullptr; }
-    std::shared_ptr<QueryEditorWindow> CreateEditorWindow() override {
-        return std::make_shared<Editor>(shown);
+    std::shared_ptr<QorvelTreeWindow> CreateTreeWindow(AddinContext&) override { return nullptr; }
+    std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext& context) override {
+        return std::make_shared<Editor>(context, shown);
     }
-    std::shared_ptr<FindDialogWindow> CreateFindDialog() override { return nullptr; }
-    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow() override { return nullptr; }
-    void ShowAbout() override {}
-    void OpenHelpContents(const QString&) override {}
+    std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext&) override { return nullptr; }
+    std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext&) override { return nullptr; }
+    void ShowAbout(AddinContext&) override {}
+    void OpenHelpContents(AddinContext&, const QString&) override {}
 
     QStringList shown;
 };
@@ -365,18 +366,17 @@ TEST_F(TreeWindow, DoubleClickOpensOnlyAfterANodeWasClickedAndBlocksFolding) {
 }
 
 TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
-    auto tree = window();
+    EditorWindows editors;
+    AddinContext withEditors(application.get(), context().services(), &editors);
+    auto tree = std::make_unique<frmQorvel>(withEditors, nullptr, &progressWindows);
     tree->OpenObject(host::acViewNormal);
     tree->OpenSQLEditor();
     application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
-    EditorWindows editors;
-    setToolWindows(&editors);
     tree->OpenSQLEditor();
     tree->tvQorvel().setSelectedNode(2);  // Orders, a table
     tree->OpenSQLEditor();
-    setToolWindows(nullptr);
-    CloseQueryEditor(QStringLiteral("Big Orders"));
+    CloseQueryEditor(withEditors, QStringLiteral("Big Orders"));
     EXPECT_EQ(editors.shown, QStringList{QStringLiteral("Big Orders")});
     ASSERT_EQ(prompter.shown.size(), 3u);
     EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Select object first!"));
@@ -421,7 +421,7 @@ TEST_F(TreeWindow, NodeDescriptionIsReadOnceAndKept) {
 }
 
 TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
-    CQorvelFind find;
+    CQorvelFind find(context());
     find.QorvelMode = frmQorvel::ModeUsesFind;
     application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
     EXPECT_FALSE(find.mfValidDataSource());
@@ -430,12 +430,12 @@ TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
     EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(prompter.shown[0].title, QStringLiteral("Qorvel"));
 
-    CQorvelFind usedBy;
+    CQorvelFind usedBy(context());
     usedBy.QorvelMode = frmQorvel::ModeUsedByFind;
     ASSERT_TRUE(usedBy.mfValidDataSource());
     EXPECT_TRUE(usedBy.FindWhatList().contains(QStringLiteral("CustID")));
 
-    CQorvelFind plainForm;
+    CQorvelFind plainForm(context());
     plainForm.QorvelMode = frmQorvel::ModeUsesFind;
     application->setCurrentObject(host::acForm,
                                   QStringLiteral("Plain Form"));  // record source is a query name
@@ -446,7 +446,7 @@ TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
 }
 
 TEST_F(TreeWindow, FindButtonGivesNoWindowWhenThereIsNothingToShow) {
-    CQorvelFind find;
+    CQorvelFind find(context());
     find.QorvelMode = frmQorvel::ModeUsesFind;
     application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
     EXPECT_EQ(find.cmdFind_Click(QStringLiteral("CustID"), 1), nullptr);
