@@ -1,16 +1,21 @@
 // The add-in's tree window in the desktop host: opened from the ribbon on the sample database, its nodes
-// and pictures, the enabling of Open and Edit by node, double click, several windows at once, closing with
-// the database, and the picture export of a tree taller than the window.
+// and pictures, the enabling of Open and Edit by node, tooltips, the context menu, double click and Enter,
+// several windows at once, closing with the database, and the exports (a picture of a tree taller than the
+// window, file names without the characters a file system refuses).
 #include "DesktopTestSupport.h"
 
+#include "app/DatabaseWindow.h"
 #include "app/ObjectWindows.h"
 #include "hostapi/host.h"
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QHelpEvent>
 #include <QImage>
+#include <QMenu>
 #include <QStandardPaths>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -203,6 +208,63 @@ TEST_F(TreeWindowTest, PictureExportHoldsEveryUnfoldedRowOfATreeTallerThanTheWin
         content.startsWith(QStringLiteral("VEXOR Query/Table Used By\n\nCustomers\n    Active Customers\n")))
         << content.toStdString();
     text.remove();
+}
+
+TEST_F(TreeWindowTest, TooltipIsTheObjectDescriptionAndTheMenuComesOnlyOnTheSelectedNode) {
+    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    ASSERT_TRUE(window);
+    auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
+    QTreeWidgetItem* table = tree->topLevelItem(0);
+    QTreeWidgetItem* list = findItem(*tree, QStringLiteral("Customer List"));
+    ASSERT_TRUE(list);
+
+    const auto tooltipAt = [&](const QPoint& position) {
+        QHelpEvent help(QEvent::ToolTip, position, tree->viewport()->mapToGlobal(position));
+        QApplication::sendEvent(tree->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tooltipAt(tree->visualItemRect(list).center()), QStringLiteral("Every customer, by name."));
+    EXPECT_EQ(tooltipAt(tree->visualItemRect(table).center()),
+              QStringLiteral("Shops and wholesalers that buy from Tallow & Finch Traders."));
+    const QPoint empty(5, tree->viewport()->height() - 3);
+    ASSERT_FALSE(tree->itemAt(empty));
+    tooltipAt(empty);
+    EXPECT_SOON(!QToolTip::isVisible());  // nothing there: the tip goes
+
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuPopUp"));
+    ASSERT_TRUE(menu);
+    tree->setCurrentItem(table);
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(list).center());
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(tree->currentItem(), table);  // the right button does not select
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(table).center());
+    EXPECT_SOON(menu->isVisible());
+    QStringList items;
+    for (QAction* action : menu->actions()) {
+        items << (action->isSeparator() ? QStringLiteral("|") : action->text());
+    }
+    EXPECT_EQ(items.join(' '), QStringLiteral("Open Design Edit | Text Bmp"));
+    menu->hide();
+}
+
+TEST_F(TreeWindowTest, ExportFilesAreNamedAfterTheObjectWithoutTheCharactersAFileNameCannotHold) {
+    ASSERT_NO_THROW(mWindow->application().currentDb()->createQueryDef(
+        QStringLiteral("Who/Buys? <All> \"Best\" | A:B*"),
+        QStringLiteral("SELECT Customers.* FROM Customers;")));
+    mWindow->databaseWindow()->refresh();
+    QWidget* window =
+        openTree(host::acQuery, QStringLiteral("Who/Buys? <All> \"Best\" | A:B*"), QStringLiteral("Uses"));
+    ASSERT_TRUE(window);
+    Viewers viewers;
+    button(*window, "Bitmap")->trigger();
+    button(*window, "Text")->trigger();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    EXPECT_EQ(viewers.opened, (QStringList{folder + QStringLiteral("/Who_Buys_ _All_ _Best_ _ A_B_.png"),
+                                           folder + QStringLiteral("/Who_Buys_ _All_ _Best_ _ A_B_.txt")}));
+    for (const QString& file : viewers.opened) {
+        EXPECT_TRUE(QFile::remove(file)) << file.toStdString();
+    }
 }
 
 #include "TreeWindowTest.moc"
