@@ -848,6 +848,12 @@ void MainWindow::runQuery(const QString& name) {
         try {
             const qdb::QueryResult result = mDatabase->runQuery(shown, prompt, options);
             statusBar()->showMessage(QStringLiteral("%1 row(s) affected.").arg(result.affected));
+            // Open tables show the rows as they are now.
+            for (QMdiSubWindow* sub : mDocuments->subWindowList()) {
+                if (auto* datasheet = qobject_cast<DatasheetWindow*>(sub->widget())) {
+                    datasheet->reload();
+                }
+            }
         } catch (const host::Error& error) {
             if (error.number() == qdb::errTableExists && type == host::dbQMakeTable &&
                 !options.replaceTable &&

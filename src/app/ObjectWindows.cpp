@@ -235,7 +235,7 @@ std::optional<QVariant> askParameterValue(QWidget* parent, const QString& name) 
 }
 
 DatasheetWindow::DatasheetWindow(const QString& databasePath, const QString& table, QWidget* parent)
-    : ObjectWindow(host::acTable, table, host::acViewNormal, parent) {
+    : ObjectWindow(host::acTable, table, host::acViewNormal, parent), mDatabasePath(databasePath) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -255,6 +255,32 @@ DatasheetWindow::DatasheetWindow(const QString& query, std::unique_ptr<Datasheet
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     showRows();
+}
+
+bool DatasheetWindow::reload() {
+    if (objectType() != host::acTable || !mTable) {
+        return false;
+    }
+    std::unique_ptr<DatasheetModel> fresh;
+    try {
+        fresh = std::make_unique<DatasheetModel>(mDatabasePath, name());
+    } catch (const std::exception&) {
+        // A table replaced or dropped meanwhile keeps the rows it showed.
+        return false;
+    }
+    const QModelIndex current = mTable->currentIndex();
+    QItemSelectionModel* oldSelection = mTable->selectionModel();
+    mTable->setModel(fresh.get());
+    delete oldSelection;
+    mModel = std::move(fresh);
+    connect(mTable->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { updateRecordLabel(); });
+    if (mModel->rowCount() > 0) {
+        mTable->setCurrentIndex(mModel->index(std::clamp(current.row(), 0, mModel->rowCount() - 1),
+                                              std::max(current.column(), 0)));
+    }
+    updateRecordLabel();
+    return true;
 }
 
 void DatasheetWindow::showRows() {

@@ -63,10 +63,14 @@ public:
     DatasheetWindow(const QString& query, std::unique_ptr<DatasheetModel> rows, QWidget* parent = nullptr);
     ~DatasheetWindow() override;
     QTableView* table() const { return mTable; }
+    // A table's datasheet reads its rows again (after an action query changed them); false for a query's
+    // or when the table can no longer be read.
+    bool reload();
 
 private:
     void showRows();
     void updateRecordLabel();
+    QString mDatabasePath;  // a table's
     std::unique_ptr<DatasheetModel> mModel;
     QTableView* mTable = nullptr;
     QLabel* mRecord = nullptr;

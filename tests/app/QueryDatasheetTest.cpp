@@ -204,8 +204,22 @@ TEST_F(QueryDatasheetTest, ActionQueriesRunOnlyOnTheRunCommand) {
     EXPECT_TRUE(questions[0].startsWith(QStringLiteral("You are about to run an update query")));
     EXPECT_DOUBLE_EQ(soapPrice(), before);
     answer = true;
+    window.openObject(host::acTable, QStringLiteral("Products"));
+    ASSERT_SOON(window.objectWindow(host::acTable, QStringLiteral("Products")));
+    auto* products =
+        qobject_cast<app::DatasheetWindow*>(window.objectWindow(host::acTable, QStringLiteral("Products")));
+    products->table()->setCurrentIndex(products->table()->model()->index(3, 1));
+    const auto* shownBefore = products->table()->model();
+    EXPECT_EQ(shownBefore->data(shownBefore->index(2, columnOf(*shownBefore, QStringLiteral("UnitPrice"))))
+                  .toString(),
+              QLocale().toCurrencyString(before, QStringLiteral("$")));
     window.runQuery(QStringLiteral("Raise Soap Prices"));
     EXPECT_NEAR(soapPrice(), before * 1.05, 1e-9);
+    // The open table shows the new prices, its current cell where it was.
+    const QAbstractItemModel* shown = products->table()->model();
+    EXPECT_EQ(shown->data(shown->index(2, columnOf(*shown, QStringLiteral("UnitPrice")))).toString(),
+              QLocale().toCurrencyString(before * 1.05, QStringLiteral("$")));
+    EXPECT_EQ(products->table()->currentIndex().row(), 3);
     EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("2 row(s) affected."));  // both soaps
 
     // A make-table query: its table appears; run again, it asks before replacing the table.
