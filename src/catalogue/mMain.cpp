@@ -223,7 +223,7 @@ bool IsQueryDirty(AddinContext& context, int objectType, const QString& name) {
 
 bool IsTable(const AddinContext& context, const QString& name, host::Database* database) {
     try {
-        return UseDatabase(context, database)->tableDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
+        return UseDatabase(context, database)->findObject(host::ObjectType::Table, name).has_value();
     } catch (...) {
         return false;
     }
@@ -231,7 +231,7 @@ bool IsTable(const AddinContext& context, const QString& name, host::Database* d
 
 bool IsQuery(const AddinContext& context, const QString& name, host::Database* database) {
     try {
-        return UseDatabase(context, database)->queryDef(name)->name().compare(name, Qt::CaseInsensitive) == 0;
+        return UseDatabase(context, database)->findObject(host::ObjectType::Query, name).has_value();
     } catch (...) {
         return false;
     }

@@ -124,13 +124,12 @@ QStringList ControlIds() {
 }
 
 // The object types the name has in the database: 0 table, 1 query, 2 form, 3 report.
-QList<int> TypesOf(const AddinContext& context, const QString& name, host::Database& database) {
+QList<int> TypesOf(const QString& name, host::Database& database) {
     QList<int> types;
-    if (IsTable(context, name, &database)) {
-        types.append(host::acTable);
-    }
-    if (IsQuery(context, name, &database)) {
-        types.append(host::acQuery);
+    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query}) {
+        if (database.findObject(type, name)) {
+            types.append(static_cast<int>(type));
+        }
     }
     if (database.documentNames(QStringLiteral("Forms")).contains(name, Qt::CaseInsensitive)) {
         types.append(host::acForm);
@@ -143,22 +142,20 @@ QList<int> TypesOf(const AddinContext& context, const QString& name, host::Datab
 
 // The name as the database spells it, as the host reports its current object.
 QString StoredName(int type, const QString& name, host::Database& database) {
+    // A missing object keeps the name it was given.
     try {
-        switch (type) {
-            case host::acTable:
-                return database.tableDef(name)->name();
-            case host::acQuery:
-                return database.queryDef(name)->name();
-            default:
-                for (const QString& stored : database.documentNames(
-                         type == host::acForm ? QStringLiteral("Forms") : QStringLiteral("Reports"))) {
-                    if (stored.compare(name, Qt::CaseInsensitive) == 0) {
-                        return stored;
-                    }
-                }
+        if (type == host::acTable || type == host::acQuery) {
+            const auto object = database.findObject(static_cast<host::ObjectType>(type), name);
+            return object ? object->name : name;
+        }
+        for (const QString& stored : database.documentNames(
+                 type == host::acForm ? QStringLiteral("Forms") : QStringLiteral("Reports"))) {
+            if (stored.compare(name, Qt::CaseInsensitive) == 0) {
+                return stored;
+            }
         }
     } catch (const host::Error&) {
-        // A missing object keeps the name it was given.
+        // The database could not be read: the name as given.
     }
     return name;
 }
@@ -252,7 +249,7 @@ int RunClick(const QStringList& arguments) {
     if (!object.isEmpty()) {
         int objectType = requestedType;
         if (objectType < 0) {
-            const QList<int> types = TypesOf(host.context(), object, database);
+            const QList<int> types = TypesOf(object, database);
             if (types.isEmpty()) {
                 return Usage(QStringLiteral("no table, query, form or report named '%1'; give its --type to "
                                             "click on a missing object")

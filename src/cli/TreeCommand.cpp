@@ -129,14 +129,12 @@ int usage(const QString& text) {
 
 // The objects of that name in the database (ignoring case), by type (0 table, 1 query, 2 form, 3 report),
 // each with its name as the database spells it.
-QMap<int, QString> objectsNamed(const AddinContext& context, const QString& name,
-                                qdb::QdbDatabase& database) {
+QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database) {
     QMap<int, QString> found;
-    if (IsTable(context, name, &database)) {
-        found.insert(host::acTable, database.tableDef(name)->name());
-    }
-    if (IsQuery(context, name, &database)) {
-        found.insert(host::acQuery, database.queryDef(name)->name());
+    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query}) {
+        if (const std::optional<host::ObjectRef> object = database.findObject(type, name)) {
+            found.insert(static_cast<int>(object->type), object->name);
+        }
     }
     const auto document = [&](int type, const QString& container) {
         for (const QString& stored : database.documentNames(container)) {
@@ -214,7 +212,7 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
         return exitUsage;
     }
     qdb::QdbDatabase& database = host.database();
-    const QMap<int, QString> objects = objectsNamed(host.context(), objectName, database);
+    const QMap<int, QString> objects = objectsNamed(objectName, database);
     const QList<int> types = objects.keys();
     int objectType = requestedType;
     if (requestedType >= 0 && !types.contains(requestedType)) {

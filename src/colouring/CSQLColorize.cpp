@@ -77,11 +77,11 @@ CSQLColorize::CSQLColorize(platform::Services services, QObject* parent)
 }
 
 CSQLColorize::~CSQLColorize() {
-    Dispose();
+    detach();
 }
 
 void CSQLColorize::setRtb(platform::RichTextControl* control) {
-    Dispose();
+    detach();
     mRtb = control;
     if (!control) {
         return;
@@ -91,7 +91,7 @@ void CSQLColorize::setRtb(platform::RichTextControl* control) {
     connect(control, &platform::RichTextControl::KeyPress, this, &CSQLColorize::rtb_KeyPress);
 }
 
-void CSQLColorize::Dispose() {
+void CSQLColorize::detach() {
     if (mRtb) {
         disconnect(mRtb, nullptr, this, nullptr);
     }

@@ -52,13 +52,14 @@ public:
     void HighlightRefresh();
     // Switches drawing of the control back on.
     void Repaint();
-    void Dispose();
 
 signals:
     // Raised at the start of every rtb_Change: True when the change is left for later.
     void Change(bool deferred);
 
 private:
+    // Stops listening to the control.
+    void detach();
     void rtb_SelChange();
     void rtb_KeyPress(int* keyAscii);
 

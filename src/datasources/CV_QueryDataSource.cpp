@@ -32,11 +32,6 @@ void CV_QueryDataSource::AnalyzeFields() {
     }
 }
 
-void CV_QueryDataSource::Dispose() {
-    Fields.clear();
-    SourceNames.clear();
-}
-
 QString CV_QueryDataSource::FieldKey(const QString& sourceName, const QString& fieldName) {
     return QLatin1Char('[') + sourceName + QStringLiteral("].[") + fieldName + QLatin1Char(']');
 }

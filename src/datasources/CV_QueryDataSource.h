@@ -16,7 +16,6 @@ public:
 
     // Sets Unique, TableNameToBracket and FullName of every field.
     void AnalyzeFields();
-    void Dispose();
 
     // The key of a column of a source in Fields.
     static QString FieldKey(const QString& sourceName, const QString& fieldName);

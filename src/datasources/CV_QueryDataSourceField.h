@@ -11,11 +11,11 @@ public:
     bool Unique = false;              // no other field of the record has the same Name (exact comparison)
     bool FieldNameToBracket = false;  // not filled by the producers
     bool TableNameToBracket = false;  // TableName holds a character that needs brackets
-    QString mstrFullName;             // the qualified name once AnalyzeFields has run
+    QString mFullName;                // the qualified name once AnalyzeFields has run
 
     // The text inserted into SQL: the qualified name when set, else Name.
-    QString FullName() const { return mstrFullName.isEmpty() ? Name : mstrFullName; }
-    void setFullName(const QString& fullName) { mstrFullName = fullName; }
+    QString FullName() const { return mFullName.isEmpty() ? Name : mFullName; }
+    void setFullName(const QString& fullName) { mFullName = fullName; }
 };
 
 // True when the text holds a character other than a digit or a code from "A" to "z" (which takes in

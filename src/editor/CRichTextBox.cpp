@@ -30,7 +30,7 @@ CRichTextBox::CRichTextBox(const AddinContext& context, QObject* parent)
     : QObject(parent), mContext(context) {}
 
 CRichTextBox::~CRichTextBox() {
-    Dispose();
+    detach();
 }
 
 bool CRichTextBox::TrapUndo() const {
@@ -48,7 +48,7 @@ void CRichTextBox::setText(const QString& text) {
 }
 
 void CRichTextBox::Init(EditorBufferHost* owner) {
-    Dispose();
+    detach();
     Initializing = true;
     Owner = owner;
     RichTextBox = owner ? owner->rtbSQLEditor() : nullptr;
@@ -72,7 +72,7 @@ void CRichTextBox::Init(EditorBufferHost* owner) {
     UpdateButtons();
 }
 
-void CRichTextBox::Dispose() {
+void CRichTextBox::detach() {
     if (RichTextBox) {
         disconnect(RichTextBox, nullptr, this, nullptr);
     }

@@ -33,7 +33,6 @@ public:
 
     // Binds to the owner's text box and takes the base snapshot.
     void Init(EditorBufferHost* owner);
-    void Dispose();
     void Undo();
     void Redo();
     // Empties both lists and takes a base snapshot.
@@ -51,6 +50,8 @@ public:
     static int FirstDifference(const QString& current, const QString& target);
 
 private:
+    // Stops listening to the owner's text box.
+    void detach();
     void RichTextBox_Change();
     void RichTextBox_SelChange();
     void RichTextBox_KeyDown(int* keyCode, int shift);

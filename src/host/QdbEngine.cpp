@@ -295,6 +295,28 @@ std::optional<QdbEngine::ObjectRow> QdbEngine::findObject(const QString& name,
     });
 }
 
+std::optional<host::ObjectRef> QdbEngine::findObject(host::ObjectType type, const QString& name) {
+    int engineType = kTypeTable;
+    switch (type) {
+        case host::ObjectType::Table:
+            engineType = kTypeTable;
+            break;
+        case host::ObjectType::Query:
+            engineType = kTypeQuery;
+            break;
+        case host::ObjectType::Form:
+            engineType = kTypeForm;
+            break;
+        case host::ObjectType::Report:
+            engineType = kTypeReport;
+            break;
+    }
+    if (const std::optional<ObjectRow> row = findObject(name, {engineType})) {
+        return host::ObjectRef{type, row->name};
+    }
+    return std::nullopt;
+}
+
 QdbEngine::ObjectRow QdbEngine::requireObject(const QString& name, const std::vector<int>& types,
                                               const QString& source) {
     auto row = findObject(name, types);

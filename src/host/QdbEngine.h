@@ -32,6 +32,7 @@ public:
 
     // host::Database
     QString name() const override;
+    std::optional<host::ObjectRef> findObject(host::ObjectType type, const QString& name) override;
     int queryDefCount() override;
     std::shared_ptr<host::QueryDef> queryDef(int index) override;
     std::shared_ptr<host::QueryDef> queryDef(const QString& name) override;

@@ -76,6 +76,16 @@ inline constexpr int errItemNotFound = 3265;
 inline constexpr int errPropertyNotFound = 3270;
 inline constexpr int errObjectInvalid = 3420;
 
+// The kinds of saved object a name may stand for, with the host's codes.
+enum class ObjectType { Table = acTable, Query = acQuery, Form = acForm, Report = acReport };
+
+// One saved object: its kind and its name as the database spells it.
+struct ObjectRef {
+    ObjectType type = ObjectType::Table;
+    QString name;
+    bool operator==(const ObjectRef&) const = default;
+};
+
 // A failure of a host call: number, description and source. Data access errors have a source that
 // begins with "DAO.".
 class Error : public std::exception {
@@ -153,6 +163,9 @@ public:
     virtual ~Database() = default;
 
     virtual QString name() const = 0;  // full path of the database file
+
+    // The object of that kind and name (ignoring case), or nothing when the database has none.
+    virtual std::optional<ObjectRef> findObject(ObjectType type, const QString& name) = 0;
 
     // QueryDefs: by name (ignoring case) or index; errItemNotFound when missing.
     virtual int queryDefCount() = 0;

@@ -70,6 +70,15 @@ void QtTreeControl::addImage(const QString& key, const QString& tag) {
     mIcons.insert(key, drawIcon(key, tag));
 }
 
+void QtTreeControl::setImagePicture(const QString& key, const QIcon& picture) {
+    mIcons.insert(key, picture);
+}
+
+int QtTreeControl::nodeAt(const QPoint& position) const {
+    QTreeWidgetItem* item = mTree->itemAt(position);
+    return item ? numberOf(item) : noNode;
+}
+
 bool QtTreeControl::hasImage(const QString& key) const {
     return mImageTags.contains(key);
 }

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+class QPoint;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -22,6 +23,10 @@ public:
     ~QtTreeControl() override;
 
     QTreeWidget* widget() const { return mTree; }
+    // Replaces the drawn picture of an image of the list; nodes added later show it.
+    void setImagePicture(const QString& key, const QIcon& picture);
+    // The node at a point of the tree's viewport, noNode for empty space.
+    int nodeAt(const QPoint& position) const;
 
     void addImage(const QString& key, const QString& tag) override;
     bool hasImage(const QString& key) const override;

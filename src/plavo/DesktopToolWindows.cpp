@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
+#include "plavo/TreeWindow.h"
 #include "support/AppVersion.h"
 
 #include <QApplication>
@@ -72,26 +73,33 @@ QString note(const QString& what) {
         .arg(what);
 }
 
-class TreeWindow : public QorvelTreeWindow {
+// The tree window lives from Show until the user closes it (or the database closes); one that has nothing
+// to show is dropped at once.
+class TreeWindowHandle : public QorvelTreeWindow {
 public:
-    explicit TreeWindow(AddinContext& context) : mContext(context) {}
+    explicit TreeWindowHandle(AddinContext& context) : mContext(context) {}
+    ~TreeWindowHandle() override {
+        if (mWindow && !mShown) {
+            delete mWindow;
+        }
+    }
     bool Initialize(int mode, const QString& objectName) override {
-        mMode = mode;
-        mName = objectName.isEmpty() ? currentObject(mContext) : objectName;
-        return true;
+        mWindow = new TreeWindow(mContext, hostWindow(mContext));
+        return mWindow->Initialize(mode, objectName);
     }
     void Show() override {
-        const QString kind = mMode == 2 || mMode == 4 ? QStringLiteral("Used By") : QStringLiteral("Uses");
-        auto* window = new Placeholder(
-            mContext, QStringLiteral("frmQorvel"), QStringLiteral("Qorvel - %1: %2").arg(kind, mName),
-            note(QStringLiteral("The %1 tree of <b>%2</b>.").arg(kind, mName.toHtmlEscaped())));
-        window->show();
+        if (mWindow) {
+            mShown = true;
+            mWindow->show();
+            mWindow->raise();
+            mWindow->activateWindow();
+        }
     }
 
 private:
     AddinContext& mContext;
-    int mMode = 1;
-    QString mName;
+    QPointer<TreeWindow> mWindow;
+    bool mShown = false;
 };
 
 // Open editors outlive the command that opened them, and may outlive the connection.
@@ -171,7 +179,7 @@ private:
 }  // namespace
 
 std::shared_ptr<QorvelTreeWindow> DesktopToolWindows::CreateTreeWindow(AddinContext& context) {
-    return std::make_shared<TreeWindow>(context);
+    return std::make_shared<TreeWindowHandle>(context);
 }
 
 std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow(AddinContext& context) {

@@ -1,6 +1,6 @@
-// The add-in's windows in the desktop host. The tool windows themselves (editor, tree, find dialog,
-// templates) are not built yet: each command opens a plain window that says what it would show, so that
-// commands run and report. The About box and help are real.
+// The add-in's windows in the desktop host: the tree window, the About box and help. The editor, the find
+// dialog and the templates are not built yet: each of those commands opens a plain window that says what it
+// would show, so that commands run and report.
 #pragma once
 
 #include "catalogue/ToolWindows.h"

@@ -73,7 +73,7 @@ frmQorvel::~frmQorvel() {
     }
 }
 
-bool frmQorvel::Initialize(int vQorvelMode, const QString& vstrObjectName) {
+bool frmQorvel::Initialize(int mode, const QString& objectName) {
     const auto setMousePointer = [this](int pointer) {
         try {
             if (auto* application = mContext.application()) {
@@ -84,11 +84,11 @@ bool frmQorvel::Initialize(int vQorvelMode, const QString& vstrObjectName) {
     };
     setMousePointer(host::mousePointerHourglass);
     const bool shown = ErrorBoundary(mContext.services(), QStringLiteral("Initialize"), kModule, false, [&] {
-        if (!vstrObjectName.isEmpty()) {
-            mObjectName = vstrObjectName;
-            mObjectType = IsQuery(mContext, vstrObjectName)   ? host::acQuery
-                          : IsTable(mContext, vstrObjectName) ? host::acTable
-                                                              : -1;
+        if (!objectName.isEmpty()) {
+            mObjectName = objectName;
+            mObjectType = IsQuery(mContext, objectName)   ? host::acQuery
+                          : IsTable(mContext, objectName) ? host::acTable
+                                                          : -1;
         } else {
             mObjectName = mContext.host().currentObjectName();
             mObjectType = mContext.host().currentObjectType();
@@ -96,8 +96,8 @@ bool frmQorvel::Initialize(int vQorvelMode, const QString& vstrObjectName) {
         if (mObjectType == -1) {
             return false;
         }
-        mMode = vQorvelMode;
-        mIconNumber = vQorvelMode;
+        mMode = mode;
+        mIconNumber = mode;
         if (mMode == ModeUses || mMode == ModeUsesFind) {
             if (mObjectType == host::acQuery || mObjectType == host::acForm ||
                 mObjectType == host::acReport) {

@@ -38,7 +38,7 @@ public:
 
     // Builds the tree of the object (the host's current object when the name is empty). True when there is
     // a tree to show.
-    bool Initialize(int vQorvelMode, const QString& vstrObjectName = QString());
+    bool Initialize(int mode, const QString& objectName = QString());
 
     platform::TreeControl& tvQorvel() const { return *mTree; }
     // The tree last built, as the tree control shows it; empty when none was built.

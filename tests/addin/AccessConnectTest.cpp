@@ -1,6 +1,7 @@
 #include "AddinFixture.h"
 
 #include "addin/CommandBarButton.h"
+#include "common/TextFiles.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -44,11 +45,7 @@ QString AvailabilityTable(AddinFixture& fixture, AccessConnect& connect) {
 }
 
 QString ReadData(const QString& name) {
-    QFile file(QStringLiteral(QORVEL_TEST_DATA_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return QStringLiteral("cannot read ") + file.fileName();
-    }
-    return QString::fromUtf8(file.readAll());
+    return readTextFile(QStringLiteral(QORVEL_TEST_DATA_DIR "/") + name);
 }
 
 class FakeButton : public CommandBarButton {

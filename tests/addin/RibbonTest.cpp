@@ -1,4 +1,5 @@
 #include "addin/AccessConnect.h"
+#include "common/TextFiles.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -66,13 +67,11 @@ TEST(RibbonTest, TheDefinitionParsesBackToTheReferenceOutline) {
     const QString outline = Outline(xml, problems);
     EXPECT_TRUE(problems.isEmpty()) << problems.toStdString();
 
-    QFile reference(QStringLiteral(QORVEL_TEST_DATA_DIR "/ribbon-outline.txt"));
-    ASSERT_TRUE(reference.open(QIODevice::ReadOnly | QIODevice::Text));
-    EXPECT_EQ(outline.toStdString(), QString::fromUtf8(reference.readAll()).toStdString());
+    EXPECT_EQ(outline.toStdString(),
+              readTextFile(QStringLiteral(QORVEL_TEST_DATA_DIR "/ribbon-outline.txt")).toStdString());
 
     // The text the host reads, byte for byte (qorvel ribbon adds the line feed), the same on every request.
-    QFile text(QStringLiteral(QORVEL_TEST_DATA_DIR "/ribbon.xml"));
-    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
-    EXPECT_EQ((xml + u'\n').toStdString(), text.readAll().toStdString());
+    EXPECT_EQ((xml + u'\n').toStdString(),
+              readFileBytes(QStringLiteral(QORVEL_TEST_DATA_DIR "/ribbon.xml")).toStdString());
     EXPECT_EQ(connect.IRibbonExtensibility_GetCustomUI(QStringLiteral("Microsoft.Access.Database")), xml);
 }

@@ -20,7 +20,7 @@ protected:
         const QorvelRun run = runQorvel(QStringList{"catalogue", db()} + names);
         EXPECT_EQ(run.exitCode, 0) << run.err.constData();
         EXPECT_TRUE(run.err.isEmpty());
-        EXPECT_EQ(QString::fromUtf8(run.out), QString::fromUtf8(readFile(testData(reference))));
+        EXPECT_EQ(QString::fromUtf8(run.out), QString::fromUtf8(readFileBytes(testData(reference))));
     }
 
     static inline QTemporaryDir* folder = nullptr;

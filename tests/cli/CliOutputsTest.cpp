@@ -32,7 +32,7 @@ struct Object {
 };
 
 std::vector<Object> objectsOf(const QString& jsonFile) {
-    const QJsonObject root = QJsonDocument::fromJson(readFile(jsonFile)).object();
+    const QJsonObject root = QJsonDocument::fromJson(readFileBytes(jsonFile)).object();
     std::vector<Object> objects;
     const std::pair<const char*, const char*> kinds[] = {
         {"tables", "table"}, {"queries", "query"}, {"forms", "form"}, {"reports", "report"}};
@@ -105,7 +105,7 @@ TEST_P(CliOutputs, MatchTheRecordedReference) {
         QDir().mkpath(QFileInfo(reference).absolutePath());
         writeFile(reference, transcript.toUtf8());
     }
-    EXPECT_EQ(transcript.toStdString(), QString::fromUtf8(readFile(reference)).toStdString());
+    EXPECT_EQ(transcript.toStdString(), QString::fromUtf8(readFileBytes(reference)).toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, CliOutputs, ::testing::ValuesIn(kScenarios),

@@ -12,12 +12,6 @@ QString sourceFile(const QString& path) {
     return QStringLiteral(QORVEL_SOURCE_DIR "/") + path;
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
 void writeFile(const QString& path, const QByteArray& contents) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();

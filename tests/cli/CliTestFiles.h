@@ -3,6 +3,7 @@
 
 #include "common/QStringPrinter.h"
 #include "common/QorvelProcess.h"
+#include "common/TextFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -15,7 +16,6 @@
 QString testData(const QString& name);
 QString sourceFile(const QString& path);
 
-QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& contents);
 
 // The names of every entry of a folder, hidden ones included.

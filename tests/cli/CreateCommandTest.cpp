@@ -81,19 +81,19 @@ TEST_F(CreateCommandTest, ExistingDatabaseIsKeptWithoutForce) {
     const QorvelRun run = create(kGood);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.errText(), "qorvel: '" + path("db.qdb") + "' exists; use --force to replace it\n");
-    EXPECT_EQ(readFile(path("db.qdb")), "not replaced");
+    EXPECT_EQ(readFileBytes(path("db.qdb")), "not replaced");
     EXPECT_EQ(entries(), (QStringList{"db.qdb", "input.json"}));
 }
 
 TEST_F(CreateCommandTest, ForceKeepsTheOldDatabaseWhenTheBuildFails) {
     ASSERT_EQ(create(kGood).exitCode, 0);
-    const QByteArray before = readFile(path("db.qdb"));
+    const QByteArray before = readFileBytes(path("db.qdb"));
 
     const QorvelRun failed =
         create(R"({"queries": [{"name": "Bad One", "sql": "SELECT FROM WHERE;"}]})", {"--force"});
     EXPECT_EQ(failed.exitCode, 2);
     EXPECT_TRUE(failed.errText().startsWith("qorvel: query 'Bad One': ")) << failed.err.constData();
-    EXPECT_EQ(readFile(path("db.qdb")), before);
+    EXPECT_EQ(readFileBytes(path("db.qdb")), before);
     EXPECT_EQ(entries(), (QStringList{"db.qdb", "input.json"}));
 
     const QorvelRun sql = runQorvel({"sql", path("db.qdb"), "Order List"});
@@ -143,7 +143,7 @@ TEST_F(CreateCommandTest, TheJsonFileIsNeverReplacedByTheDatabase) {
     EXPECT_EQ(run.errText(),
               "qorvel create: DB and FILE.json are the same file; usage: qorvel create DB --from "
               "FILE.json [--force]\n");
-    EXPECT_EQ(readFile(path("db.qdb")), kGood);
+    EXPECT_EQ(readFileBytes(path("db.qdb")), kGood);
 }
 
 TEST(CommandHelp, EveryCommandDescribesItself) {

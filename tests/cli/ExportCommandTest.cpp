@@ -18,19 +18,19 @@ TEST(ExportCommand, SampleDatabaseRoundTrip) {
         runQorvel({"export", folder.filePath("first.qdb"), folder.filePath("first.json")});
     ASSERT_EQ(exported.exitCode, 0) << exported.err.constData();
     EXPECT_TRUE(exported.out.isEmpty());
-    const QByteArray first = readFile(folder.filePath("first.json"));
+    const QByteArray first = readFileBytes(folder.filePath("first.json"));
 
     // Nothing of the sample is lost or changed on the way through the engine: queries keep their file order
     // and their text to the last line break, values keep their types.
     EXPECT_EQ(QString::fromUtf8(first),
-              QString::fromUtf8(qdb::JsonDatabase::write(qdb::JsonDatabase::parse(readFile(sample)))));
+              QString::fromUtf8(qdb::JsonDatabase::write(qdb::JsonDatabase::parse(readFileBytes(sample)))));
 
     ASSERT_EQ(runQorvel({"create", folder.filePath("second.qdb"), "--from", folder.filePath("first.json")})
                   .exitCode,
               0);
     ASSERT_EQ(runQorvel({"export", folder.filePath("second.qdb"), folder.filePath("second.json")}).exitCode,
               0);
-    EXPECT_EQ(QString::fromUtf8(readFile(folder.filePath("second.json"))), QString::fromUtf8(first));
+    EXPECT_EQ(QString::fromUtf8(readFileBytes(folder.filePath("second.json"))), QString::fromUtf8(first));
 }
 
 TEST(ExportCommand, DatesAreKeptAsWrittenInAnyTimeZone) {
@@ -60,7 +60,7 @@ TEST(ExportCommand, DatesAreKeptAsWrittenInAnyTimeZone) {
     ASSERT_EQ(runQorvel({"create", db, "--from", folder.filePath("times.json")}, "Europe/Berlin").exitCode,
               0);
     ASSERT_EQ(runQorvel({"export", db, folder.filePath("out.json")}, "America/New_York").exitCode, 0);
-    EXPECT_EQ(QString::fromUtf8(readFile(folder.filePath("out.json"))), QString::fromUtf8(json));
+    EXPECT_EQ(QString::fromUtf8(readFileBytes(folder.filePath("out.json"))), QString::fromUtf8(json));
 }
 
 TEST(ExportCommand, MissingOrForeignDatabase) {
@@ -82,12 +82,12 @@ TEST(ExportCommand, MissingOrForeignDatabase) {
     // Exporting onto the database itself would destroy it.
     ASSERT_EQ(runQorvel({"create", folder.filePath("db.qdb"), "--from", testData("scenario.json")}).exitCode,
               0);
-    const QByteArray before = readFile(folder.filePath("db.qdb"));
+    const QByteArray before = readFileBytes(folder.filePath("db.qdb"));
     run = runQorvel({"export", folder.filePath("db.qdb"), folder.filePath("./db.qdb")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.errText(),
               "qorvel export: DB and FILE.json are the same file; usage: qorvel export DB FILE.json\n");
-    EXPECT_EQ(readFile(folder.filePath("db.qdb")), before);
+    EXPECT_EQ(readFileBytes(folder.filePath("db.qdb")), before);
 }
 
 }  // namespace

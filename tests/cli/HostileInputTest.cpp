@@ -41,7 +41,7 @@ protected:
     QMap<QString, QByteArray> snapshot() const {
         QMap<QString, QByteArray> files;
         for (const QString& name : entries()) {
-            files.insert(name, readFile(path(name)));
+            files.insert(name, readFileBytes(path(name)));
         }
         return files;
     }

@@ -85,9 +85,9 @@ TEST(JsonDatabase, EveryFieldTypeSurvivesWritingAndReading) {
 }
 
 TEST(JsonDatabase, WritesAFixedReadableShape) {
-    const qdb::DatabaseSpec spec = JsonDatabase::parse(readFile(testData("shape_input.json")));
+    const qdb::DatabaseSpec spec = JsonDatabase::parse(readFileBytes(testData("shape_input.json")));
     EXPECT_EQ(QString::fromUtf8(JsonDatabase::write(spec)),
-              QString::fromUtf8(readFile(testData("shape_output.json"))));
+              QString::fromUtf8(readFileBytes(testData("shape_output.json"))));
 }
 
 TEST(JsonDatabase, DatesAreTextInIsoForm) {

@@ -49,7 +49,7 @@ TEST(SampleDatabase, CoversEveryCatalogueShape) {
     }
     // Supplier Contact Persons is a table that no longer exists.
     EXPECT_FALSE(
-        readFile(sourceFile("samples/sample.json")).contains("\"name\": \"Supplier Contact Persons\""));
+        readFileBytes(sourceFile("samples/sample.json")).contains("\"name\": \"Supplier Contact Persons\""));
     EXPECT_TRUE(runQorvel({"sql", db, "Shipper Names"}).out.startsWith("\r\n"));
 }
 

@@ -139,14 +139,6 @@ TEST_P(UndoTest, CtrlVPastesPlainTextInTwoRecordedSteps) {
     EXPECT_EQ(undoCount(), 4u);
 }
 
-TEST_P(UndoTest, DisposeStopsRecording) {
-    load(QStringLiteral("a"));
-    buffer().Dispose();
-    harness->type(QStringLiteral("b"));
-    EXPECT_EQ(undoCount(), 0u);
-    EXPECT_FALSE(buffer().TrapUndo());
-}
-
 INSTANTIATE_TEST_SUITE_P(Controls, UndoTest, kAllControls, kindName);
 
 TEST(CRichTextBox, FirstDifferenceIsACharacterPosition) {
