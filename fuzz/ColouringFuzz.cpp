@@ -59,6 +59,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (covered != (text.isEmpty() ? 0 : text.size())) {
         std::abort();
     }
-    colorizer.Dispose();
     return 0;
 }

@@ -31,7 +31,6 @@ int main(int argc, char** argv) {
         if (seed.open(QIODevice::WriteOnly)) {
             seed.write(control.textRTF());
         }
-        colorizer.Dispose();
     }
     return 0;
 }
