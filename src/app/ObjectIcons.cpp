@@ -1,5 +1,7 @@
 #include "app/ObjectIcons.h"
 
+#include "platform/DrawnPicture.h"
+
 #include "hostapi/host.h"
 
 #include <QHash>
@@ -13,38 +15,9 @@ namespace app {
 
 namespace {
 
-using Draw = std::function<void(QPainter&)>;
+using namespace platform::drawn;
 
-// Every picture is drawn on a 16-unit grid and rendered at each size, so small and large buttons match.
-QIcon render(const Draw& draw) {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 16.0, size / 16.0);
-        draw(painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
-QPen pen(const QColor& colour, qreal width = 1.0) {
-    QPen result(colour, width);
-    result.setJoinStyle(Qt::RoundJoin);
-    result.setCapStyle(Qt::RoundCap);
-    return result;
-}
-
-const QColor kBlue(0x3a, 0x6e, 0xc2);
 const QColor kLightBlue(0xa9, 0xc8, 0xf0);
-const QColor kGreen(0x3c, 0x9a, 0x4a);
-const QColor kRed(0xd0, 0x38, 0x2f);
-const QColor kOrange(0xe8, 0x8a, 0x1a);
-const QColor kPurple(0x8a, 0x4f, 0xc0);
-const QColor kGrey(0x6b, 0x72, 0x80);
 
 // A small datasheet: header band and grid.
 void drawTable(QPainter& p, const QRectF& r, const QColor& header) {
