@@ -72,7 +72,7 @@ void SaveQueries(benchmark::State& state) {
 }
 
 std::unique_ptr<host::Recordset> pairs() {
-    return database()->openRecordset(kPairs, host::dbOpenSnapshot);
+    return database()->openRecordset(kPairs, host::RecordsetType::Snapshot);
 }
 
 void FilterIndexed(benchmark::State& state) {

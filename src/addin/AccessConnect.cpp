@@ -423,7 +423,7 @@ std::unique_ptr<frmQorvel> AccessConnect::BuildTree(
     return window;
 }
 
-void AccessConnect::OpenCurrentObject(int view) {
+void AccessConnect::OpenCurrentObject(host::View view) {
     QString objectWord;
     QString name;
     try {
@@ -432,20 +432,20 @@ void AccessConnect::OpenCurrentObject(int view) {
         switch (application.currentObjectType()) {
             case host::acTable:
                 objectWord = QStringLiteral("table");
-                application.doCmd().openTable(name, view, host::acEdit);
+                application.doCmd().openTable(name, view, host::DataMode::Edit);
                 break;
             case host::acQuery:
                 objectWord = QStringLiteral("query");
-                if (view == host::acViewDesign) {
+                if (view == host::View::Design) {
                     CloseQueryEditor(Context(), name);
                 }
-                application.doCmd().openQuery(name, view, host::acEdit);
+                application.doCmd().openQuery(name, view, host::DataMode::Edit);
                 break;
             default:
                 // Nothing was opened, so there is no datasheet to focus either.
                 return;
         }
-        if (view == host::acViewNormal) {
+        if (view == host::View::Normal) {
             application.screen().activeDatasheetSetFocus();
         }
     } catch (...) {
@@ -499,14 +499,14 @@ void AccessConnect::mAbout_Click() {
 
 void AccessConnect::mQueryDatasheet_Click() {
     try {
-        OpenCurrentObject(host::acViewNormal);
+        OpenCurrentObject(host::View::Normal);
     } catch (...) {
     }
 }
 
 void AccessConnect::mQueryDesign_Click() {
     try {
-        OpenCurrentObject(host::acViewDesign);
+        OpenCurrentObject(host::View::Design);
     } catch (...) {
     }
 }

@@ -131,7 +131,7 @@ private:
     void QorvelFind();
     void QueryUsedByFind();
     void OpenFindDialog(const QString& procedure, ecbToolbar command, const QString& notAvailable, int mode);
-    void OpenCurrentObject(int view);
+    void OpenCurrentObject(host::View view);
     void ShowHelpContents();
     void About();
     // Shows the not-available message when the command does not apply; True when it does.

@@ -62,14 +62,14 @@ void frmWatcher::tmrWatch_Timer() {
         }
     } catch (...) {
     }
-    int projectType = 0;
+    host::ProjectType projectType = host::ProjectType::None;
     QString fullName;
     try {
         auto& project = mContext.host().currentProject();
         fullName = project.fullName();
         projectType = project.projectType();
         const int mode = project.connectionMode();
-        if (fullName.isEmpty() || projectType == host::acProjectTypeClientServer || mode == 1 || mode == 13) {
+        if (fullName.isEmpty() || projectType == host::ProjectType::ClientServer || mode == 1 || mode == 13) {
             UnloadForms(mContext);
             connect->HideMenu();
             MenuShown = false;
@@ -78,7 +78,7 @@ void frmWatcher::tmrWatch_Timer() {
         }
     } catch (...) {
     }
-    if (projectType != host::acProjectTypeDatabase) {
+    if (projectType != host::ProjectType::Database) {
         return;
     }
     try {

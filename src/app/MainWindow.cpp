@@ -48,7 +48,6 @@ namespace {
 
 constexpr int kMaxRecentFiles = 8;
 const QString kRecentKey = QStringLiteral("HKEY_CURRENT_USER/Software/Qorvel/qorvel-host/RecentFiles");
-constexpr int kViewPreview = 2;  // a report's print preview
 
 double majorVersion(const QString& text) {
     bool ok = false;
@@ -329,7 +328,7 @@ void MainWindow::onBuiltInRibbonCommand(const QString& id) {
         mDatabaseWindow->refresh();
     } else if (id == QLatin1String("CreateQueryInDesignView")) {
         if (hasDatabase()) {
-            mApplication->doCmd().runCommand(host::acCmdNewObjectQuery);
+            mApplication->doCmd().runCommand(host::Command::NewObjectQuery);
         }
     } else if (id == QLatin1String("CreateQueryFromWizard")) {
         newQuery();
@@ -349,7 +348,7 @@ void MainWindow::newQuery() {
     const QString choice = dialog.choice();
     try {
         if (choice == QLatin1String("Design View")) {
-            mApplication->doCmd().runCommand(host::acCmdNewObjectQuery);
+            mApplication->doCmd().runCommand(host::Command::NewObjectQuery);
         } else {
             mApplication->run(choice);
         }
@@ -369,7 +368,7 @@ bool MainWindow::runWizard(const QString& procedure) {
         mActiveWizard = nullptr;
         if (saved && !wizard.savedQuery().isEmpty()) {
             mDatabaseWindow->refresh();
-            mApplication->doCmd().openQuery(wizard.savedQuery(), host::acViewNormal, host::acEdit);
+            mApplication->doCmd().openQuery(wizard.savedQuery(), host::View::Normal, host::DataMode::Edit);
         }
         return true;
     }
@@ -632,17 +631,17 @@ void MainWindow::openObject(int type, const QString& name) {
     try {
         switch (type) {
             case host::acTable:
-                mApplication->doCmd().openTable(name, host::acViewNormal, host::acEdit);
+                mApplication->doCmd().openTable(name, host::View::Normal, host::DataMode::Edit);
                 break;
             case host::acQuery:
-                mApplication->doCmd().openQuery(name, host::acViewNormal, host::acEdit);
+                mApplication->doCmd().openQuery(name, host::View::Normal, host::DataMode::Edit);
                 break;
             case host::acForm:
-                mApplication->doCmd().openForm(name, host::acViewNormal, QString(), QString(),
-                                               host::acFormPropertySettings, host::acWindowNormal);
+                mApplication->doCmd().openForm(name, host::View::Normal, QString(), QString(),
+                                               host::DataMode::PropertySettings, host::WindowMode::Normal);
                 break;
             case host::acReport:
-                mApplication->doCmd().openReport(name, kViewPreview, host::acWindowNormal);
+                mApplication->doCmd().openReport(name, host::View::Preview, host::WindowMode::Normal);
                 break;
             default:
                 break;
@@ -656,17 +655,17 @@ void MainWindow::openDesign(int type, const QString& name) {
     try {
         switch (type) {
             case host::acTable:
-                mApplication->doCmd().openTable(name, host::acViewDesign, host::acEdit);
+                mApplication->doCmd().openTable(name, host::View::Design, host::DataMode::Edit);
                 break;
             case host::acQuery:
-                mApplication->doCmd().openQuery(name, host::acViewDesign, host::acEdit);
+                mApplication->doCmd().openQuery(name, host::View::Design, host::DataMode::Edit);
                 break;
             case host::acForm:
-                mApplication->doCmd().openForm(name, host::acViewDesign, QString(), QString(),
-                                               host::acFormPropertySettings, host::acWindowNormal);
+                mApplication->doCmd().openForm(name, host::View::Design, QString(), QString(),
+                                               host::DataMode::PropertySettings, host::WindowMode::Normal);
                 break;
             case host::acReport:
-                mApplication->doCmd().openReport(name, host::acViewDesign, host::acWindowNormal);
+                mApplication->doCmd().openReport(name, host::View::Design, host::WindowMode::Normal);
                 break;
             default:
                 break;
@@ -693,7 +692,8 @@ void MainWindow::onHostCommand(const QString& action, int type, const QString& n
         updateCurrentObject();
     } else if (action == QLatin1String("RunCommand")) {
         const auto commands = mState->commandsRun();
-        if (!commands.isEmpty() && commands.last() == host::acCmdNewObjectQuery && type == host::acQuery) {
+        if (!commands.isEmpty() && commands.last() == host::Command::NewObjectQuery &&
+            type == host::acQuery) {
             showObjectWindow(type, name);
         }
     } else if (action == QLatin1String("SelectObject") && name.isEmpty()) {
@@ -709,13 +709,13 @@ void MainWindow::onHostCommand(const QString& action, int type, const QString& n
 }
 
 void MainWindow::showObjectWindow(int type, const QString& name) {
-    const std::optional<int> view = mState->openView(type, name);
+    const std::optional<host::View> view = mState->openView(type, name);
     if (!view || !mDatabase) {
         return;
     }
-    const bool design = *view == host::acViewDesign;
+    const bool design = *view == host::View::Design;
     ObjectWindow* existing = objectWindow(type, name);
-    if (existing && (existing->view() == host::acViewDesign) == design) {
+    if (existing && (existing->view() == host::View::Design) == design) {
         mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
         return;
     }
@@ -726,9 +726,9 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
             // No datasheet opens: the query is not open (its other view, if any, stays).
             try {
                 if (existing) {
-                    mState->doCmd().openQuery(name, existing->view(), host::acEdit);
+                    mState->doCmd().openQuery(name, existing->view(), host::DataMode::Edit);
                 } else {
-                    mState->doCmd().close(type, name, host::acSaveNo);
+                    mState->doCmd().close(type, name, host::SaveOption::No);
                 }
             } catch (const host::Error&) {
             }
@@ -763,7 +763,7 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
         if (!mHostClosed.remove(window) && !mClosingFromHost &&
             mState->openView(closedType, closedName).has_value()) {
             try {
-                mState->doCmd().close(closedType, closedName, host::acSaveNo);
+                mState->doCmd().close(closedType, closedName, host::SaveOption::No);
             } catch (const host::Error&) {
             }
         }

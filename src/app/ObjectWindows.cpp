@@ -195,7 +195,7 @@ QStringList queryOutputNames(const std::vector<CatalogueRow>& rows) {
 
 }  // namespace
 
-ObjectWindow::ObjectWindow(int objectType, QString name, int view, QWidget* parent)
+ObjectWindow::ObjectWindow(int objectType, QString name, host::View view, QWidget* parent)
     : QWidget(parent), mType(objectType), mName(std::move(name)), mView(view) {
     setWindowTitle(title());
     setWindowIcon(objectIcon(objectType));
@@ -236,7 +236,7 @@ std::optional<QVariant> askParameterValue(QWidget* parent, const QString& name) 
 }
 
 DatasheetWindow::DatasheetWindow(const QString& databasePath, const QString& table, QWidget* parent)
-    : ObjectWindow(host::acTable, table, host::acViewNormal, parent), mDatabasePath(databasePath) {
+    : ObjectWindow(host::acTable, table, host::View::Normal, parent), mDatabasePath(databasePath) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -251,7 +251,7 @@ DatasheetWindow::DatasheetWindow(const QString& databasePath, const QString& tab
 }
 
 DatasheetWindow::DatasheetWindow(const QString& query, std::unique_ptr<DatasheetModel> rows, QWidget* parent)
-    : ObjectWindow(host::acQuery, query, host::acViewNormal, parent), mModel(std::move(rows)) {
+    : ObjectWindow(host::acQuery, query, host::View::Normal, parent), mModel(std::move(rows)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -327,7 +327,7 @@ void DatasheetWindow::updateRecordLabel() {
 
 QueryDesignWindow::QueryDesignWindow(qdb::QdbDatabase& database, const QString& databasePath,
                                      const QString& name, bool isNew, QWidget* parent)
-    : ObjectWindow(host::acQuery, name, host::acViewDesign, parent) {
+    : ObjectWindow(host::acQuery, name, host::View::Design, parent) {
     const std::vector<CatalogueRow> rows =
         isNew ? std::vector<CatalogueRow>{} : catalogueRows(databasePath, name);
     std::vector<SourceDiagram::Box> boxes;
@@ -485,8 +485,8 @@ bool QueryDesignWindow::showsSql() const {
     return mViews->currentIndex() == mViews->count() - 1;
 }
 
-DocumentWindow::DocumentWindow(qdb::QdbDatabase& database, int objectType, const QString& name, int view,
-                               QWidget* parent)
+DocumentWindow::DocumentWindow(qdb::QdbDatabase& database, int objectType, const QString& name,
+                               host::View view, QWidget* parent)
     : ObjectWindow(objectType, name, view, parent) {
     const bool isForm = objectType == host::acForm;
     qdb::FormSpec spec;
@@ -506,7 +506,7 @@ DocumentWindow::DocumentWindow(qdb::QdbDatabase& database, int objectType, const
             ? QStringLiteral("QLabel { color: #23406e; padding: 4px 0; }")
             : QStringLiteral("QLabel { color: #2e6b34; padding: 4px 0; border-bottom: 2px solid #2e6b34; }"));
     layout->addWidget(heading);
-    if (view == host::acViewDesign) {
+    if (view == host::View::Design) {
         layout->addWidget(noteLabel(QStringLiteral("Design View")));
     }
     auto* source = new QGroupBox(QStringLiteral("Record Source"));

@@ -28,17 +28,17 @@ class DatasheetModel;
 class ObjectWindow : public QWidget {
     Q_OBJECT
 public:
-    ObjectWindow(int objectType, QString name, int view, QWidget* parent = nullptr);
+    ObjectWindow(int objectType, QString name, host::View view, QWidget* parent = nullptr);
     int objectType() const { return mType; }
     QString name() const { return mName; }
-    int view() const { return mView; }
+    host::View view() const { return mView; }
     // The title of the window, such as "Orders : Table".
     QString title() const;
 
 private:
     int mType;
     QString mName;
-    int mView;
+    host::View mView;
 };
 
 // Runs a saved query for its datasheet, asking for its parameters through prompt. Host errors as the
@@ -95,7 +95,7 @@ private:
 class DocumentWindow : public ObjectWindow {
     Q_OBJECT
 public:
-    DocumentWindow(qdb::QdbDatabase& database, int objectType, const QString& name, int view,
+    DocumentWindow(qdb::QdbDatabase& database, int objectType, const QString& name, host::View view,
                    QWidget* parent = nullptr);
 };
 

@@ -68,8 +68,8 @@ bool AddAliases(AddinContext& context, const QString& queryName, KeyedCollection
     std::unique_ptr<host::Recordset> rows;
     const bool done = ErrorBoundary(context.services(), QStringLiteral("AddAliases"), kModule, [&] {
         const std::shared_ptr<host::Database> db = UseDatabase(context, nullptr);
-        rows =
-            db->openRecordset(CatalogueStatement(catalogue::kQueryAliases, queryName), host::dbOpenSnapshot);
+        rows = db->openRecordset(CatalogueStatement(catalogue::kQueryAliases, queryName),
+                                 host::RecordsetType::Snapshot);
         for (; !rows->eof(); rows->moveNext()) {
             const QString alias = rows->text(QStringLiteral("Name1"));
             if (!alias.isEmpty()) {
@@ -242,20 +242,20 @@ QString FormRecordSource(AddinContext& context, const QString& formName) {
     if (rFormIsOpen(context, formName)) {
         return application.formRecordSource(formName);
     }
-    application.doCmd().openForm(formName, host::acViewDesign, QString(), QString(),
-                                 host::acFormPropertySettings, host::acHidden);
+    application.doCmd().openForm(formName, host::View::Design, QString(), QString(),
+                                 host::DataMode::PropertySettings, host::WindowMode::Hidden);
     QString recordSource;
     try {
         recordSource = application.formRecordSource(formName);
     } catch (...) {
         // do not leave the hidden design window behind
         try {
-            application.doCmd().close(host::acForm, formName, host::acSaveNo);
+            application.doCmd().close(host::acForm, formName, host::SaveOption::No);
         } catch (...) {
         }
         throw;
     }
-    application.doCmd().close(host::acForm, formName, host::acSaveNo);
+    application.doCmd().close(host::acForm, formName, host::SaveOption::No);
     return recordSource;
 }
 
@@ -278,12 +278,14 @@ QString ReportRecordSource(AddinContext& context, const QString& reportName) {
     }
     if (AccessMajorVersion(context) < 10) {
         attempt([&] { application.echo(false); });
-        attempt([&] { application.doCmd().openReport(reportName, host::acViewDesign); });
+        attempt([&] { application.doCmd().openReport(reportName, host::View::Design); });
     } else {
-        attempt([&] { application.doCmd().openReport(reportName, host::acViewDesign, host::acHidden); });
+        attempt([&] {
+            application.doCmd().openReport(reportName, host::View::Design, host::WindowMode::Hidden);
+        });
     }
     attempt([&] { recordSource = application.reportRecordSource(reportName); });
-    attempt([&] { application.doCmd().close(host::acReport, reportName, host::acSaveNo); });
+    attempt([&] { application.doCmd().close(host::acReport, reportName, host::SaveOption::No); });
     attempt([&] { application.echo(true); });
     return recordSource;
 }

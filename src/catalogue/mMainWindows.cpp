@@ -92,10 +92,10 @@ void CloseQueryDesignView(AddinContext& context, const QString& queryName) {
             // Older hosts cannot say which view is open: a query window without a datasheet is its design.
             application.doCmd().selectObject(host::acQuery, queryName, false);
             if (!application.screen().hasActiveDatasheet()) {
-                application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
+                application.doCmd().close(host::acQuery, queryName, host::SaveOption::Prompt);
             }
-        } else if (query.currentView == host::acCurViewDesign) {
-            application.doCmd().close(host::acQuery, queryName, host::acSavePrompt);
+        } else if (query.currentView == host::CurrentView::Design) {
+            application.doCmd().close(host::acQuery, queryName, host::SaveOption::Prompt);
         }
     } catch (...) {
     }
@@ -120,7 +120,7 @@ bool CreateQueryInDesignView(AddinContext& context) {
         // The queued Enter takes the new-query dialog's default choice, design view.
         application.sendKeys(QStringLiteral("~"), false);
         try {
-            application.doCmd().runCommand(host::acCmdNewObjectQuery);
+            application.doCmd().runCommand(host::Command::NewObjectQuery);
         } catch (const host::Error& error) {
             ShowExclamation(context, error.description());
             return false;

@@ -47,8 +47,10 @@ bool AddTableFields(AddinContext& context, const QString& name, CV_QueryDataSour
         if (!IsQuery(context, name, db.get())) {
             return;
         }
-        columns = db->openRecordset(CatalogueStatement(catalogue::kQueryColumns, name), host::dbOpenSnapshot);
-        sources = db->openRecordset(CatalogueStatement(catalogue::kQuerySources, name), host::dbOpenSnapshot);
+        columns = db->openRecordset(CatalogueStatement(catalogue::kQueryColumns, name),
+                                    host::RecordsetType::Snapshot);
+        sources = db->openRecordset(CatalogueStatement(catalogue::kQuerySources, name),
+                                    host::RecordsetType::Snapshot);
 
         // Follows a subquery source through a temporary query made from its text.
         const auto addSubqueryFields = [&](const QString& subquerySql) {

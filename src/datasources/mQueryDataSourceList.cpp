@@ -19,7 +19,7 @@ const QString kModule = QStringLiteral("mQueryDataSourceList");
 void AddSourcesOf(AddinContext& context, const QString& queryName, KeyedCollection<QString>& names,
                   host::Database* db) {
     std::unique_ptr<host::Recordset> rows = db->openRecordset(
-        CatalogueStatement(catalogue::kQuerySourcesWithFlags, queryName), host::dbOpenSnapshot);
+        CatalogueStatement(catalogue::kQuerySourcesWithFlags, queryName), host::RecordsetType::Snapshot);
     const auto closer = qScopeGuard([&] { CloseQuietly(rows); });
     for (; !rows->eof(); rows->moveNext()) {
         const QString sourceName = rows->text(QStringLiteral("Name1"));
@@ -73,7 +73,7 @@ bool SourceTablesListGet(AddinContext& context, const QString& queryName, KeyedC
 
         // The target of an append query, when such a table or query exists.
         std::unique_ptr<host::Recordset> rows = db->openRecordset(
-            CatalogueStatement(catalogue::kQueryFurtherTables, queryName), host::dbOpenSnapshot);
+            CatalogueStatement(catalogue::kQueryFurtherTables, queryName), host::RecordsetType::Snapshot);
         const auto closer = qScopeGuard([&] { CloseQuietly(rows); });
         for (; !rows->eof(); rows->moveNext()) {
             const QString name = rows->text(QStringLiteral("Name1"));

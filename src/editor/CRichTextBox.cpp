@@ -18,8 +18,6 @@ const QString richTextBoxKeyDown = QStringLiteral("RichTextBox_KeyDown");
 const QString undo = QStringLiteral("Undo");
 const QString redo = QStringLiteral("Redo");
 }  // namespace procedure
-constexpr int kHourglass = 11;
-constexpr int kDefaultPointer = 0;
 constexpr int kKeyV = 86;
 constexpr int kKeyY = 89;
 constexpr int kKeyZ = 90;
@@ -59,13 +57,13 @@ void CRichTextBox::Init(EditorBufferHost* owner) {
     connect(RichTextBox, &platform::RichTextControl::Change, this, &CRichTextBox::RichTextBox_Change);
     connect(RichTextBox, &platform::RichTextControl::SelChange, this, &CRichTextBox::RichTextBox_SelChange);
     connect(RichTextBox, &platform::RichTextControl::KeyDown, this, &CRichTextBox::RichTextBox_KeyDown);
-    setMousePointer(kHourglass);
+    setMousePointer(host::MousePointer::Hourglass);
     ResetUndo();
     if (SelControlStart > 0) {
         RichTextBox->setSelStart(SelControlStart);
     }
     mDirty = false;
-    setMousePointer(kDefaultPointer);
+    setMousePointer(host::MousePointer::Default);
     Initializing = false;
     RichTextBox->setFocus();
     Recording = true;
@@ -227,7 +225,7 @@ int CRichTextBox::FirstDifference(const QString& current, const QString& target)
     return int(at - current.begin());
 }
 
-void CRichTextBox::setMousePointer(int pointer) {
+void CRichTextBox::setMousePointer(host::MousePointer pointer) {
     if (auto* application = mContext.application()) {
         application->screen().setMousePointer(pointer);
     }

@@ -60,7 +60,7 @@ private:
     // Restores the target snapshot, then moves the last entry of `from` to `to`.
     void Step(const QString& procedure, const CUndoElement& target, std::vector<CUndoElement>& from,
               std::vector<CUndoElement>& to);
-    void setMousePointer(int pointer);
+    void setMousePointer(host::MousePointer pointer);
 
     const AddinContext& mContext;
     QPointer<platform::RichTextControl> RichTextBox;

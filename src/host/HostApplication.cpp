@@ -31,14 +31,15 @@ class HostState;
 class HostDoCmd : public host::DoCmd {
 public:
     explicit HostDoCmd(HostState& application) : mApplication(application) {}
-    void openQuery(const QString& name, int view, int dataMode) override;
-    void openTable(const QString& name, int view, int dataMode) override;
-    void openForm(const QString& name, int view, const QString& filterName, const QString& whereCondition,
-                  int dataMode, int windowMode) override;
-    void openReport(const QString& name, int view, int windowMode) override;
-    void close(int objectType, const QString& name, int save) override;
+    void openQuery(const QString& name, host::View view, host::DataMode dataMode) override;
+    void openTable(const QString& name, host::View view, host::DataMode dataMode) override;
+    void openForm(const QString& name, host::View view, const QString& filterName,
+                  const QString& whereCondition, host::DataMode dataMode,
+                  host::WindowMode windowMode) override;
+    void openReport(const QString& name, host::View view, host::WindowMode windowMode) override;
+    void close(int objectType, const QString& name, host::SaveOption save) override;
     void selectObject(int objectType, const QString& name, bool inDatabaseWindow) override;
-    void runCommand(int command) override;
+    void runCommand(host::Command command) override;
 
 private:
     HostState& mApplication;
@@ -47,21 +48,21 @@ private:
 class HostScreen : public host::Screen {
 public:
     explicit HostScreen(HostState& application) : mApplication(application) {}
-    int mousePointer() override { return mPointer; }
-    void setMousePointer(int pointer) override { mPointer = pointer; }
+    host::MousePointer mousePointer() override { return mPointer; }
+    void setMousePointer(host::MousePointer pointer) override { mPointer = pointer; }
     bool hasActiveDatasheet() override;
     void activeDatasheetSetFocus() override;
 
 private:
     HostState& mApplication;
-    int mPointer = host::mousePointerDefault;
+    host::MousePointer mPointer = host::MousePointer::Default;
 };
 
 class HostProject : public host::CurrentProject {
 public:
     explicit HostProject(HostState& application) : mApplication(application) {}
     QString fullName() override;
-    int projectType() override { return host::acProjectTypeDatabase; }
+    host::ProjectType projectType() override { return host::ProjectType::Database; }
     int connectionMode() override { return mMode; }
     void setMode(int mode) { mMode = mode; }
 
@@ -104,9 +105,9 @@ public:
         host::AccessObjectState result;
         result.isLoaded = (state(host::acQuery, name) & host::acObjStateOpen) != 0;
         // mViews keeps the code the query was opened with; CurrentView answers in the host's own codes.
-        result.currentView = mViews.value(key(host::acQuery, name), host::acViewNormal) == host::acViewDesign
-                                 ? host::acCurViewDesign
-                                 : host::acCurViewDatasheet;
+        result.currentView = mViews.value(key(host::acQuery, name), host::View::Normal) == host::View::Design
+                                 ? host::CurrentView::Design
+                                 : host::CurrentView::Datasheet;
         return result;
     }
 
@@ -140,7 +141,7 @@ public:
         if (!criteria.trimmed().isEmpty()) {
             sql += QStringLiteral(" WHERE ") + criteria;
         }
-        auto recordset = mDatabase->openRecordset(sql, host::dbOpenSnapshot);
+        auto recordset = mDatabase->openRecordset(sql, host::RecordsetType::Snapshot);
         return long(recordset->value(recordset->fieldName(0)).toLongLong());
     }
 
@@ -181,7 +182,7 @@ public:
         }
         mStates.insert(k, bits);
         if ((bits & host::acObjStateOpen) && !mViews.contains(k)) {
-            mViews.insert(k, host::acViewNormal);
+            mViews.insert(k, host::View::Normal);
         }
         if (!(bits & host::acObjStateOpen)) {
             mViews.remove(k);
@@ -190,7 +191,7 @@ public:
     void setConnectionMode(int mode) override { mProject.setMode(mode); }
     void registerProcedure(const QString& name) override { mProcedures << name; }
     QStringList procedureCalls() const override { return mProcedureCalls; }
-    std::optional<int> openView(int objectType, const QString& name) const override {
+    std::optional<host::View> openView(int objectType, const QString& name) const override {
         const auto found = mViews.constFind(key(objectType, name));
         if (found == mViews.constEnd()) {
             return std::nullopt;
@@ -199,7 +200,7 @@ public:
     }
     bool echoOn() const override { return mEcho; }
     QStringList sentKeys() const override { return mSentKeys; }
-    QList<int> commandsRun() const override { return mCommands; }
+    QList<host::Command> commandsRun() const override { return mCommands; }
     void setMainWindowHandle(quintptr handle) override { mMainWindow = handle; }
     void setCommandObserver(CommandObserver observer) override { mObserver = std::move(observer); }
 
@@ -240,7 +241,7 @@ public:
         }
     }
 
-    void open(const QString& action, int type, const QString& name, int view, bool visible) {
+    void open(const QString& action, int type, const QString& name, host::View view, bool visible) {
         if (!mDatabase) {
             throwNotAvailable(action);
         }
@@ -289,9 +290,9 @@ public:
         notify(QStringLiteral("SelectObject"), type, name);
     }
 
-    void command(int command) {
+    void command(host::Command command) {
         mCommands << command;
-        if (command == host::acCmdNewObjectQuery) {
+        if (command == host::Command::NewObjectQuery) {
             if (!mDatabase) {
                 throwNotAvailable(QStringLiteral("NewObjectQuery"));
             }
@@ -306,7 +307,7 @@ public:
             }
             const QString k = key(host::acQuery, name);
             mStates.insert(k, host::acObjStateOpen | host::acObjStateNew);
-            mViews.insert(k, host::acViewDesign);
+            mViews.insert(k, host::View::Design);
             setCurrentObject(host::acQuery, name);
         }
         notify(QStringLiteral("RunCommand"), mCurrentType, mCurrentName);
@@ -318,7 +319,7 @@ public:
         }
         const QString k = key(mCurrentType, mCurrentName);
         return (state(mCurrentType, mCurrentName) & host::acObjStateOpen) &&
-               mViews.value(k, -1) == host::acViewNormal;
+               mViews.value(k, host::View::Design) == host::View::Normal;
     }
 
 private:
@@ -349,33 +350,36 @@ private:
     QString mCurrentName;
     QString mVersion = kDefaultVersion;
     QHash<QString, int> mStates;
-    QHash<QString, int> mViews;
+    QHash<QString, host::View> mViews;
     QStringList mProcedures;
     QStringList mProcedureCalls;
     QStringList mSentKeys;
-    QList<int> mCommands;
+    QList<host::Command> mCommands;
     bool mEcho = true;
     quintptr mMainWindow = 0;
     CommandObserver mObserver;
 };
 
-void HostDoCmd::openQuery(const QString& name, int view, int) {
+void HostDoCmd::openQuery(const QString& name, host::View view, host::DataMode) {
     mApplication.open(QStringLiteral("OpenQuery"), host::acQuery, name, view, true);
 }
 
-void HostDoCmd::openTable(const QString& name, int view, int) {
+void HostDoCmd::openTable(const QString& name, host::View view, host::DataMode) {
     mApplication.open(QStringLiteral("OpenTable"), host::acTable, name, view, true);
 }
 
-void HostDoCmd::openForm(const QString& name, int view, const QString&, const QString&, int, int windowMode) {
-    mApplication.open(QStringLiteral("OpenForm"), host::acForm, name, view, windowMode != host::acHidden);
+void HostDoCmd::openForm(const QString& name, host::View view, const QString&, const QString&, host::DataMode,
+                         host::WindowMode windowMode) {
+    mApplication.open(QStringLiteral("OpenForm"), host::acForm, name, view,
+                      windowMode != host::WindowMode::Hidden);
 }
 
-void HostDoCmd::openReport(const QString& name, int view, int windowMode) {
-    mApplication.open(QStringLiteral("OpenReport"), host::acReport, name, view, windowMode != host::acHidden);
+void HostDoCmd::openReport(const QString& name, host::View view, host::WindowMode windowMode) {
+    mApplication.open(QStringLiteral("OpenReport"), host::acReport, name, view,
+                      windowMode != host::WindowMode::Hidden);
 }
 
-void HostDoCmd::close(int objectType, const QString& name, int) {
+void HostDoCmd::close(int objectType, const QString& name, host::SaveOption) {
     mApplication.close(objectType, name);
 }
 
@@ -383,7 +387,7 @@ void HostDoCmd::selectObject(int objectType, const QString& name, bool inDatabas
     mApplication.select(objectType, name, inDatabaseWindow);
 }
 
-void HostDoCmd::runCommand(int command) {
+void HostDoCmd::runCommand(host::Command command) {
     mApplication.command(command);
 }
 

@@ -35,10 +35,10 @@ public:
 
     // What the add-in did to the host, for the programs and tests to read back.
     // The view an object is open in (acViewNormal, acViewDesign), or nothing when it is closed.
-    virtual std::optional<int> openView(int objectType, const QString& name) const = 0;
+    virtual std::optional<host::View> openView(int objectType, const QString& name) const = 0;
     virtual bool echoOn() const = 0;
     virtual QStringList sentKeys() const = 0;
-    virtual QList<int> commandsRun() const = 0;  // DoCmd.RunCommand, in order
+    virtual QList<host::Command> commandsRun() const = 0;  // DoCmd.RunCommand, in order
     virtual void setMainWindowHandle(quintptr handle) = 0;
     // Called after every DoCmd action that opens, closes or selects an object ("OpenQuery", "OpenTable",
     // "OpenForm", "OpenReport", "Close", "SelectObject", "RunCommand").

@@ -1009,7 +1009,7 @@ std::optional<QString> QdbEngine::objectDescription(qint64 id) {
 // --- Recordsets ------------------------------------------------------------------------------------------
 
 std::unique_ptr<host::Recordset> QdbEngine::openRecordset(const QString& sql,
-                                                          int /*type: always a snapshot*/) {
+                                                          host::RecordsetType /*always a snapshot*/) {
     QString statementText = sql;
     // The name of a table or saved query opens its rows.
     if (!isSqlStatement(sql) && !sql.trimmed().isEmpty()) {

@@ -46,7 +46,7 @@ public:
     QStringList documentNames(const QString& container) override;
     QVariant documentProperty(const QString& container, const QString& document,
                               const QString& property) override;
-    std::unique_ptr<host::Recordset> openRecordset(const QString& sql, int type) override;
+    std::unique_ptr<host::Recordset> openRecordset(const QString& sql, host::RecordsetType type) override;
 
     // QdbDatabase
     void createTable(const TableSpec& table) override;

@@ -38,7 +38,7 @@ enum class QueryType {
     Procedure = 224,
 };
 
-inline constexpr int dbOpenSnapshot = 4;
+enum class RecordsetType { Snapshot = 4 };
 
 // SysCmd actions and object state bits.
 inline constexpr int acSysCmdAccessVer = 7;
@@ -47,25 +47,19 @@ inline constexpr int acObjStateOpen = 1;
 inline constexpr int acObjStateDirty = 2;
 inline constexpr int acObjStateNew = 4;
 
-// Views, data and window modes, save options, commands.
-inline constexpr int acViewNormal = 0;  // datasheet for tables and queries
-inline constexpr int acViewDesign = 1;
+// The view DoCmd opens an object in: Normal is the datasheet of a table or query and a form's form view.
+enum class View { Normal = 0, Design = 1, Preview = 2 };
 // CurrentView of an open object: its own codes, not the ones DoCmd opens with.
-inline constexpr int acCurViewDesign = 0;
-inline constexpr int acCurViewFormBrowse = 1;
-inline constexpr int acCurViewDatasheet = 2;
-inline constexpr int acEdit = 1;
-inline constexpr int acFormPropertySettings = -1;
-inline constexpr int acWindowNormal = 0;
-inline constexpr int acHidden = 1;
-inline constexpr int acSavePrompt = 0;
-inline constexpr int acSaveYes = 1;
-inline constexpr int acSaveNo = 2;
-inline constexpr int acCmdNewObjectQuery = 135;
-inline constexpr int acProjectTypeClientServer = 1;
-inline constexpr int acProjectTypeDatabase = 2;
-inline constexpr int mousePointerDefault = 0;
-inline constexpr int mousePointerHourglass = 11;
+enum class CurrentView { Design = 0, FormBrowse = 1, Datasheet = 2 };
+enum class DataMode { PropertySettings = -1, Add = 0, Edit = 1, ReadOnly = 2 };
+enum class WindowMode { Normal = 0, Hidden = 1 };
+// What closing an object does with unsaved changes.
+enum class SaveOption { Prompt = 0, Yes = 1, No = 2 };
+
+// DoCmd.RunCommand's commands.
+enum class Command { NewObjectQuery = 135 };
+enum class ProjectType { None = 0, ClientServer = 1, Database = 2 };
+enum class MousePointer { Default = 0, Hourglass = 11 };
 
 // Error numbers the add-in tests for.
 inline constexpr int errCancelled = 2001;
@@ -193,42 +187,43 @@ public:
     virtual QVariant documentProperty(const QString& container, const QString& document,
                                       const QString& property) = 0;
 
-    virtual std::unique_ptr<Recordset> openRecordset(const QString& sql, int type = dbOpenSnapshot) = 0;
+    virtual std::unique_ptr<Recordset> openRecordset(const QString& sql,
+                                                     RecordsetType type = RecordsetType::Snapshot) = 0;
 };
 
 // CurrentProject.
 class CurrentProject {
 public:
     virtual ~CurrentProject() = default;
-    virtual QString fullName() = 0;    // empty when no database is open
-    virtual int projectType() = 0;     // acProjectTypeClientServer or acProjectTypeDatabase
+    virtual QString fullName() = 0;  // empty when no database is open
+    virtual ProjectType projectType() = 0;
     virtual int connectionMode() = 0;  // 1 and 13 mean read-only
 };
 
 // CurrentData.AllQueries(name).
 struct AccessObjectState {
     bool isLoaded = false;
-    int currentView = acCurViewDatasheet;  // acCurViewDesign, acCurViewFormBrowse or acCurViewDatasheet
+    CurrentView currentView = CurrentView::Datasheet;
 };
 
 class DoCmd {
 public:
     virtual ~DoCmd() = default;
-    virtual void openQuery(const QString& name, int view, int dataMode) = 0;
-    virtual void openTable(const QString& name, int view, int dataMode) = 0;
-    virtual void openForm(const QString& name, int view, const QString& filterName,
-                          const QString& whereCondition, int dataMode, int windowMode) = 0;
-    virtual void openReport(const QString& name, int view, int windowMode = acWindowNormal) = 0;
-    virtual void close(int objectType, const QString& name, int save) = 0;
+    virtual void openQuery(const QString& name, View view, DataMode dataMode) = 0;
+    virtual void openTable(const QString& name, View view, DataMode dataMode) = 0;
+    virtual void openForm(const QString& name, View view, const QString& filterName,
+                          const QString& whereCondition, DataMode dataMode, WindowMode windowMode) = 0;
+    virtual void openReport(const QString& name, View view, WindowMode windowMode = WindowMode::Normal) = 0;
+    virtual void close(int objectType, const QString& name, SaveOption save) = 0;
     virtual void selectObject(int objectType, const QString& name, bool inDatabaseWindow) = 0;
-    virtual void runCommand(int command) = 0;
+    virtual void runCommand(Command command) = 0;
 };
 
 class Screen {
 public:
     virtual ~Screen() = default;
-    virtual int mousePointer() = 0;
-    virtual void setMousePointer(int pointer) = 0;
+    virtual MousePointer mousePointer() = 0;
+    virtual void setMousePointer(MousePointer pointer) = 0;
     virtual bool hasActiveDatasheet() = 0;
     virtual void activeDatasheetSetFocus() = 0;  // fails when there is no active datasheet
 };

@@ -211,7 +211,7 @@ bool TreeWindow::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
             mTreeControl->selectedNode() != platform::TreeControl::noNode) {
-            mLogic->OpenObject(host::acViewNormal);
+            mLogic->OpenObject(host::View::Normal);
             return true;
         }
         if (key == Qt::Key_Menu && mTreeControl->selectedNode() != platform::TreeControl::noNode) {

@@ -192,7 +192,7 @@ QStringList QorvelTreeBuilder::TopSources(const QString& objectName, int objectT
     }
     QStringList names;
     std::unique_ptr<host::Recordset> rows = mDatabase.openRecordset(
-        CatalogueStatement(catalogue::kQuerySourcesWithFlags, catalogueName), host::dbOpenSnapshot);
+        CatalogueStatement(catalogue::kQuerySourcesWithFlags, catalogueName), host::RecordsetType::Snapshot);
     try {
         if (rows->eof()) {
             // A record source that names a table or query directly has no hidden query.
@@ -264,7 +264,8 @@ QList<QorvelTreeBuilder::SourceRow> QorvelTreeBuilder::SourceRows(const QString&
         }
     };
     const auto open = [&](const QString& statement, const auto& add) {
-        std::unique_ptr<host::Recordset> rows = mDatabase.openRecordset(statement, host::dbOpenSnapshot);
+        std::unique_ptr<host::Recordset> rows =
+            mDatabase.openRecordset(statement, host::RecordsetType::Snapshot);
         try {
             read(*rows, add);
         } catch (...) {
@@ -303,7 +304,8 @@ QorvelTree QorvelTreeBuilder::BuildUsedBy(const QString& objectName, int objectT
             return {};
         }
         if (mSettings.usedByLookup == UsedByLookup::Snapshot) {
-            mSources = mDatabase.openRecordset(catalogue::kAllQuerySourcePairs, host::dbOpenSnapshot);
+            mSources =
+                mDatabase.openRecordset(catalogue::kAllQuerySourcePairs, host::RecordsetType::Snapshot);
         }
         std::vector<UsedByLevel> levels(1);
         levels.back().item = &tree.root;
@@ -404,8 +406,9 @@ QStringList QorvelTreeBuilder::Users(const QString& name) {
         return found.value();
     }
     std::unique_ptr<host::Recordset> users =
-        mSources ? FilterRecordset(*mSources, QStringLiteral("Name1"), name)
-                 : mDatabase.openRecordset(CatalogueStatement(kUsersOfName, name), host::dbOpenSnapshot);
+        mSources
+            ? FilterRecordset(*mSources, QStringLiteral("Name1"), name)
+            : mDatabase.openRecordset(CatalogueStatement(kUsersOfName, name), host::RecordsetType::Snapshot);
     QStringList names;
     if (!users) {
         return names;
@@ -447,7 +450,7 @@ void QorvelTreeBuilder::ExpressionToQuery() {
     };
     std::vector<Subquery> found;
     std::unique_ptr<host::Recordset> rows =
-        mDatabase.openRecordset(catalogue::kAllAliasedSources, host::dbOpenSnapshot);
+        mDatabase.openRecordset(catalogue::kAllAliasedSources, host::RecordsetType::Snapshot);
     try {
         for (; !rows->eof(); rows->moveNext()) {
             if (const QString subquery = SubqueryText(*rows); !subquery.isEmpty()) {
@@ -484,7 +487,7 @@ void QorvelTreeBuilder::RepeatExpressionToQuery() {
         std::vector<Subquery> found;
         QSet<QString> seenThisPass;
         std::unique_ptr<host::Recordset> rows =
-            mDatabase.openRecordset(catalogue::kTemporaryQuerySubquerySources, host::dbOpenSnapshot);
+            mDatabase.openRecordset(catalogue::kTemporaryQuerySubquerySources, host::RecordsetType::Snapshot);
         try {
             for (; !rows->eof(); rows->moveNext()) {
                 const QString name = rows->text(QStringLiteral("Name")).toCaseFolded();

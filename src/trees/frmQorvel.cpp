@@ -74,7 +74,7 @@ frmQorvel::~frmQorvel() {
 }
 
 bool frmQorvel::Initialize(int mode, const QString& objectName) {
-    const auto setMousePointer = [this](int pointer) {
+    const auto setMousePointer = [this](host::MousePointer pointer) {
         try {
             if (auto* application = mContext.application()) {
                 application->screen().setMousePointer(pointer);
@@ -82,7 +82,7 @@ bool frmQorvel::Initialize(int mode, const QString& objectName) {
         } catch (...) {
         }
     };
-    setMousePointer(host::mousePointerHourglass);
+    setMousePointer(host::MousePointer::Hourglass);
     const bool shown = ErrorBoundary(mContext.services(), QStringLiteral("Initialize"), kModule, false, [&] {
         if (!objectName.isEmpty()) {
             mObjectName = objectName;
@@ -134,7 +134,7 @@ bool frmQorvel::Initialize(int mode, const QString& objectName) {
         tvQorvel_NodeClick(0);
         return true;
     });
-    setMousePointer(host::mousePointerDefault);
+    setMousePointer(host::MousePointer::Default);
     return shown;
 }
 
@@ -319,15 +319,15 @@ bool frmQorvel::tvQorvel_MouseUp(bool rightButton, int nodeUnderPointer) {
 
 void frmQorvel::tvQorvel_DblClick() {
     if (mNodeClicked && mTree->selectedNode() != platform::TreeControl::noNode) {
-        OpenObject(host::acViewNormal);
+        OpenObject(host::View::Normal);
     }
 }
 
 void frmQorvel::tbButtons_ButtonClick(const QString& key) {
     if (key == QLatin1String("Open")) {
-        OpenObject(host::acViewNormal);
+        OpenObject(host::View::Normal);
     } else if (key == QLatin1String("Design")) {
-        OpenObject(host::acViewDesign);
+        OpenObject(host::View::Design);
     } else if (key == QLatin1String("Edit")) {
         OpenSQLEditor();
     }
@@ -355,7 +355,7 @@ QString frmQorvel::NodeDescription(int node) {
     return *item.description;
 }
 
-void frmQorvel::OpenObject(int view) {
+void frmQorvel::OpenObject(host::View view) {
     const int node = mTree->selectedNode();
     if (node == platform::TreeControl::noNode) {
         ShowMessage(QStringLiteral("Select object first!"), static_cast<int>(platform::MsgIcon::None));
@@ -381,28 +381,28 @@ void frmQorvel::OpenObject(int view) {
         };
         if (IsQuery(mContext, name)) {
             openOrSay(QStringLiteral("query"), [&] {
-                application.doCmd().openQuery(name, view, host::acEdit);
-                if (view == host::acViewNormal) {
+                application.doCmd().openQuery(name, view, host::DataMode::Edit);
+                if (view == host::View::Normal) {
                     application.screen().activeDatasheetSetFocus();
                 }
             });
         } else if (IsTable(mContext, name)) {
             openOrSay(QStringLiteral("table"), [&] {
-                application.doCmd().openTable(name, view, host::acEdit);
-                if (view == host::acViewNormal) {
+                application.doCmd().openTable(name, view, host::DataMode::Edit);
+                if (view == host::View::Normal) {
                     application.screen().activeDatasheetSetFocus();
                 }
             });
         } else if (item->objectType == host::acForm) {
             // A control's node reads Form.Control; forms always open in design view.
             openOrSay(QStringLiteral("form"), [&] {
-                application.doCmd().openForm(name.section(QLatin1Char('.'), 0, 0), host::acViewDesign,
-                                             QString(), QString(), host::acFormPropertySettings,
-                                             host::acWindowNormal);
+                application.doCmd().openForm(name.section(QLatin1Char('.'), 0, 0), host::View::Design,
+                                             QString(), QString(), host::DataMode::PropertySettings,
+                                             host::WindowMode::Normal);
             });
         } else if (item->objectType == host::acReport) {
             openOrSay(QStringLiteral("report"), [&] {
-                application.doCmd().openReport(name.section(QLatin1Char('.'), 0, 0), host::acViewDesign);
+                application.doCmd().openReport(name.section(QLatin1Char('.'), 0, 0), host::View::Design);
             });
         }
     });

@@ -74,8 +74,8 @@ public:
     // The toolbar: "Open", "Design" and "Edit"; other keys are the view's own (the exports) or nothing.
     void tbButtons_ButtonClick(const QString& key);
     QString NodeDescription(int node);
-    // view: host::acViewNormal or host::acViewDesign.
-    void OpenObject(int view);
+    // view: host::View::Normal or host::View::Design.
+    void OpenObject(host::View view);
     void OpenSQLEditor();
 
     // Closes the window: its unload runs once.

@@ -265,10 +265,10 @@ TEST_F(OpenObjectTest, DatasheetAndDesignViewOpenTablesAndQueries) {
     Connect();
     SetCurrent(host::acTable, QStringLiteral("Orders"));
     connect.mQueryDatasheet_Click();
-    EXPECT_EQ(host->openView(host::acTable, QStringLiteral("Orders")), host::acViewNormal);
+    EXPECT_EQ(host->openView(host::acTable, QStringLiteral("Orders")), host::View::Normal);
     SetCurrent(host::acQuery, QStringLiteral("order totals"));
     connect.mQueryDesign_Click();
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewDesign);
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Design);
     SetCurrent(host::acForm, QStringLiteral("Order Form"));
     connect.mQueryDatasheet_Click();
     connect.mQueryDesign_Click();

@@ -31,28 +31,28 @@ TEST_F(EditorRegistryTest, AWindowThatCannotLoadIsDroppedAndANewQueryIsNotRegist
 
 TEST_F(EditorRegistryTest, OpeningTheEditorClosesTheQuerysDesignView) {
     Connect();
-    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewDesign, host::acEdit);
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Design, host::DataMode::Edit);
     ShowQueryEditor(context(), QStringLiteral("Order Totals"), false);
     EXPECT_FALSE(host->openView(host::acQuery, QStringLiteral("Order Totals")).has_value());
     // Its datasheet stays open.
-    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewNormal, host::acEdit);
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Normal, host::DataMode::Edit);
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewNormal);
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Normal);
 
     // Older hosts cannot tell the view: a query window without a datasheet is its design view.
     host->setVersion(QStringLiteral("9.0"));
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewNormal);
-    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewDesign, host::acEdit);
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Normal);
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Design, host::DataMode::Edit);
     SetCurrent(host::acTable, QStringLiteral("Orders"));
     actions.clear();
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
     EXPECT_EQ(actions, QStringList({QStringLiteral("SelectObject 1 Order Totals"),
                                     QStringLiteral("Close 1 Order Totals")}));
     host->setVersion(QStringLiteral("8.0"));
-    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::acViewDesign, host::acEdit);
+    host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Design, host::DataMode::Edit);
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewDesign);
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Design);
 }
 
 TEST_F(EditorRegistryTest, ClosingAnEditorUnloadsItAndForgetsIt) {
@@ -142,7 +142,7 @@ TEST_F(MainWindowsTest, CreateQueryInDesignViewNeedsAVisibleDatabaseWindow) {
               QStringList({QStringLiteral("SelectObject 5"), QStringLiteral("RunCommand 1 Query1"),
                            QStringLiteral("SelectObject 1"), QStringLiteral("SelectObject 1 Query1")}));
     EXPECT_EQ(host->sentKeys(), QStringList({QStringLiteral("~")}));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Query1")), host::acViewDesign);
+    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Query1")), host::View::Design);
 
     // On the forms page nothing is selected; a refused command shows the host's own text.
     actions.clear();

@@ -125,7 +125,7 @@ TEST_F(DesktopTest, FormAndReportViewsShowRecordSourceAndRowSources) {
     texts = labelTexts(*window.objectWindow(host::acReport, QStringLiteral("Stock Sheet")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Design View")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Products")));
-    EXPECT_EQ(window.state().openView(host::acReport, QStringLiteral("Stock Sheet")), host::acViewDesign);
+    EXPECT_EQ(window.state().openView(host::acReport, QStringLiteral("Stock Sheet")), host::View::Design);
 }
 
 TEST_F(DesktopTest, BuiltInRibbonCommands) {

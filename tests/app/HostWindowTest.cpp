@@ -123,7 +123,7 @@ TEST_F(DesktopTest, ObjectsOpenInTheirViews) {
     window.openDesign(host::acQuery, QStringLiteral("Order Totals"));
     EXPECT_SOON(qobject_cast<app::QueryDesignWindow*>(
         window.objectWindow(host::acQuery, QStringLiteral("Order Totals"))));
-    EXPECT_EQ(window.state().openView(host::acQuery, QStringLiteral("Order Totals")), host::acViewDesign);
+    EXPECT_EQ(window.state().openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Design);
 
     window.openObject(host::acForm, QStringLiteral("Order Entry"));
     EXPECT_SOON(
@@ -136,7 +136,7 @@ TEST_F(DesktopTest, ObjectsOpenInTheirViews) {
 TEST_F(DesktopTest, NewQueryCommandOpensAnUnsavedDesign) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
-    window.application().doCmd().runCommand(host::acCmdNewObjectQuery);
+    window.application().doCmd().runCommand(host::Command::NewObjectQuery);
     EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Query1")));
     EXPECT_EQ(window.application()
                   .sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1"))

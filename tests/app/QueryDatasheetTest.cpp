@@ -165,7 +165,7 @@ TEST_F(QueryDatasheetTest, FailingQueryShowsTheHostErrorAndTheHostStaysUsable) {
     QTest::qWait(20);
     EXPECT_TRUE(
         qobject_cast<app::QueryDesignWindow*>(window.objectWindow(host::acQuery, QStringLiteral("Broken"))));
-    EXPECT_EQ(window.state().openView(host::acQuery, QStringLiteral("Broken")), host::acViewDesign);
+    EXPECT_EQ(window.state().openView(host::acQuery, QStringLiteral("Broken")), host::View::Design);
 
     window.openObject(host::acQuery, QStringLiteral("Countries"));
     ASSERT_SOON(datasheet(QStringLiteral("Countries")));
@@ -184,7 +184,8 @@ TEST_F(QueryDatasheetTest, ActionQueriesRunOnlyOnTheRunCommand) {
     });
     const auto soapPrice = [&window] {
         const auto rows = window.application().currentDb()->openRecordset(
-            QStringLiteral("SELECT UnitPrice FROM Products WHERE ProductID = 3"), host::dbOpenSnapshot);
+            QStringLiteral("SELECT UnitPrice FROM Products WHERE ProductID = 3"),
+            host::RecordsetType::Snapshot);
         return rows->value(QStringLiteral("UnitPrice")).toDouble();
     };
     const double before = soapPrice();

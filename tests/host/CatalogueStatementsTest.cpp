@@ -93,7 +93,7 @@ TEST_F(DatabaseTest, CatalogueStatementsRunVerbatim) {
         QString sql = QString::fromUtf8(statement);
         sql.replace(QStringLiteral("{Name}"), name);
         actual += QStringLiteral("== %1\n").arg(number);
-        actual += dump(*db->openRecordset(sql, host::dbOpenSnapshot));
+        actual += dump(*db->openRecordset(sql, host::RecordsetType::Snapshot));
     }
     auto application = qdb::HostApplication::create();
     application->setDatabase(db);

@@ -28,7 +28,7 @@ TEST_F(HostApplicationTest, DefaultsAndProject) {
     EXPECT_EQ(bare->sysCmd(host::acSysCmdAccessVer).toString(), QStringLiteral("12.0"));
     EXPECT_EQ(bare->currentDb(), nullptr);
     EXPECT_EQ(bare->currentProject().fullName(), QString());
-    EXPECT_EQ(bare->currentProject().projectType(), host::acProjectTypeDatabase);
+    EXPECT_EQ(bare->currentProject().projectType(), host::ProjectType::Database);
     EXPECT_EQ(bare->currentProject().connectionMode(), 16);
     EXPECT_TRUE(bare->echoOn());
 
@@ -46,18 +46,18 @@ TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
     EXPECT_FALSE(app->allQueries(QStringLiteral("Order List")).isLoaded);
     EXPECT_EQ(errorNumber([&] { app->allQueries(QStringLiteral("Nope")); }), host::errItemNotFound);
 
-    app->doCmd().openQuery(QStringLiteral("order list"), host::acViewDesign, host::acEdit);
+    app->doCmd().openQuery(QStringLiteral("order list"), host::View::Design, host::DataMode::Edit);
     EXPECT_EQ(app->currentObjectType(), host::acQuery);
     EXPECT_EQ(app->currentObjectName(), QStringLiteral("Order List"));
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
               host::acObjStateOpen);
     const host::AccessObjectState state = app->allQueries(QStringLiteral("Order List"));
     EXPECT_TRUE(state.isLoaded);
-    EXPECT_EQ(state.currentView, host::acCurViewDesign);
+    EXPECT_EQ(state.currentView, host::CurrentView::Design);
     EXPECT_FALSE(app->screen().hasActiveDatasheet());
     EXPECT_NE(errorNumber([&] { app->screen().activeDatasheetSetFocus(); }), 0);
 
-    app->doCmd().openTable(QStringLiteral("Orders"), host::acViewNormal, host::acEdit);
+    app->doCmd().openTable(QStringLiteral("Orders"), host::View::Normal, host::DataMode::Edit);
     EXPECT_TRUE(app->screen().hasActiveDatasheet());
     app->doCmd().selectObject(host::acQuery, QStringLiteral("Order List"), false);
     EXPECT_EQ(app->currentObjectName(), QStringLiteral("Order List"));
@@ -67,7 +67,7 @@ TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
                         host::acObjStateOpen | host::acObjStateDirty);
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("ORDER LIST")).toInt(),
               3);
-    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::acSaveNo);
+    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::SaveOption::No);
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
               0);
     EXPECT_FALSE(app->openView(host::acQuery, QStringLiteral("Order List")));
@@ -78,8 +78,9 @@ TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
     app->doCmd().selectObject(host::acTable, QStringLiteral("orders"), true);
     EXPECT_EQ(app->currentObjectType(), host::acTable);
     EXPECT_EQ(app->currentObjectName(), QStringLiteral("Orders"));
-    EXPECT_NE(errorNumber(
-                  [&] { app->doCmd().openQuery(QStringLiteral("Nope"), host::acViewNormal, host::acEdit); }),
+    EXPECT_NE(errorNumber([&] {
+                  app->doCmd().openQuery(QStringLiteral("Nope"), host::View::Normal, host::DataMode::Edit);
+              }),
               0);
     EXPECT_NE(errorNumber([&] { app->doCmd().selectObject(host::acForm, QStringLiteral("Nope"), true); }), 0);
 }
@@ -87,34 +88,34 @@ TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
 TEST_F(HostApplicationTest, RecordSourcesOfOpenFormsAndReports) {
     EXPECT_EQ(errorNumber([&] { app->formRecordSource(QStringLiteral("Entry")); }), 2450);
     EXPECT_EQ(errorNumber([&] { app->reportRecordSource(QStringLiteral("Invoice")); }), 2451);
-    app->doCmd().openForm(QStringLiteral("Entry"), host::acViewDesign, QString(), QString(),
-                          host::acFormPropertySettings, host::acHidden);
+    app->doCmd().openForm(QStringLiteral("Entry"), host::View::Design, QString(), QString(),
+                          host::DataMode::PropertySettings, host::WindowMode::Hidden);
     EXPECT_EQ(app->currentObjectType(), -1);  // a hidden window does not become current
     EXPECT_EQ(app->formRecordSource(QStringLiteral("entry")), QStringLiteral("SELECT Id FROM Orders"));
-    app->doCmd().close(host::acForm, QStringLiteral("Entry"), host::acSaveNo);
+    app->doCmd().close(host::acForm, QStringLiteral("Entry"), host::SaveOption::No);
     EXPECT_EQ(errorNumber([&] { app->formRecordSource(QStringLiteral("Entry")); }), 2450);
-    app->doCmd().openReport(QStringLiteral("Invoice"), host::acViewDesign, host::acWindowNormal);
+    app->doCmd().openReport(QStringLiteral("Invoice"), host::View::Design, host::WindowMode::Normal);
     EXPECT_EQ(app->reportRecordSource(QStringLiteral("Invoice")), QStringLiteral("Order List"));
     EXPECT_EQ(app->currentObjectType(), host::acReport);
 }
 
 TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     app->sendKeys(QStringLiteral("~"), false);
-    app->doCmd().runCommand(host::acCmdNewObjectQuery);
+    app->doCmd().runCommand(host::Command::NewObjectQuery);
     EXPECT_EQ(app->sentKeys(), QStringList{QStringLiteral("~")});
-    EXPECT_EQ(app->commandsRun(), QList<int>{host::acCmdNewObjectQuery});
+    EXPECT_EQ(app->commandsRun(), QList<host::Command>{host::Command::NewObjectQuery});
     EXPECT_EQ(app->currentObjectType(), host::acQuery);
     EXPECT_EQ(app->currentObjectName(), QStringLiteral("Query1"));
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1")).toInt(),
               host::acObjStateOpen | host::acObjStateNew);
-    EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::acCurViewDesign);
-    app->doCmd().openQuery(QStringLiteral("Order List"), host::acViewNormal, host::acEdit);
-    EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::acCurViewDatasheet);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::CurrentView::Design);
+    app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Normal, host::DataMode::Edit);
+    EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::CurrentView::Datasheet);
 }
 
 TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
-    app->screen().setMousePointer(host::mousePointerHourglass);
-    EXPECT_EQ(app->screen().mousePointer(), host::mousePointerHourglass);
+    app->screen().setMousePointer(host::MousePointer::Hourglass);
+    EXPECT_EQ(app->screen().mousePointer(), host::MousePointer::Hourglass);
     app->echo(false);
     EXPECT_FALSE(app->echoOn());
 
@@ -137,20 +138,24 @@ TEST_F(HostApplicationTest, ObserverSeesEveryCommandAndANewDatabaseClearsTheStat
     app->setCommandObserver([&](const QString& action, int type, const QString& name) {
         seen << QStringLiteral("%1 %2 %3").arg(action).arg(type).arg(name);
     });
-    app->doCmd().openQuery(QStringLiteral("order list"), host::acViewNormal, host::acEdit);
+    app->doCmd().openQuery(QStringLiteral("order list"), host::View::Normal, host::DataMode::Edit);
     app->doCmd().selectObject(host::acTable, QStringLiteral("Orders"), true);
-    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::acSaveNo);
+    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::SaveOption::No);
     EXPECT_EQ(seen,
               QStringList({QStringLiteral("OpenQuery 1 Order List"), QStringLiteral("SelectObject 0 Orders"),
                            QStringLiteral("Close 1 Order List")}));
 
-    app->doCmd().openQuery(QStringLiteral("Order List"), host::acViewDesign, host::acEdit);
+    app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Design, host::DataMode::Edit);
     app->setDatabase(nullptr);
     EXPECT_EQ(app->currentDb(), nullptr);
     EXPECT_EQ(app->currentObjectType(), -1);
     EXPECT_EQ(app->currentObjectName(), QString());
     EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
               0);
-    EXPECT_NE(errorNumber([&] { app->doCmd().openQuery(QStringLiteral("Order List"), 0, 1); }), 0);
+    EXPECT_NE(errorNumber([&] {
+                  app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Normal,
+                                         host::DataMode::Edit);
+              }),
+              0);
     EXPECT_NE(errorNumber([&] { app->dCount(QStringLiteral("*"), QStringLiteral("Orders"), QString()); }), 0);
 }

@@ -23,7 +23,7 @@ inline int errorNumber(const std::function<void()>& call) {
 // All values of one column of a statement's rows, as text (Null as "<null>").
 inline QStringList column(host::Database& db, const QString& sql, const QString& field) {
     QStringList values;
-    auto rs = db.openRecordset(sql, host::dbOpenSnapshot);
+    auto rs = db.openRecordset(sql, host::RecordsetType::Snapshot);
     while (!rs->eof()) {
         values << (rs->isNull(field) ? QStringLiteral("<null>") : rs->text(field));
         rs->moveNext();

@@ -25,8 +25,8 @@ protected:
 
     // The Id values of the rows of People that a filter keeps.
     QStringList filtered(const QString& criteria) {
-        auto all =
-            db->openRecordset(QStringLiteral("SELECT * FROM People ORDER BY Id"), host::dbOpenSnapshot);
+        auto all = db->openRecordset(QStringLiteral("SELECT * FROM People ORDER BY Id"),
+                                     host::RecordsetType::Snapshot);
         all->setFilter(criteria);
         auto rs = all->openRecordset();
         QStringList ids;
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(RecordsetTest, NavigationFollowsTheHost) {
     auto rs = db->openRecordset(QStringLiteral("SELECT Id, Name FROM People WHERE Age = 30 ORDER BY Id"),
-                                host::dbOpenSnapshot);
+                                host::RecordsetType::Snapshot);
     EXPECT_FALSE(rs->bof());
     EXPECT_FALSE(rs->eof());
     EXPECT_EQ(rs->recordCount(), 2);
@@ -60,8 +60,8 @@ TEST_F(RecordsetTest, NavigationFollowsTheHost) {
     rs->close();
     EXPECT_EQ(errorNumber([&] { rs->eof(); }), host::errObjectInvalid);
 
-    auto empty =
-        db->openRecordset(QStringLiteral("SELECT * FROM People WHERE Id = 99"), host::dbOpenSnapshot);
+    auto empty = db->openRecordset(QStringLiteral("SELECT * FROM People WHERE Id = 99"),
+                                   host::RecordsetType::Snapshot);
     EXPECT_TRUE(empty->bof());
     EXPECT_TRUE(empty->eof());
     EXPECT_EQ(empty->recordCount(), 0);
@@ -70,7 +70,8 @@ TEST_F(RecordsetTest, NavigationFollowsTheHost) {
 }
 
 TEST_F(RecordsetTest, NullReadsAsEmptyText) {
-    auto rs = db->openRecordset(QStringLiteral("SELECT City FROM People WHERE Id = 2"), host::dbOpenSnapshot);
+    auto rs = db->openRecordset(QStringLiteral("SELECT City FROM People WHERE Id = 2"),
+                                host::RecordsetType::Snapshot);
     EXPECT_TRUE(rs->isNull(QStringLiteral("City")));
     EXPECT_TRUE(rs->value(QStringLiteral("City")).isNull());
     EXPECT_EQ(rs->text(QStringLiteral("City")), QString());
@@ -139,7 +140,8 @@ TEST_F(RecordsetTest, DeepFiltersAreRefusedBeyondTheAnalysersLimit) {
 }
 
 TEST_F(RecordsetTest, FilterOfAFilteredCopyKeepsBothCriteria) {
-    auto all = db->openRecordset(QStringLiteral("SELECT * FROM People ORDER BY Id"), host::dbOpenSnapshot);
+    auto all =
+        db->openRecordset(QStringLiteral("SELECT * FROM People ORDER BY Id"), host::RecordsetType::Snapshot);
     all->setFilter(QStringLiteral("City = 'Köln'"));
     auto koeln = all->openRecordset();
     EXPECT_EQ(koeln->recordCount(), 2);
@@ -156,21 +158,25 @@ TEST_F(RecordsetTest, FilterOfAFilteredCopyKeepsBothCriteria) {
 }
 
 TEST_F(RecordsetTest, OpeningStatementsThatAreNotQueries) {
-    EXPECT_EQ(
-        errorNumber([&] { db->openRecordset(QStringLiteral("DELETE FROM People"), host::dbOpenSnapshot); }),
-        3219);
-    EXPECT_EQ(errorNumber(
-                  [&] { db->openRecordset(QStringLiteral("SELECT * FROM Missing"), host::dbOpenSnapshot); }),
-              3078);
-    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELEKT 1"), host::dbOpenSnapshot); }),
-              host::errInvalidSqlStatement);
     EXPECT_EQ(errorNumber([&] {
-                  db->openRecordset(QStringLiteral("SELECT * FROM People WHERE"), host::dbOpenSnapshot);
+                  db->openRecordset(QStringLiteral("DELETE FROM People"), host::RecordsetType::Snapshot);
+              }),
+              3219);
+    EXPECT_EQ(errorNumber([&] {
+                  db->openRecordset(QStringLiteral("SELECT * FROM Missing"), host::RecordsetType::Snapshot);
+              }),
+              3078);
+    EXPECT_EQ(
+        errorNumber([&] { db->openRecordset(QStringLiteral("SELEKT 1"), host::RecordsetType::Snapshot); }),
+        host::errInvalidSqlStatement);
+    EXPECT_EQ(errorNumber([&] {
+                  db->openRecordset(QStringLiteral("SELECT * FROM People WHERE"),
+                                    host::RecordsetType::Snapshot);
               }),
               host::errSyntaxInExpression);
-    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("   "), host::dbOpenSnapshot); }),
+    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("   "), host::RecordsetType::Snapshot); }),
               host::errInvalidSqlStatement);
-    EXPECT_EQ(db->openRecordset(QStringLiteral("people"), host::dbOpenSnapshot)->recordCount(), 5);
+    EXPECT_EQ(db->openRecordset(QStringLiteral("people"), host::RecordsetType::Snapshot)->recordCount(), 5);
     EXPECT_EQ(column(*db, QStringLiteral("SELECT Count(*) AS n FROM People"), QStringLiteral("n")),
               QStringList{QStringLiteral("5")});
 }
@@ -191,7 +197,7 @@ TEST_F(RecordsetTest, IndexedFiltersAnswerAsAScanDoes) {
                       {QStringLiteral("Kind"), QStringLiteral("Long")},
                       {QStringLiteral("Other"), QStringLiteral("Long")}},
                      rows});
-    auto all = db->openRecordset(QStringLiteral("SELECT * FROM Many"), host::dbOpenSnapshot);
+    auto all = db->openRecordset(QStringLiteral("SELECT * FROM Many"), host::RecordsetType::Snapshot);
     auto* snapshot = dynamic_cast<qdb::SnapshotRecordset*>(all.get());
     ASSERT_NE(snapshot, nullptr);
     all->setFilter(QStringLiteral("Kind <> 3"));

@@ -316,20 +316,20 @@ TEST_F(TreeWindow, OpenObjectOpensQueriesTablesAndTheFormOfAControl) {
     application->setCommandObserver([&](const QString& action, int type, const QString& name) {
         opened << action + QLatin1Char(' ') + QString::number(type) + QLatin1Char(' ') + name;
     });
-    tree->OpenObject(host::acViewNormal);  // the root table
+    tree->OpenObject(host::View::Normal);  // the root table
     for (int node = 0; node < control.nodeCount(); ++node) {
         if (control.text(node) == QLatin1String("Order Form.Customer") ||
             control.text(node) == QLatin1String("Invoice.Buyer") ||
             control.text(node) == QLatin1String("Big Orders")) {
             control.setSelectedNode(node);
-            tree->OpenObject(host::acViewNormal);
+            tree->OpenObject(host::View::Normal);
         }
     }
     EXPECT_EQ(opened,
               (QStringList{QStringLiteral("OpenTable 0 Customers"), QStringLiteral("OpenQuery 1 Big Orders"),
                            QStringLiteral("OpenForm 2 Order Form"), QStringLiteral("OpenReport 3 Invoice")}));
-    EXPECT_EQ(application->openView(host::acForm, QStringLiteral("Order Form")), host::acViewDesign);
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Big Orders")), host::acViewNormal);
+    EXPECT_EQ(application->openView(host::acForm, QStringLiteral("Order Form")), host::View::Design);
+    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Big Orders")), host::View::Normal);
     EXPECT_TRUE(prompter.shown.empty()) << prompter.messages.join(QLatin1Char('|')).toStdString();
 }
 
@@ -362,14 +362,14 @@ TEST_F(TreeWindow, DoubleClickOpensOnlyAfterANodeWasClickedAndBlocksFolding) {
     EXPECT_FALSE(tree->tvQorvel_MouseUp(true, 2));  // not over another one
 
     tree->tbButtons_ButtonClick(QStringLiteral("Design"));
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Order List")), host::acViewDesign);
+    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Order List")), host::View::Design);
 }
 
 TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
     EditorWindows editors;
     AddinContext withEditors(application.get(), context().services(), &editors);
     auto tree = std::make_unique<frmQorvel>(withEditors, nullptr, &progressWindows);
-    tree->OpenObject(host::acViewNormal);
+    tree->OpenObject(host::View::Normal);
     tree->OpenSQLEditor();
     application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
@@ -392,7 +392,7 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     database->deleteForm(QStringLiteral("Plain Form"));
-    tree->OpenObject(host::acViewNormal);
+    tree->OpenObject(host::View::Normal);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Can't open form 'Plain Form', it contains errors."));
     EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Critical);
@@ -403,7 +403,7 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
     auto braces = window();
     ASSERT_TRUE(braces->Initialize(frmQorvel::ModeUses));
     database->deleteForm(QStringLiteral("Plan {object}"));
-    braces->OpenObject(host::acViewNormal);
+    braces->OpenObject(host::View::Normal);
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[1].text, QStringLiteral("Can't open form 'Plan {object}', it contains errors."));
 }

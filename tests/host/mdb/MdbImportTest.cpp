@@ -27,7 +27,7 @@ QByteArray fileHash(const QString& path) {
 
 // One value of a table as the engine gives it back: text, or "<null>".
 QString value(host::Database& db, const QString& sql) {
-    auto rs = db.openRecordset(sql, host::dbOpenSnapshot);
+    auto rs = db.openRecordset(sql, host::RecordsetType::Snapshot);
     if (rs->eof()) {
         return QStringLiteral("<no row>");
     }
@@ -212,7 +212,7 @@ TEST(CatalogueQueries, RowsAreStoredAsGivenAndHiddenQueriesJoinTheirForm) {
         {QStringLiteral("Order Form"), QStringLiteral("SELECT Orders.Id FROM Orders;"), QString(), {}},
         false);
     auto rs = db->openRecordset(QStringLiteral("SELECT Attribute, Flag FROM MSysQueries ORDER BY rowid"),
-                                host::dbOpenSnapshot);
+                                host::RecordsetType::Snapshot);
     QStringList stored;
     while (!rs->eof()) {
         stored << rs->text(QStringLiteral("Attribute")) + QLatin1Char(':') +
