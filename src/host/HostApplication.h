@@ -34,7 +34,7 @@ public:
     virtual QStringList procedureCalls() const = 0;
 
     // What the add-in did to the host, for the programs and tests to read back.
-    // The view an object is open in (acViewNormal, acViewDesign), or nothing when it is closed.
+    // The view an object is open in (Normal or Design), or nothing when it is closed.
     virtual std::optional<host::View> openView(int objectType, const QString& name) const = 0;
     virtual bool echoOn() const = 0;
     virtual QStringList sentKeys() const = 0;
