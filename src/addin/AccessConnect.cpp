@@ -127,7 +127,7 @@ AddinContext& AccessConnect::Context() const {
 AccessConnect::~AccessConnect() = default;
 
 double AccessConnect::AccessVersion() const {
-    return LeadingNumber(Host().sysCmd(host::acSysCmdAccessVer).toString());
+    return LeadingNumber(Host().accessVersion());
 }
 
 QString AccessConnect::IRibbonExtensibility_GetCustomUI(const QString& RibbonID) const {

@@ -13,8 +13,12 @@ int DesktopApplication::currentObjectType() {
 QString DesktopApplication::currentObjectName() {
     return mState.currentObjectName();
 }
-QVariant DesktopApplication::sysCmd(int action, const QVariant& argument1, const QVariant& argument2) {
-    return mState.sysCmd(action, argument1, argument2);
+QString DesktopApplication::accessVersion() {
+    return mState.accessVersion();
+}
+
+host::ObjectStates DesktopApplication::objectState(int objectType, const QString& name) {
+    return mState.objectState(objectType, name);
 }
 std::shared_ptr<host::Database> DesktopApplication::currentDb() {
     return mState.currentDb();

@@ -22,7 +22,8 @@ public:
 
     int currentObjectType() override;
     QString currentObjectName() override;
-    QVariant sysCmd(int action, const QVariant& argument1, const QVariant& argument2) override;
+    QString accessVersion() override;
+    host::ObjectStates objectState(int objectType, const QString& name) override;
     std::shared_ptr<host::Database> currentDb() override;
     host::CurrentProject& currentProject() override;
     host::AccessObjectState allQueries(const QString& name) override;

@@ -741,8 +741,7 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
     }
     ObjectWindow* window = nullptr;
     if (type == host::acQuery && design) {
-        const bool isNew =
-            (mState->sysCmd(host::acSysCmdGetObjectState, type, name).toInt() & host::acObjStateNew) != 0;
+        const bool isNew = mState->objectState(type, name).testFlag(host::ObjectState::New);
         window = new QueryDesignWindow(*mDatabase, mPath, name, isNew);
     } else if (type == host::acTable) {
         window = new DatasheetWindow(mPath, name);

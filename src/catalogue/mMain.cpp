@@ -24,8 +24,8 @@ bool IsWordCharacter(QChar c) {
     return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'z');
 }
 
-int ObjectState(const AddinContext& context, int objectType, const QString& name) {
-    return context.host().sysCmd(host::acSysCmdGetObjectState, objectType, name).toInt();
+host::ObjectStates ObjectState(const AddinContext& context, int objectType, const QString& name) {
+    return context.host().objectState(objectType, name);
 }
 
 // The object type and name a state test applies to; false when the object is not a query.
@@ -194,15 +194,16 @@ bool rFormIsOpen(AddinContext& context, const QString& formName) {
 }
 
 bool rReportIsOpen(AddinContext& context, const QString& reportName) {
-    return ErrorBoundary(context.services(), QStringLiteral("rReportIsOpen"), kModule, false,
-                         [&] { return ObjectState(context, host::acReport, reportName) > 0; });
+    return ErrorBoundary(context.services(), QStringLiteral("rReportIsOpen"), kModule, false, [&] {
+        return ObjectState(context, host::acReport, reportName) != host::ObjectStates();
+    });
 }
 
 bool IsQueryNew(AddinContext& context, int objectType, const QString& name) {
     try {
         QString queryName = name;
         return ResolveQuery(context, objectType, queryName) &&
-               (ObjectState(context, objectType, queryName) & host::acObjStateNew) != 0;
+               ObjectState(context, objectType, queryName).testFlag(host::ObjectState::New);
     } catch (...) {
         return false;
     }
@@ -214,8 +215,8 @@ bool IsQueryDirty(AddinContext& context, int objectType, const QString& name) {
         if (!ResolveQuery(context, objectType, queryName)) {
             return false;
         }
-        const int state = ObjectState(context, objectType, queryName);
-        return (state & host::acObjStateNew) == 0 && (state & host::acObjStateDirty) != 0;
+        const host::ObjectStates state = ObjectState(context, objectType, queryName);
+        return !state.testFlag(host::ObjectState::New) && state.testFlag(host::ObjectState::Dirty);
     } catch (...) {
         return false;
     }
@@ -322,7 +323,7 @@ quint8 AccessMajorVersion(const AddinContext& context) {
     try {
         // The leading number of the version text ("12.0", "9.0 Beta").
         static const QRegularExpression leadingNumber(QStringLiteral("^\\s*(\\d+(?:\\.\\d*)?)"));
-        const QString version = context.host().sysCmd(host::acSysCmdAccessVer).toString();
+        const QString version = context.host().accessVersion();
         const QRegularExpressionMatch match = leadingNumber.match(version);
         if (!match.hasMatch()) {
             return 0;

@@ -219,7 +219,7 @@ int RunClick(const QStringList& arguments) {
             return Usage(QStringLiteral("--type goes with --object"));
         }
     }
-    int stateBits = 0;
+    host::ObjectStates stateBits;
     if (!state.isEmpty()) {
         if (object.isEmpty()) {
             return Usage(QStringLiteral("--state goes with --object"));
@@ -227,11 +227,11 @@ int RunClick(const QStringList& arguments) {
         for (const QString& part : state.split(u',')) {
             const QString word = part.trimmed().toLower();
             if (word == QLatin1String("open")) {
-                stateBits |= host::acObjStateOpen;
+                stateBits |= host::ObjectState::Open;
             } else if (word == QLatin1String("changed")) {
-                stateBits |= host::acObjStateDirty;
+                stateBits |= host::ObjectState::Dirty;
             } else if (word == QLatin1String("new")) {
-                stateBits |= host::acObjStateNew;
+                stateBits |= host::ObjectState::New;
             } else {
                 return Usage(QStringLiteral("--state takes open, changed and new, not '%1'").arg(part));
             }

@@ -54,7 +54,7 @@ void frmTemplates::Init(int mode) {
         mRows.clear();
         QString version;
         try {
-            version = mContext.host().sysCmd(7).toString();
+            version = mContext.host().accessVersion();
         } catch (...) {
         }
         if (!version.contains(QLatin1String("Beta"), Qt::CaseInsensitive)) {

@@ -83,14 +83,9 @@ public:
     int currentObjectType() override { return mCurrentType; }
     QString currentObjectName() override { return mCurrentName; }
 
-    QVariant sysCmd(int action, const QVariant& argument1, const QVariant& argument2) override {
-        if (action == host::acSysCmdAccessVer) {
-            return mVersion;
-        }
-        if (action == host::acSysCmdGetObjectState) {
-            return state(argument1.toInt(), argument2.toString());
-        }
-        throw host::Error(5, QStringLiteral("Invalid procedure call or argument"), kSourceApplication);
+    QString accessVersion() override { return mVersion; }
+    host::ObjectStates objectState(int objectType, const QString& name) override {
+        return state(objectType, name);
     }
 
     std::shared_ptr<host::Database> currentDb() override { return mDatabase; }
@@ -103,7 +98,7 @@ public:
             throwItemNotFound(QStringLiteral("Microsoft Access"));
         }
         host::AccessObjectState result;
-        result.isLoaded = (state(host::acQuery, name) & host::acObjStateOpen) != 0;
+        result.isLoaded = (state(host::acQuery, name) & host::ObjectState::Open) != 0;
         // mViews keeps the code the query was opened with; CurrentView answers in the host's own codes.
         result.currentView = mViews.value(key(host::acQuery, name), host::View::Normal) == host::View::Design
                                  ? host::CurrentView::Design
@@ -173,7 +168,7 @@ public:
         mCurrentName = name;
     }
     void setVersion(const QString& versionText) override { mVersion = versionText; }
-    void setObjectState(int objectType, const QString& name, int bits) override {
+    void setObjectState(int objectType, const QString& name, host::ObjectStates bits) override {
         const QString k = key(objectType, name);
         if (bits == 0) {
             mStates.remove(k);
@@ -181,10 +176,10 @@ public:
             return;
         }
         mStates.insert(k, bits);
-        if ((bits & host::acObjStateOpen) && !mViews.contains(k)) {
+        if ((bits & host::ObjectState::Open) && !mViews.contains(k)) {
             mViews.insert(k, host::View::Normal);
         }
-        if (!(bits & host::acObjStateOpen)) {
+        if (!(bits & host::ObjectState::Open)) {
             mViews.remove(k);
         }
     }
@@ -209,7 +204,7 @@ public:
         return QString::number(type) + QLatin1Char(':') + foldCase(name);
     }
 
-    int state(int type, const QString& name) const { return mStates.value(key(type, name), 0); }
+    host::ObjectStates state(int type, const QString& name) const { return mStates.value(key(type, name)); }
 
     bool exists(int type, const QString& name) { return storedName(type, name).has_value(); }
 
@@ -245,14 +240,14 @@ public:
         if (!mDatabase) {
             throwNotAvailable(action);
         }
-        const bool unsavedNew = state(type, name) & host::acObjStateNew;
+        const bool unsavedNew = state(type, name) & host::ObjectState::New;
         const std::optional<QString> stored = unsavedNew ? name : storedName(type, name);
         if (!stored) {
             throwCantFind(name);
         }
         const QString& shown = *stored;
         const QString k = key(type, shown);
-        mStates.insert(k, state(type, shown) | host::acObjStateOpen);
+        mStates.insert(k, state(type, shown) | host::ObjectState::Open);
         mViews.insert(k, view);
         if (visible) {
             setCurrentObject(type, shown);
@@ -281,7 +276,7 @@ public:
             if (!stored) {
                 throwCantFind(name);
             }
-        } else if (!(state(type, name) & host::acObjStateOpen)) {
+        } else if (!(state(type, name) & host::ObjectState::Open)) {
             throw host::Error(2489, QStringLiteral("The object '%1' isn't open.").arg(name),
                               kSourceApplication);
         }
@@ -306,7 +301,7 @@ public:
                 }
             }
             const QString k = key(host::acQuery, name);
-            mStates.insert(k, host::acObjStateOpen | host::acObjStateNew);
+            mStates.insert(k, host::ObjectState::Open | host::ObjectState::New);
             mViews.insert(k, host::View::Design);
             setCurrentObject(host::acQuery, name);
         }
@@ -318,13 +313,13 @@ public:
             return false;
         }
         const QString k = key(mCurrentType, mCurrentName);
-        return (state(mCurrentType, mCurrentName) & host::acObjStateOpen) &&
+        return (state(mCurrentType, mCurrentName) & host::ObjectState::Open) &&
                mViews.value(k, host::View::Design) == host::View::Normal;
     }
 
 private:
     QString recordSource(int type, const QString& name, int error, const QString& message) {
-        if (!mDatabase || !(state(type, name) & host::acObjStateOpen)) {
+        if (!mDatabase || !(state(type, name) & host::ObjectState::Open)) {
             throw host::Error(error, message.arg(name), kSourceApplication);
         }
         const auto objects = type == host::acForm ? mDatabase->forms() : mDatabase->reports();
@@ -349,7 +344,7 @@ private:
     int mCurrentType = -1;
     QString mCurrentName;
     QString mVersion = kDefaultVersion;
-    QHash<QString, int> mStates;
+    QHash<QString, host::ObjectStates> mStates;
     QHash<QString, host::View> mViews;
     QStringList mProcedures;
     QStringList mProcedureCalls;

@@ -26,8 +26,7 @@ public:
 
     virtual void setCurrentObject(int objectType, const QString& name) = 0;
     virtual void setVersion(const QString& versionText) = 0;  // "12.0" unless set
-    // Object state bits (acObjStateOpen, acObjStateDirty, acObjStateNew) of one object.
-    virtual void setObjectState(int objectType, const QString& name, int state) = 0;
+    virtual void setObjectState(int objectType, const QString& name, host::ObjectStates state) = 0;
     virtual void setConnectionMode(int mode) = 0;
     // Named procedures that Run accepts; every call is recorded.
     virtual void registerProcedure(const QString& name) = 0;

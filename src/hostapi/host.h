@@ -3,6 +3,7 @@
 // embedded engine, and tests may supply their own.
 #pragma once
 
+#include <QFlags>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -40,12 +41,9 @@ enum class QueryType {
 
 enum class RecordsetType { Snapshot = 4 };
 
-// SysCmd actions and object state bits.
-inline constexpr int acSysCmdAccessVer = 7;
-inline constexpr int acSysCmdGetObjectState = 10;
-inline constexpr int acObjStateOpen = 1;
-inline constexpr int acObjStateDirty = 2;
-inline constexpr int acObjStateNew = 4;
+// What the host says of an object (SysCmd's object state): a closed object has none of them.
+enum class ObjectState { Open = 1, Dirty = 2, New = 4 };
+Q_DECLARE_FLAGS(ObjectStates, ObjectState)
 
 // The view DoCmd opens an object in: Normal is the datasheet of a table or query and a form's form view.
 enum class View { Normal = 0, Design = 1, Preview = 2 };
@@ -235,8 +233,10 @@ public:
 
     virtual int currentObjectType() = 0;
     virtual QString currentObjectName() = 0;
-    // SysCmd(7) gives the version text; SysCmd(10, type, name) the object state bits.
-    virtual QVariant sysCmd(int action, const QVariant& argument1 = {}, const QVariant& argument2 = {}) = 0;
+    // SysCmd(acSysCmdAccessVer): the version text, such as "12.0" or "9.0 Beta".
+    virtual QString accessVersion() = 0;
+    // SysCmd(acSysCmdGetObjectState, type, name).
+    virtual ObjectStates objectState(int objectType, const QString& name) = 0;
     // The open database, or nullptr when none is open.
     virtual std::shared_ptr<Database> currentDb() = 0;
     virtual CurrentProject& currentProject() = 0;
@@ -258,3 +258,5 @@ public:
 };
 
 }  // namespace host
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(host::ObjectStates)

@@ -15,7 +15,7 @@ struct Kind {
 
 struct State {
     const char* label;
-    int bits;
+    host::ObjectStates bits;
 };
 
 // One line per object kind and state: which of the nine commands apply, in ecbToolbar order.
@@ -24,9 +24,10 @@ QString AvailabilityTable(AddinFixture& fixture, AccessConnect& connect) {
                                            "UsedBy", "UsesFind", "UsedByFind", "Help"};
     const Kind kinds[] = {{"table", 0},  {"query", 1},       {"form", 2},      {"report", 3},   {"macro", 4},
                           {"module", 5}, {"server-view", 7}, {"procedure", 9}, {"function", 10}};
-    const State states[] = {{"saved", host::acObjStateOpen},
-                            {"changed", host::acObjStateOpen | host::acObjStateDirty},
-                            {"new", host::acObjStateOpen | host::acObjStateNew | host::acObjStateDirty}};
+    const State states[] = {
+        {"saved", host::ObjectState::Open},
+        {"changed", host::ObjectState::Open | host::ObjectState::Dirty},
+        {"new", host::ObjectState::Open | host::ObjectState::New | host::ObjectState::Dirty}};
     QString table;
     QTextStream out(&table);
     for (const auto& kind : kinds) {
@@ -182,7 +183,7 @@ TEST_F(DispatchTest, DependenciesRefreshesAvailabilityOnly) {
 
 TEST_F(DispatchTest, CommandsThatDoNotApplySayWhy) {
     Connect();
-    SetCurrent(host::acQuery, QStringLiteral("Draft"), host::acObjStateOpen | host::acObjStateNew);
+    SetCurrent(host::acQuery, QStringLiteral("Draft"), host::ObjectState::Open | host::ObjectState::New);
     for (const char* id : {"QueryEditor", "Uses", "UsedBy", "UsesFind", "UsedByFind"}) {
         Click(QLatin1String(id));
     }

@@ -46,7 +46,7 @@ protected:
     AddinContext& context() const { return *connect.context(); }
 
 public:
-    void SetCurrent(int type, const QString& name, int state = 0) {
+    void SetCurrent(int type, const QString& name, host::ObjectStates state = {}) {
         host->setCurrentObject(type, name);
         host->setObjectState(type, name, state);
     }

@@ -87,19 +87,15 @@ TEST_F(DesktopTest, SelectionAndActiveWindowMakeTheCurrentObject) {
     window.openObject(host::acQuery, QStringLiteral("Big Orders"));
     EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Big Orders")) != nullptr);
     EXPECT_EQ(window.application().currentObjectName(), QStringLiteral("Big Orders"));
-    EXPECT_EQ(window.application()
-                  .sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Big Orders"))
-                  .toInt(),
-              host::acObjStateOpen);
+    EXPECT_EQ(window.application().objectState(host::acQuery, QStringLiteral("Big Orders")),
+              host::ObjectState::Open);
     // Back in the database window, its selection is current again.
     window.selectObject(host::acTable, QStringLiteral("Customers"));
     EXPECT_EQ(window.application().currentObjectName(), QStringLiteral("Customers"));
     // Closing the window closes the object in the host.
     window.documents()->closeAllSubWindows();
-    EXPECT_SOON_EQ(window.application()
-                       .sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Big Orders"))
-                       .toInt(),
-                   0);
+    EXPECT_SOON_EQ(window.application().objectState(host::acQuery, QStringLiteral("Big Orders")),
+                   host::ObjectStates());
 }
 
 TEST_F(DesktopTest, ObjectsOpenInTheirViews) {
@@ -138,10 +134,8 @@ TEST_F(DesktopTest, NewQueryCommandOpensAnUnsavedDesign) {
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
     window.application().doCmd().runCommand(host::Command::NewObjectQuery);
     EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Query1")));
-    EXPECT_EQ(window.application()
-                  .sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1"))
-                  .toInt(),
-              host::acObjStateOpen | host::acObjStateNew);
+    EXPECT_EQ(window.application().objectState(host::acQuery, QStringLiteral("Query1")),
+              host::ObjectState::Open | host::ObjectState::New);
 }
 
 TEST_F(DesktopTest, SimpleQueryWizardSavesTheQuery) {

@@ -193,13 +193,13 @@ TEST_F(CatalogueRoutines, ObjectTestsAndState) {
     application->setVersion("nonsense");
     EXPECT_EQ(AccessMajorVersion(context()), 0);
 
-    application->setObjectState(host::acQuery, "Q", host::acObjStateOpen | host::acObjStateDirty);
+    application->setObjectState(host::acQuery, "Q", host::ObjectState::Open | host::ObjectState::Dirty);
     EXPECT_TRUE(IsQueryDirty(context(), host::acQuery, "Q"));
     EXPECT_FALSE(IsQueryNew(context(), host::acQuery, "Q"));
     application->setCurrentObject(host::acQuery, "Q");
     EXPECT_TRUE(IsQueryDirty(context()));
     application->setObjectState(host::acQuery, "Q",
-                                host::acObjStateOpen | host::acObjStateDirty | host::acObjStateNew);
+                                host::ObjectState::Open | host::ObjectState::Dirty | host::ObjectState::New);
     EXPECT_TRUE(IsQueryNew(context()));
     EXPECT_FALSE(IsQueryDirty(context()));
     application->setCurrentObject(host::acTable, "A");

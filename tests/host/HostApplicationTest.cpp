@@ -25,7 +25,7 @@ protected:
 
 TEST_F(HostApplicationTest, DefaultsAndProject) {
     auto bare = qdb::HostApplication::create();
-    EXPECT_EQ(bare->sysCmd(host::acSysCmdAccessVer).toString(), QStringLiteral("12.0"));
+    EXPECT_EQ(bare->accessVersion(), QStringLiteral("12.0"));
     EXPECT_EQ(bare->currentDb(), nullptr);
     EXPECT_EQ(bare->currentProject().fullName(), QString());
     EXPECT_EQ(bare->currentProject().projectType(), host::ProjectType::Database);
@@ -33,7 +33,7 @@ TEST_F(HostApplicationTest, DefaultsAndProject) {
     EXPECT_TRUE(bare->echoOn());
 
     app->setVersion(QStringLiteral("9.0"));
-    EXPECT_EQ(app->sysCmd(host::acSysCmdAccessVer).toString(), QStringLiteral("9.0"));
+    EXPECT_EQ(app->accessVersion(), QStringLiteral("9.0"));
     EXPECT_EQ(app->currentProject().fullName(), path());
     app->setConnectionMode(1);
     EXPECT_EQ(app->currentProject().connectionMode(), 1);
@@ -41,16 +41,14 @@ TEST_F(HostApplicationTest, DefaultsAndProject) {
 }
 
 TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
-    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
-              0);
+    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectStates());
     EXPECT_FALSE(app->allQueries(QStringLiteral("Order List")).isLoaded);
     EXPECT_EQ(errorNumber([&] { app->allQueries(QStringLiteral("Nope")); }), host::errItemNotFound);
 
     app->doCmd().openQuery(QStringLiteral("order list"), host::View::Design, host::DataMode::Edit);
     EXPECT_EQ(app->currentObjectType(), host::acQuery);
     EXPECT_EQ(app->currentObjectName(), QStringLiteral("Order List"));
-    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
-              host::acObjStateOpen);
+    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectState::Open);
     const host::AccessObjectState state = app->allQueries(QStringLiteral("Order List"));
     EXPECT_TRUE(state.isLoaded);
     EXPECT_EQ(state.currentView, host::CurrentView::Design);
@@ -64,12 +62,11 @@ TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
     EXPECT_FALSE(app->screen().hasActiveDatasheet());
 
     app->setObjectState(host::acQuery, QStringLiteral("Order List"),
-                        host::acObjStateOpen | host::acObjStateDirty);
-    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("ORDER LIST")).toInt(),
-              3);
+                        host::ObjectState::Open | host::ObjectState::Dirty);
+    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("ORDER LIST")),
+              host::ObjectState::Open | host::ObjectState::Dirty);
     app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::SaveOption::No);
-    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
-              0);
+    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectStates());
     EXPECT_FALSE(app->openView(host::acQuery, QStringLiteral("Order List")));
     EXPECT_EQ(
         errorNumber([&] { app->doCmd().selectObject(host::acQuery, QStringLiteral("Order List"), false); }),
@@ -106,8 +103,8 @@ TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     EXPECT_EQ(app->commandsRun(), QList<host::Command>{host::Command::NewObjectQuery});
     EXPECT_EQ(app->currentObjectType(), host::acQuery);
     EXPECT_EQ(app->currentObjectName(), QStringLiteral("Query1"));
-    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Query1")).toInt(),
-              host::acObjStateOpen | host::acObjStateNew);
+    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Query1")),
+              host::ObjectState::Open | host::ObjectState::New);
     EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::CurrentView::Design);
     app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Normal, host::DataMode::Edit);
     EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::CurrentView::Datasheet);
@@ -150,8 +147,7 @@ TEST_F(HostApplicationTest, ObserverSeesEveryCommandAndANewDatabaseClearsTheStat
     EXPECT_EQ(app->currentDb(), nullptr);
     EXPECT_EQ(app->currentObjectType(), -1);
     EXPECT_EQ(app->currentObjectName(), QString());
-    EXPECT_EQ(app->sysCmd(host::acSysCmdGetObjectState, host::acQuery, QStringLiteral("Order List")).toInt(),
-              0);
+    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectStates());
     EXPECT_NE(errorNumber([&] {
                   app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Normal,
                                          host::DataMode::Edit);

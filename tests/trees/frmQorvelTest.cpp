@@ -301,7 +301,7 @@ TEST_F(TreeWindow, OpenAndEditFollowTheSelectedNodesKind) {
     EXPECT_FALSE(tree->OpenEnabled());
     EXPECT_FALSE(tree->EditEnabled());
     application->setObjectState(host::acQuery, QStringLiteral("Order List"),
-                                host::acObjStateOpen | host::acObjStateDirty);
+                                host::ObjectState::Open | host::ObjectState::Dirty);
     control.click(nodeNamed(QStringLiteral("Order List")));
     EXPECT_TRUE(tree->OpenEnabled());
     EXPECT_FALSE(tree->EditEnabled());
