@@ -126,16 +126,11 @@ QStringList ControlIds() {
 // The object types the name has in the database: 0 table, 1 query, 2 form, 3 report.
 QList<int> TypesOf(const QString& name, host::Database& database) {
     QList<int> types;
-    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query}) {
+    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query,
+                                        host::ObjectType::Form, host::ObjectType::Report}) {
         if (database.findObject(type, name)) {
             types.append(static_cast<int>(type));
         }
-    }
-    if (database.documentNames(QStringLiteral("Forms")).contains(name, Qt::CaseInsensitive)) {
-        types.append(host::acForm);
-    }
-    if (database.documentNames(QStringLiteral("Reports")).contains(name, Qt::CaseInsensitive)) {
-        types.append(host::acReport);
     }
     return types;
 }
@@ -144,15 +139,9 @@ QList<int> TypesOf(const QString& name, host::Database& database) {
 QString StoredName(int type, const QString& name, host::Database& database) {
     // A missing object keeps the name it was given.
     try {
-        if (type == host::acTable || type == host::acQuery) {
+        if (type >= host::acTable && type <= host::acReport) {
             const auto object = database.findObject(static_cast<host::ObjectType>(type), name);
             return object ? object->name : name;
-        }
-        for (const QString& stored : database.documentNames(
-                 type == host::acForm ? QStringLiteral("Forms") : QStringLiteral("Reports"))) {
-            if (stored.compare(name, Qt::CaseInsensitive) == 0) {
-                return stored;
-            }
         }
     } catch (const host::Error&) {
         // The database could not be read: the name as given.

@@ -131,20 +131,12 @@ int usage(const QString& text) {
 // each with its name as the database spells it.
 QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database) {
     QMap<int, QString> found;
-    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query}) {
+    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query,
+                                        host::ObjectType::Form, host::ObjectType::Report}) {
         if (const std::optional<host::ObjectRef> object = database.findObject(type, name)) {
             found.insert(static_cast<int>(object->type), object->name);
         }
     }
-    const auto document = [&](int type, const QString& container) {
-        for (const QString& stored : database.documentNames(container)) {
-            if (stored.compare(name, Qt::CaseInsensitive) == 0) {
-                found.insert(type, stored);
-            }
-        }
-    };
-    document(host::acForm, QStringLiteral("Forms"));
-    document(host::acReport, QStringLiteral("Reports"));
     return found;
 }
 

@@ -32,51 +32,51 @@ CRichTextBox::~CRichTextBox() {
 }
 
 bool CRichTextBox::TrapUndo() const {
-    return Recording && Owner && Owner->TrapUndo();
+    return mRecording && mOwner && mOwner->TrapUndo();
 }
 
 QString CRichTextBox::Text() const {
-    return RichTextBox ? RichTextBox->text() : QString();
+    return mControl ? mControl->text() : QString();
 }
 
 void CRichTextBox::setText(const QString& text) {
-    if (RichTextBox) {
-        RichTextBox->setText(text);
+    if (mControl) {
+        mControl->setText(text);
     }
 }
 
 void CRichTextBox::Init(EditorBufferHost* owner) {
     detach();
-    Initializing = true;
-    Owner = owner;
-    RichTextBox = owner ? owner->rtbSQLEditor() : nullptr;
-    if (!RichTextBox) {
-        Initializing = false;
+    mInitializing = true;
+    mOwner = owner;
+    mControl = owner ? owner->rtbSQLEditor() : nullptr;
+    if (!mControl) {
+        mInitializing = false;
         return;
     }
-    connect(RichTextBox, &platform::RichTextControl::Change, this, &CRichTextBox::RichTextBox_Change);
-    connect(RichTextBox, &platform::RichTextControl::SelChange, this, &CRichTextBox::RichTextBox_SelChange);
-    connect(RichTextBox, &platform::RichTextControl::KeyDown, this, &CRichTextBox::RichTextBox_KeyDown);
+    connect(mControl, &platform::RichTextControl::Change, this, &CRichTextBox::RichTextBox_Change);
+    connect(mControl, &platform::RichTextControl::SelChange, this, &CRichTextBox::RichTextBox_SelChange);
+    connect(mControl, &platform::RichTextControl::KeyDown, this, &CRichTextBox::RichTextBox_KeyDown);
     setMousePointer(host::MousePointer::Hourglass);
     ResetUndo();
-    if (SelControlStart > 0) {
-        RichTextBox->setSelStart(SelControlStart);
+    if (mSelectionStart > 0) {
+        mControl->setSelStart(mSelectionStart);
     }
     mDirty = false;
     setMousePointer(host::MousePointer::Default);
-    Initializing = false;
-    RichTextBox->setFocus();
-    Recording = true;
+    mInitializing = false;
+    mControl->setFocus();
+    mRecording = true;
     UpdateButtons();
 }
 
 void CRichTextBox::detach() {
-    if (RichTextBox) {
-        disconnect(RichTextBox, nullptr, this, nullptr);
+    if (mControl) {
+        disconnect(mControl, nullptr, this, nullptr);
     }
-    RichTextBox = nullptr;
-    Owner = nullptr;
-    Recording = false;
+    mControl = nullptr;
+    mOwner = nullptr;
+    mRecording = false;
     mUndoList.clear();
     mRedoList.clear();
 }
@@ -93,8 +93,8 @@ void CRichTextBox::ReinitUndo() {
 }
 
 void CRichTextBox::TakeSnapshot() {
-    if (RichTextBox) {
-        mUndoList.push_back(CUndoElement::of(*RichTextBox));
+    if (mControl) {
+        mUndoList.push_back(CUndoElement::of(*mControl));
     }
 }
 
@@ -103,15 +103,15 @@ void CRichTextBox::UpdateButtons() {
         return;
     }
     const bool canUndo = mUndoList.size() >= 2;
-    Owner->setToolbarButtonEnabled(QStringLiteral("Undo"), canUndo);
-    Owner->setToolbarButtonEnabled(QStringLiteral("Save"), canUndo);
-    Owner->setToolbarButtonEnabled(QStringLiteral("Redo"), !mRedoList.empty());
+    mOwner->setToolbarButtonEnabled(QStringLiteral("Undo"), canUndo);
+    mOwner->setToolbarButtonEnabled(QStringLiteral("Save"), canUndo);
+    mOwner->setToolbarButtonEnabled(QStringLiteral("Redo"), !mRedoList.empty());
     mDirty = canUndo;
 }
 
 void CRichTextBox::RichTextBox_Change() {
     ErrorBoundary(mContext.services(), procedure::richTextBoxChange, kModule, [this] {
-        if (Initializing || !TrapUndo()) {
+        if (mInitializing || !TrapUndo()) {
             UpdateButtons();
             return;
         }
@@ -135,12 +135,12 @@ void CRichTextBox::RichTextBox_KeyDown(int* keyCode, int shift) {
             *keyCode = 0;
             // A plain-text paste in two recorded writes; the control's own paste would bring formatting.
             ErrorBoundary(mContext.services(), procedure::richTextBoxKeyDown, kModule, [this] {
-                const QString pasted = Owner ? Owner->clipboardText() : QString();
-                if (RichTextBox && RichTextBox->selLength() > 0) {
-                    RichTextBox->setSelText(QString());
+                const QString pasted = mOwner ? mOwner->clipboardText() : QString();
+                if (mControl && mControl->selLength() > 0) {
+                    mControl->setSelText(QString());
                 }
-                if (RichTextBox && !pasted.isEmpty()) {
-                    RichTextBox->setSelText(pasted);
+                if (mControl && !pasted.isEmpty()) {
+                    mControl->setSelText(pasted);
                 }
             });
             break;
@@ -161,9 +161,9 @@ void CRichTextBox::Undo() {
     if (mUndoList.size() >= 2 && TrapUndo()) {
         Step(procedure::undo, mUndoList[mUndoList.size() - 2], mUndoList, mRedoList);
     } else {
-        Recording = RichTextBox != nullptr;
-        if (RichTextBox) {
-            RichTextBox->setFocus();
+        mRecording = mControl != nullptr;
+        if (mControl) {
+            mControl->setFocus();
         }
         UpdateButtons();
     }
@@ -173,9 +173,9 @@ void CRichTextBox::Redo() {
     if (!mRedoList.empty() && TrapUndo()) {
         Step(procedure::redo, mRedoList.back(), mRedoList, mUndoList);
     } else {
-        Recording = RichTextBox != nullptr;
-        if (RichTextBox) {
-            RichTextBox->setFocus();
+        mRecording = mControl != nullptr;
+        if (mControl) {
+            mControl->setFocus();
         }
         UpdateButtons();
     }
@@ -187,8 +187,8 @@ void CRichTextBox::Step(const QString& procedure, const CUndoElement& target, st
     const CUndoElement restored = target;
     bool locked = false;
     const bool done = ErrorBoundary(mContext.services(), procedure, kModule, [&] {
-        Recording = false;
-        platform::RichTextControl& control = *RichTextBox;
+        mRecording = false;
+        platform::RichTextControl& control = *mControl;
         const int caret = FirstDifference(control.text(), restored.Text);
         control.lockWindowUpdate(true);
         locked = true;
@@ -203,15 +203,15 @@ void CRichTextBox::Step(const QString& procedure, const CUndoElement& target, st
         from.pop_back();
     });
     // Also after a failure, so the window keeps recording and drawing.
-    Recording = true;
+    mRecording = true;
     if (!done) {
-        if (locked && RichTextBox) {
+        if (locked && mControl) {
             ErrorBoundary(mContext.services(), procedure, kModule,
-                          [this] { RichTextBox->lockWindowUpdate(false); });
+                          [this] { mControl->lockWindowUpdate(false); });
         }
         return;
     }
-    RichTextBox->setFocus();
+    mControl->setFocus();
     UpdateButtons();
 }
 

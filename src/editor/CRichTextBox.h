@@ -23,7 +23,7 @@ public:
     ~CRichTextBox() override;
 
     // Caret position that Init restores.
-    void setSelControlStart(int position) { SelControlStart = position; }
+    void setSelControlStart(int position) { mSelectionStart = position; }
     bool Dirty() const { return mDirty; }
     void setDirty(bool dirty) { mDirty = dirty; }
     // True while the buffer records and its owner allows it (not while loading or recolouring).
@@ -63,12 +63,12 @@ private:
     void setMousePointer(host::MousePointer pointer);
 
     const AddinContext& mContext;
-    QPointer<platform::RichTextControl> RichTextBox;
-    EditorBufferHost* Owner = nullptr;
+    QPointer<platform::RichTextControl> mControl;
+    EditorBufferHost* mOwner = nullptr;
     std::vector<CUndoElement> mUndoList;
     std::vector<CUndoElement> mRedoList;
     bool mDirty = false;
-    bool Initializing = false;
-    int SelControlStart = 0;
-    bool Recording = false;
+    bool mInitializing = false;
+    int mSelectionStart = 0;
+    bool mRecording = false;
 };

@@ -14,38 +14,38 @@ HeadlessEditor::HeadlessEditor(const AddinContext& context, platform::RichTextCo
 
 HeadlessEditor::~HeadlessEditor() {
     // The buffer first: it reads the colouriser's state through TrapUndo.
-    mRTB.reset();
-    mSQLColorize.reset();
+    mRichTextBox.reset();
+    mColorizer.reset();
 }
 
 void HeadlessEditor::Initialize(const QString& text) {
     for (const char* key : {"Save", "Undo", "Redo"}) {
         setToolbarButtonEnabled(QString::fromLatin1(key), false);
     }
-    mRTB.reset();
-    mSQLColorize = std::make_unique<CSQLColorize>(mContext.services());
-    mSQLColorize->setOwner(this);
-    mSQLColorize->setRtb(&mRtb);
-    connect(mSQLColorize.get(), &CSQLColorize::Change, this, &HeadlessEditor::mSQLColorize_Change);
-    mSQLColorize->FullParse = true;
+    mRichTextBox.reset();
+    mColorizer = std::make_unique<CSQLColorize>(mContext.services());
+    mColorizer->setOwner(this);
+    mColorizer->setRtb(&mRtb);
+    connect(mColorizer.get(), &CSQLColorize::Change, this, &HeadlessEditor::mSQLColorize_Change);
+    mColorizer->FullParse = true;
     mRtb.setText(text);
-    mRTB = std::make_unique<CRichTextBox>(mContext);
-    mRTB->setSelControlStart(mRtb.selStart());
-    mRTB->Init(this);
+    mRichTextBox = std::make_unique<CRichTextBox>(mContext);
+    mRichTextBox->setSelControlStart(mRtb.selStart());
+    mRichTextBox->Init(this);
 }
 
 bool HeadlessEditor::TrapUndo() const {
-    return !mLoading && mSQLColorize && mSQLColorize->TrapUndo();
+    return !mLoading && mColorizer && mColorizer->TrapUndo();
 }
 
 QString HeadlessEditor::PreviousText() const {
-    if (!mRTB) {
+    if (!mRichTextBox) {
         return QString();
     }
-    if (!mRTB->RedoList().empty()) {
-        return mRTB->RedoList().back().Text;
+    if (!mRichTextBox->RedoList().empty()) {
+        return mRichTextBox->RedoList().back().Text;
     }
-    const auto& undo = mRTB->UndoList();
+    const auto& undo = mRichTextBox->UndoList();
     return undo.size() >= 2 ? undo[undo.size() - 2].Text : QString();
 }
 
@@ -76,9 +76,9 @@ void HeadlessEditor::tmr_Timer() {
         }
     }
     mTmr.stop();
-    if (mSQLColorize) {
-        mSQLColorize->NoRedraw = false;
-        mSQLColorize->FullParse = false;
-        mSQLColorize->rtb_Change();
+    if (mColorizer) {
+        mColorizer->NoRedraw = false;
+        mColorizer->FullParse = false;
+        mColorizer->rtb_Change();
     }
 }

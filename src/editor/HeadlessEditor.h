@@ -34,8 +34,8 @@ public:
     // Loads a text: a new colouriser that colours it all, and a new undo history that starts from it.
     void Initialize(const QString& text);
 
-    CSQLColorize* colorizer() const { return mSQLColorize.get(); }
-    CRichTextBox* buffer() const { return mRTB.get(); }
+    CSQLColorize* colorizer() const { return mColorizer.get(); }
+    CRichTextBox* buffer() const { return mRichTextBox.get(); }
     bool FirstTick() const { return mFirstTick; }
     void setClipboardText(const QString& text) { mClipboardText = text; }
 
@@ -53,8 +53,8 @@ private:
     const AddinContext& mContext;
     platform::RichTextControl& mRtb;
     platform::Timer& mTmr;
-    std::unique_ptr<CSQLColorize> mSQLColorize;
-    std::unique_ptr<CRichTextBox> mRTB;
+    std::unique_ptr<CSQLColorize> mColorizer;
+    std::unique_ptr<CRichTextBox> mRichTextBox;
     QHash<QString, bool> mButtons;
     QString mClipboardText;
     bool mLoading = false;

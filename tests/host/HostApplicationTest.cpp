@@ -110,12 +110,7 @@ TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     EXPECT_EQ(app->allQueries(QStringLiteral("Order List")).currentView, host::CurrentView::Datasheet);
 }
 
-TEST_F(HostApplicationTest, ScreenEchoDCountAndProcedures) {
-    app->screen().setMousePointer(host::MousePointer::Hourglass);
-    EXPECT_EQ(app->screen().mousePointer(), host::MousePointer::Hourglass);
-    app->echo(false);
-    EXPECT_FALSE(app->echoOn());
-
+TEST_F(HostApplicationTest, DCountAndProcedures) {
     EXPECT_EQ(app->dCount(QStringLiteral("*"), QStringLiteral("orders"), QString()), 2);
     EXPECT_EQ(
         app->dCount(QStringLiteral("*"), QStringLiteral("MsysQueries"), QStringLiteral("[Attribute]=5")), 2);
