@@ -129,6 +129,29 @@ TEST_F(DatabaseTest, DeletedQueryInvalidatesItsObjectsAndAllItsRows) {
     EXPECT_EQ(errorNumber([&] { query->sql(); }), host::errObjectInvalid);
 }
 
+TEST_F(DatabaseTest, FindObjectLooksUpOneKindIgnoringCaseAndGivesTheStoredSpelling) {
+    db->createTable(ordersTable());
+    db->createQueryDef(QStringLiteral("Übersicht"), QStringLiteral("SELECT * FROM Orders"));
+    db->saveForm(FormSpec{QStringLiteral("Übersicht"), QStringLiteral("Orders"), QString(), {}});
+    db->saveReport(FormSpec{QStringLiteral("Ärger"), QStringLiteral("Orders"), QString(), {}});
+
+    using host::ObjectRef;
+    using host::ObjectType;
+    // Case is ignored for every letter, not only ASCII; the answer is spelled as stored.
+    EXPECT_EQ(db->findObject(ObjectType::Table, QStringLiteral("ORDERS")),
+              (ObjectRef{ObjectType::Table, QStringLiteral("Orders")}));
+    EXPECT_EQ(db->findObject(ObjectType::Query, QStringLiteral("übersicht")),
+              (ObjectRef{ObjectType::Query, QStringLiteral("Übersicht")}));
+    EXPECT_EQ(db->findObject(ObjectType::Form, QStringLiteral("ÜBERSICHT")),
+              (ObjectRef{ObjectType::Form, QStringLiteral("Übersicht")}));
+    EXPECT_EQ(db->findObject(ObjectType::Report, QStringLiteral("ärger")),
+              (ObjectRef{ObjectType::Report, QStringLiteral("Ärger")}));
+    // A name of another kind is not an answer, nor is a missing name an error.
+    EXPECT_EQ(db->findObject(ObjectType::Table, QStringLiteral("Übersicht")), std::nullopt);
+    EXPECT_EQ(db->findObject(ObjectType::Report, QStringLiteral("Orders")), std::nullopt);
+    EXPECT_EQ(db->findObject(ObjectType::Form, QStringLiteral("Nope")), std::nullopt);
+}
+
 TEST_F(DatabaseTest, QueryDefsIndexInCreationOrder) {
     for (const char* name : {"Beta", "Alpha", "Gamma"}) {
         db->createQueryDef(QString::fromLatin1(name), QStringLiteral("SELECT * FROM T"));
