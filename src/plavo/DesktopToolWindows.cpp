@@ -10,6 +10,7 @@
 #include "platform/Shell.h"
 #include "plavo/TreeWindow.h"
 #include "support/AppVersion.h"
+#include "plavo/TemplatesDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -191,7 +192,7 @@ std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog(AddinCont
 }
 
 std::shared_ptr<TemplatesWindow> DesktopToolWindows::CreateTemplatesWindow(AddinContext& context) {
-    return std::make_shared<Templates>(context);
+    return std::make_shared<DesktopTemplatesWindow>(context, hostWindow(context));
 }
 
 std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow(AddinContext& context) {
