@@ -73,14 +73,14 @@ public:
 class TemplatesWindow {
 public:
     virtual ~TemplatesWindow() = default;
-    virtual void Init(int mode) = 0;  // 1: insert into an editor; 3: create a new query
+    virtual void Init(int mode) = 0;  // 1: insert into an editor's text, 3: create a new query
     virtual void ShowModal() = 0;
-    // Insert mode: whether the editor's text is blank, set before ShowModal; after it, whether OK was
-    // chosen and the chosen template's text.
-    virtual void setNoContentInEditor(bool blank) { Q_UNUSED(blank) }
+    // Insert mode, before showing: true when the editor holds nothing but blanks (a query template is
+    // then inserted as it is, not as a subquery).
+    virtual void setNoContentInEditor(bool empty) { Q_UNUSED(empty) }
+    // Insert mode, after showing: whether the user chose a template, and its text.
     virtual bool ButtonOk() const { return false; }
     virtual QString TemplateContent() const { return QString(); }
-    virtual void Unload() {}
 };
 
 // The hidden watcher window (frmWatcher) of hosts before version 12.

@@ -590,7 +590,6 @@ void frmEditor::InsertTemplate() {
                 mCompletion->SelectFirstPlaceholder(*this, content, position);
             }
         }
-        picker->Unload();
     });
 }
 
