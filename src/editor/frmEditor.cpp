@@ -256,7 +256,8 @@ bool frmEditor::LoadQuery(const QString& queryName, const QString& sql) {
 }
 
 void frmEditor::rtbSQLEditor_Change() {
-    if (TrapUndo() && mRTB && mRTB->TrapUndo()) {
+    // Not for the colouriser's passes and not while loading; undo and redo count.
+    if (TrapUndo()) {
         emit textChanged();
     }
 }

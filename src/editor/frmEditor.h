@@ -16,8 +16,9 @@
 //   placeholder of a new query's text (first timer tick, inserted templates), the field at the caret for
 //   templates, and the fields dropped from the fields dialog. Caret, selection and key events are the text
 //   box's own signals (rtbSQLEditor()).
-// - Drafts: textChanged() after every change of the text that the undo history records, saved() after a
-//   successful save, closed() when the window has gone; IsDirty() and Text() tell the state.
+// - Drafts: textChanged() after every change of the text by the user (typing, pasting, undo and redo,
+//   replacements; not loading or colouring), saved() after a successful save, closed() when the window has
+//   gone; IsDirty() and Text() tell the state.
 #pragma once
 
 #include "catalogue/AddinContext.h"
@@ -189,7 +190,7 @@ public:
     bool IsUnloaded() const { return mUnloaded; }
 
 signals:
-    // The text changed and the change is in the undo history.
+    // The user changed the text (typing, pasting, undo, redo, replacing).
     void textChanged();
     // The text was written to the saved query of that name.
     void saved(const QString& queryName);
