@@ -120,11 +120,7 @@ void DeleteTemporaryQueries(AddinContext& context, host::Database* database) {
 
 bool IsWordCharacter(QChar c) {
     const char16_t code = c.unicode();
-    if (code < 0x80) {
-        return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'z');
-    }
-    // The host's text comparison sorts accented and other letters among A to Z, so they continue a word.
-    return c.isLetterOrNumber();
+    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'z');
 }
 
 bool SQLFind(const platform::Services& services, const QString& text, const QString& find, bool wholeWords,
