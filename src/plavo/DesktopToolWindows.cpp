@@ -12,6 +12,7 @@
 #include "plavo/FindReplaceDialog.h"
 #include "plavo/TreeWindow.h"
 #include "support/AppVersion.h"
+#include "plavo/TemplatesDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -202,7 +203,7 @@ std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog(AddinCont
 }
 
 std::shared_ptr<TemplatesWindow> DesktopToolWindows::CreateTemplatesWindow(AddinContext& context) {
-    return std::make_shared<Templates>(context);
+    return std::make_shared<DesktopTemplatesWindow>(context, hostWindow(context));
 }
 
 std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow(AddinContext& context) {
