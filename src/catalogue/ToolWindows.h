@@ -49,15 +49,6 @@ public:
     // Shows the dialog modeless and gives its find-what box the focus.
     virtual void Show() = 0;
     virtual void Unload() = 0;
-    // Editor use: the editor it serves (ParentForm); the dialog calls its FindDialogClosed when it goes.
-    virtual void SetEditor(frmEditor* editor) { Q_UNUSED(editor) }
-    // Sets the mode (0 find, 1 replace) and the layout; a text that is not empty becomes the search text.
-    virtual void action(int mode, const QString& text = QString()) {
-        Q_UNUSED(mode)
-        Q_UNUSED(text)
-    }
-    // Brings the dialog up with the focus.
-    virtual void SetFocus() {}
 };
 
 // The fields dialog (frmFields) of one editor window; it calls the editor's FieldsDialogClosed when it goes.

@@ -95,6 +95,14 @@ frmEditor::frmEditor(AddinContext& context, platform::RichTextControl& rtb, plat
                              "mnuSep2", "mnuCut", "mnuCopy", "mnuPaste"}) {
         mMenu.insert(QString::fromLatin1(item), MenuItem{});
     }
+    mSearch = std::make_unique<EditorSearch>(mContext, mRtb);
+    mSearch->queryName = [this] { return mQueryName; };
+    mSearch->dataSource = [this] { return mobjQueryDataSource.get(); };
+    mSearch->beforeReplaceAll = [this] {
+        if (mSQLColorize) {
+            mSQLColorize->FullParse = true;
+        }
+    };
     mFirstTick = true;
     mTmr.start(kFirstTickInterval);
     mLoading = false;
@@ -104,6 +112,7 @@ frmEditor::~frmEditor() {
     // The buffer first: it reads the colouriser's state through TrapUndo.
     mRTB.reset();
     mSQLColorize.reset();
+    mSearch.reset();
 }
 
 QString frmEditor::Text() const {
@@ -229,11 +238,7 @@ bool frmEditor::LoadQuery(const QString& queryName, const QString& sql) {
     }
     setToolbarButtonEnabled(QStringLiteral("InsertItem"), mobjQueryDataSource != nullptr);
 
-    std::shared_ptr<host::QueryDef> definition;
-    if (!queryName.isEmpty() && IsQuery(mContext, queryName, database.get())) {
-        definition = database->queryDef(queryName);
-    }
-    DataSourceFieldNames(mContext, mobjQueryDataSource.get(), definition.get(), mavarRow);
+    // The find dialog's suggestions are read when it opens (EditorSearch).
 
     // The buffer goes before the colouriser it reads.
     mRTB.reset();
@@ -511,37 +516,9 @@ void frmEditor::Redo() {
 }
 
 void frmEditor::FindReplace(int mode) {
-    ErrorBoundary(mContext.services(), QStringLiteral("FindReplace"), kModule, [&] {
-        QString word = mRtb.selText().trimmed();
-        if (word.contains(QLatin1Char(' ')) || word.contains(QLatin1Char(',')) || word.contains(kCrLf)) {
-            word.clear();
-        }
-        if (!word.isEmpty()) {
-            FindWhat = word;
-        }
-        std::shared_ptr<host::QueryDef> definition;
-        if (!mQueryName.isEmpty() && IsQuery(mContext, mQueryName)) {
-            definition = mContext.currentDatabase()->queryDef(mQueryName);
-        }
-        DataSourceFieldNames(mContext, mobjQueryDataSource.get(), definition.get(), mavarRow);
-        if (!mfrmFind) {
-            auto dialog = mContext.windows().CreateFindDialog(mContext);
-            if (!dialog) {
-                return;
-            }
-            mfrmFind = dialog;
-            dialog->SetEditor(this);
-            dialog->action(mode);
-            dialog->Show();
-        } else {
-            mfrmFind->action(mode, word);
-            mfrmFind->SetFocus();
-        }
-    });
-}
-
-void frmEditor::FindDialogClosed() {
-    mfrmFind.reset();
+    if (mSearch) {
+        mSearch->FindReplace(mode);
+    }
 }
 
 void frmEditor::InsertItem() {
@@ -975,9 +952,7 @@ void frmEditor::Unload() {
         if (const auto fields = std::move(mfrmFields)) {
             fields->Unload();
         }
-        if (const auto find = std::move(mfrmFind)) {
-            find->Unload();
-        }
+        mSearch.reset();
         mobjQueryDataSource.reset();
         mPendingEditor.reset();
         mPendingTree.reset();

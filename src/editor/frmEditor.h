@@ -5,10 +5,8 @@
 // the tests; the logic never touches a widget.
 //
 // Where the other tools hook in:
-// - Find and replace: FindReplace(mode) opens the find dialog through ToolWindows::CreateFindDialog in its
-//   editor use (FindDialogWindow::SetEditor, action), once per window; the dialog calls FindDialogClosed
-//   when it goes. The search itself works on rtbSQLEditor() with FindWhat, ReplaceWith, WholeWords and
-//   colorizer()->FullParse, and on the context's prompter.
+// - Find and replace: the window's EditorSearch (search()) holds the settings and the operations and opens
+//   the find dialog; FindReplace(mode) is the window's command for it. The view sets search().showDialog.
 // - Insert Item and Template: the fields dialog (ToolWindows::CreateFieldsDialog) and the template picker
 //   (ToolWindows::CreateTemplatesWindow, Init(1)); a program that has neither gives nullptr and the command
 //   says the tool is not there.
@@ -25,6 +23,8 @@
 #include "colouring/CSQLColorize.h"
 #include "editor/CRichTextBox.h"
 #include "editor/EditorBufferHost.h"
+#include "editor/EditorSearch.h"
+#include "editor/frmFindReplaceDlg.h"
 #include "platform/Prompter.h"
 
 #include <QHash>
@@ -116,15 +116,11 @@ public:
     bool IsDirty() const { return mRTB && mRTB->Dirty(); }
     bool FirstTick() const { return mFirstTick; }
 
-    // Search settings shared with the find dialog.
-    QString FindWhat;
-    QString ReplaceWith;
-    bool WholeWords = false;
+    // Find and replace in this window's text, with the search settings.
+    EditorSearch& search() const { return *mSearch; }
     // Closing does not ask to save (the text went to the host's design view).
     bool NoSavePrompt = false;
 
-    // Suggestions for the find dialog's lists: field, source and alias names of the query.
-    const QStringList& SuggestionList() const { return mavarRow; }
     CV_QueryDataSource* QueryDataSource() const { return mobjQueryDataSource.get(); }
     CSQLColorize* colorizer() const { return mSQLColorize.get(); }
     CRichTextBox* buffer() const { return mRTB.get(); }
@@ -145,7 +141,6 @@ public:
     void Undo();
     void Redo();
     void FindReplace(int mode);
-    void FindDialogClosed();
     void InsertItem();
     void FieldsDialogClosed();
     void InsertTemplate();
@@ -228,11 +223,10 @@ private:
     std::unique_ptr<CSQLColorize> mSQLColorize;
     std::unique_ptr<CRichTextBox> mRTB;
     std::unique_ptr<CV_QueryDataSource> mobjQueryDataSource;
-    std::shared_ptr<FindDialogWindow> mfrmFind;
+    std::unique_ptr<EditorSearch> mSearch;
     std::shared_ptr<FieldsWindow> mfrmFields;
     std::shared_ptr<QueryEditorWindow> mPendingEditor;
     std::shared_ptr<QorvelTreeWindow> mPendingTree;
-    QStringList mavarRow;
     QHash<QString, bool> mButtons;
     QHash<QString, MenuItem> mMenu;
     QString mQueryName;

@@ -75,7 +75,8 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
 // it was never shown.
 class EditorEntry : public QueryEditorWindow, public std::enable_shared_from_this<EditorEntry> {
 public:
-    explicit EditorEntry(AddinContext& context) : mContext(context.weak_from_this()) {}
+    EditorEntry(AddinContext& context, EditorWindow::FindDialogShower findDialog)
+        : mContext(context.weak_from_this()), mFindDialog(std::move(findDialog)) {}
     ~EditorEntry() override {
         if (mWindow && !mShown) {
             delete mWindow;
@@ -114,20 +115,27 @@ private:
             if (const auto context = mContext.lock()) {
                 mWindow = new EditorWindow(*context, hostWindowOf(*context));
                 mWindow->logic().setWindowEntry(weak_from_this());
+                if (mFindDialog) {
+                    mWindow->logic().search().showDialog = [context = context.get(),
+                                                            show = mFindDialog](frmFindReplaceDlg& dialog) {
+                        show(*context, dialog);
+                    };
+                }
             }
         }
         return mWindow;
     }
 
     std::weak_ptr<AddinContext> mContext;
+    EditorWindow::FindDialogShower mFindDialog;
     QPointer<EditorWindow> mWindow;
     bool mShown = false;
 };
 
 }  // namespace
 
-std::shared_ptr<QueryEditorWindow> EditorWindow::create(AddinContext& context) {
-    return std::make_shared<EditorEntry>(context);
+std::shared_ptr<QueryEditorWindow> EditorWindow::create(AddinContext& context, FindDialogShower findDialog) {
+    return std::make_shared<EditorEntry>(context, std::move(findDialog));
 }
 
 EditorWindow::EditorWindow(AddinContext& context, QWidget* hostWindow)

@@ -12,9 +12,11 @@
 #include <QHash>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class AddinContext;
+class frmFindReplaceDlg;
 class QAction;
 class QMenu;
 class QTextEdit;
@@ -29,8 +31,11 @@ class EditorWindow : public QWidget, public platform::LoadedForm, private frmEdi
     Q_OBJECT
 
 public:
+    // Shows a new find dialog logic of the window in a dialog of its own.
+    using FindDialogShower = std::function<void(AddinContext& context, frmFindReplaceDlg& dialog)>;
+
     // The entry that OpenEditors holds for a new editor window; the window is made on first use.
-    static std::shared_ptr<QueryEditorWindow> create(AddinContext& context);
+    static std::shared_ptr<QueryEditorWindow> create(AddinContext& context, FindDialogShower findDialog = {});
 
     // hostWindow: the host's main window, which the editor stays above. The window keeps the connection's
     // context alive while it is open.

@@ -434,15 +434,11 @@ TEST_F(EditorLogicTest, ButtonsAndKeysOnANewQuery) {
     key = 70;
     editor->Form_KeyDown(&key, platform::vbCtrlMask);
     EXPECT_EQ(key, 70);
-    EXPECT_EQ(editor->FindWhat, QStringLiteral("SELECT"));
+    EXPECT_EQ(editor->search().FindWhat, QStringLiteral("SELECT"));
+    EXPECT_TRUE(editor->search().mfrmFind());
     key = 80;
     editor->Form_KeyDown(&key, platform::vbAltMask);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(windows.log, QStringList{QStringLiteral("find Show")});
-    // A selection across a blank leaves the search text as it was.
-    rtb.setSelLength(8);
-    editor->FindReplace(0);
-    EXPECT_EQ(editor->FindWhat, QStringLiteral("SELECT"));
 }
 
 TEST_F(EditorLogicTest, TheNameAtTheCaret) {
