@@ -1,6 +1,6 @@
-// The add-in's windows in the desktop host: the tree window, the find dialog, the About box and help. The
-// editor and the templates are not built yet: each of those commands opens a plain window that says what it
-// would show, so that commands run and report.
+// The add-in's windows in the desktop host: the tree window, the SQL editor, the find dialog, the templates,
+// the About box and help. The editor's fields dialog is not built yet: it opens a plain window that says what
+// it would show, so that the command runs and reports.
 #pragma once
 
 #include "catalogue/ToolWindows.h"
