@@ -48,6 +48,8 @@ public:
     EditorWindows& openEditors() { return mOpenEditors; }
     // Counter of the temporary queries ("~TemporaryQuery" + number) made for subqueries.
     qint16& temporaryQueryCount() { return mTemporaryQueryCount; }
+    // The find dialogs' "Find Whole Word Only", kept from one dialog to the next.
+    bool& rememberedWholeWord() { return mRememberedWholeWord; }
 
 private:
     host::Application* mApplication;
@@ -55,4 +57,5 @@ private:
     ToolWindows* mWindows;
     EditorWindows mOpenEditors;
     qint16 mTemporaryQueryCount = 0;
+    bool mRememberedWholeWord = false;
 };

@@ -4,13 +4,16 @@
 #include "catalogue/AddinContext.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
+#include "editor/frmFindReplaceDlg.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
+#include "plavo/EditorWindow.h"
+#include "plavo/FindReplaceDialog.h"
+#include "plavo/TemplatesDialog.h"
 #include "plavo/TreeWindow.h"
 #include "support/AppVersion.h"
-#include "plavo/TemplatesDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -65,10 +68,6 @@ private:
     QString mFormName;
 };
 
-QString currentObject(const AddinContext& context) {
-    return context.application() ? context.application()->currentObjectName() : QString();
-}
-
 QString note(const QString& what) {
     return QStringLiteral("<p>%1</p><p style='color:#666'>This window of Qorvel Editor is not built yet.</p>")
         .arg(what);
@@ -103,62 +102,71 @@ private:
     bool mShown = false;
 };
 
-// Open editors outlive the command that opened them, and may outlive the connection.
-class EditorWindow : public QueryEditorWindow {
+// The find dialog in tree use: a dialog dropped before it was shown goes with its handle.
+class FindDialog : public FindDialogWindow {
 public:
-    explicit EditorWindow(AddinContext& context) : mContext(context.weak_from_this()) {}
-    bool Initialize(const QString& queryName, const QString& sql) override {
-        mName = queryName;
-        Q_UNUSED(sql)
-        return true;
+    explicit FindDialog(AddinContext& context) : mWindow(FindReplaceDialog::createForTree(context)) {}
+    ~FindDialog() override {
+        if (mWindow && !mShown) {
+            delete mWindow;
+        }
     }
+    void PrepareTreeFind(int qorvelMode) override { mWindow->logic().PrepareTreeFind(qorvelMode); }
+    bool mfValidDataSource() override { return mWindow && mWindow->logic().mfValidDataSource(); }
     void Show() override {
-        const auto context = mContext.lock();
-        if (!mWindow && context) {
-            mWindow = new Placeholder(
-                *context, QStringLiteral("frmEditor"),
-                QStringLiteral("Query Editor - %1")
-                    .arg(mName.isEmpty() ? QStringLiteral("(new query)") : mName),
-                note(QStringLiteral("The SQL editor of <b>%1</b>.").arg(mName.toHtmlEscaped())));
+        if (!mWindow) {
+            return;
         }
-        if (mWindow) {
-            mWindow->show();
-            mWindow->raise();
+        if (!mWindow->logic().Form_Load()) {
+            Unload();
+            return;
         }
+        mShown = true;
+        mWindow->logic().requestFocus();
     }
     void Unload() override {
         if (mWindow) {
-            mWindow->unload();
-        }
-        if (const auto context = mContext.lock()) {
-            QueryEditorClosed(*context, mName);
+            mWindow->logic().Unload();
         }
     }
 
 private:
-    std::weak_ptr<AddinContext> mContext;
-    QString mName;
-    QPointer<Placeholder> mWindow;
+    QPointer<FindReplaceDialog> mWindow;
+    bool mShown = false;
 };
 
-class FindDialog : public FindDialogWindow {
+class FieldsPlaceholder : public FieldsWindow {
 public:
-    explicit FindDialog(AddinContext& context) : mContext(context) {}
-    void PrepareTreeFind(int qorvelMode) override { mMode = qorvelMode; }
-    bool mfValidDataSource() override { return true; }
+    FieldsPlaceholder(AddinContext& context, frmEditor& editor) : mContext(context), mEditor(&editor) {}
     void Show() override {
-        const QString kind = mMode == 4 ? QStringLiteral("Used By") : QStringLiteral("Uses");
-        auto* window = new Placeholder(mContext, QStringLiteral("frmFindReplaceDlg"),
-                                       QStringLiteral("Find - %1").arg(kind),
-                                       note(QStringLiteral("Find a field in the %1 tree of <b>%2</b>.")
-                                                .arg(kind, currentObject(mContext).toHtmlEscaped())));
-        window->show();
+        mWindow =
+            new Placeholder(mContext, QStringLiteral("frmFields"), QStringLiteral("Fields"),
+                            note(QStringLiteral("The fields of the query's data sources, to insert into "
+                                                "its SQL.")));
+        QObject::connect(mWindow, &QObject::destroyed, [editor = mEditor] {
+            if (editor) {
+                editor->FieldsDialogClosed();
+            }
+        });
+        mWindow->show();
     }
-    void Unload() override {}
+    void SetFocus() override {
+        if (mWindow) {
+            mWindow->raise();
+            mWindow->activateWindow();
+        }
+    }
+    void Unload() override {
+        mEditor = nullptr;
+        if (mWindow) {
+            mWindow->unload();
+        }
+    }
 
 private:
     AddinContext& mContext;
-    int mMode = 3;
+    QPointer<frmEditor> mEditor;
+    QPointer<Placeholder> mWindow;
 };
 
 class Templates : public TemplatesWindow {
@@ -184,7 +192,14 @@ std::shared_ptr<QorvelTreeWindow> DesktopToolWindows::CreateTreeWindow(AddinCont
 }
 
 std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow(AddinContext& context) {
-    return std::make_shared<EditorWindow>(context);
+    return EditorWindow::create(context, [](AddinContext& owner, frmFindReplaceDlg& dialog) {
+        FindReplaceDialog::showForEditor(owner, dialog);
+    });
+}
+
+std::shared_ptr<FieldsWindow> DesktopToolWindows::CreateFieldsDialog(AddinContext& context,
+                                                                     frmEditor& editor) {
+    return std::make_shared<FieldsPlaceholder>(context, editor);
 }
 
 std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog(AddinContext& context) {
