@@ -3,6 +3,7 @@
 #include "catalogue/AddinContext.h"
 #include "editor/DraftOffer.h"
 #include "plavo/DraftOfferDialog.h"
+#include "plavo/EditorDrafts.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -54,7 +55,7 @@ int DraftRecovery::offer(const QString& databasePath) {
     drafts.showDifference = [this](const Draft& draft, const QString& difference) {
         DraftOfferDialog::showDifference(draft, difference, mHostWindow);
     };
-    drafts.restore = [](const Draft&) { return false; };  // no editor window to restore into yet
+    drafts.restore = [this](const Draft& draft) { return EditorDrafts::restore(mContext, draft); };
     const int restored = drafts.Offer(databasePath);
     mOffering = false;
     return restored;
