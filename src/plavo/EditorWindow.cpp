@@ -6,6 +6,7 @@
 #include "plavo/CompletionPopUps.h"
 #include "platform/QtTimer.h"
 #include "platform/VirtualKeys.h"
+#include "plavo/EditorDrafts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -200,6 +201,7 @@ EditorWindow::EditorWindow(AddinContext& context, QWidget* hostWindow)
                                          static_cast<frmEditorSurface&>(*this));
     mLogic->setCompletion(
         std::make_shared<EditorCompletionLists>(*mLogic, std::make_unique<QtPopUpWindows>(textBox())));
+    EditorDrafts::attach(*this, mContext);
     connect(mLogic.get(), &frmEditor::closed, this, [this] {
         if (!mUnloaded) {
             close();
