@@ -8,8 +8,10 @@
 #include "platform/QtTreeControl.h"
 #include "platform/Shell.h"
 #include "plavo/CCapture.h"
+#include "plavo/HelpBinding.h"
 #include "plavo/TreeWindowImages.h"
 #include "support/ErrorBoundary.h"
+#include "support/HelpTopics.h"
 #include "trees/frmQorvel.h"
 
 #include <QAction>
@@ -139,6 +141,7 @@ TreeWindow::TreeWindow(AddinContext& context, QWidget* hostWindow)
     });
     connect(mLogic.get(), &frmQorvel::closed, this, &QWidget::close);
     refreshCommands();
+    new HelpBinding(*this, mContext, helptopic::TreeWindow);
     watchDatabase(hostWindow);
     setLoadedForms(mContext.services().forms);
     markLoaded();

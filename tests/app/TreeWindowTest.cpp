@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMenu>
@@ -265,6 +266,21 @@ TEST_F(TreeWindowTest, ExportFilesAreNamedAfterTheObjectWithoutTheCharactersAFil
     for (const QString& file : viewers.opened) {
         EXPECT_TRUE(QFile::remove(file)) << file.toStdString();
     }
+}
+
+TEST_F(TreeWindowTest, F1OpensTheTreeWindowsHelpPageBesideTheAddin) {
+    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    ASSERT_TRUE(window);
+    auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    tree->setFocus();
+    Viewers viewers;
+    QTest::keyClick(tree, Qt::Key_F1);
+    ASSERT_EQ(viewers.opened.size(), 1);
+    const QString page = viewers.opened.first();
+    EXPECT_EQ(page, QFileInfo(QStringLiteral(QORVEL_PLAVO)).absolutePath() + "/plavo-help/trees.html");
+    EXPECT_TRUE(QFile::exists(page));
 }
 
 #include "TreeWindowTest.moc"
