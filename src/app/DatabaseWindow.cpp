@@ -108,7 +108,7 @@ void DatabaseWindow::refresh() {
         qDeleteAll(group(type)->takeChildren());
     }
     if (mDatabase) {
-        const auto add = [this](int type, const QString& name, int queryType) {
+        const auto add = [this](int type, const QString& name, host::QueryType queryType) {
             if (!mShowHidden && isHiddenObject(type, name)) {
                 return;
             }
@@ -122,17 +122,17 @@ void DatabaseWindow::refresh() {
         };
         try {
             for (int i = 0; i < mDatabase->tableDefCount(); ++i) {
-                add(host::acTable, mDatabase->tableDef(i)->name(), 0);
+                add(host::acTable, mDatabase->tableDef(i)->name(), host::QueryType::Select);
             }
             for (int i = 0; i < mDatabase->queryDefCount(); ++i) {
                 const auto query = mDatabase->queryDef(i);
                 add(host::acQuery, query->name(), query->type());
             }
             for (const QString& name : mDatabase->documentNames(QStringLiteral("Forms"))) {
-                add(host::acForm, name, 0);
+                add(host::acForm, name, host::QueryType::Select);
             }
             for (const QString& name : mDatabase->documentNames(QStringLiteral("Reports"))) {
-                add(host::acReport, name, 0);
+                add(host::acReport, name, host::QueryType::Select);
             }
         } catch (const host::Error&) {
             // A damaged catalogue lists what it could.

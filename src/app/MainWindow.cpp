@@ -811,7 +811,7 @@ void MainWindow::runQuery(const QString& name) {
         return;
     }
     QString shown;
-    int type = host::dbQSelect;
+    host::QueryType type = host::QueryType::Select;
     try {
         const auto definition = mDatabase->queryDef(name);
         shown = definition->name();
@@ -824,11 +824,11 @@ void MainWindow::runQuery(const QString& name) {
         openObject(host::acQuery, shown);
         return;
     }
-    const QString kind = type == host::dbQAppend      ? QStringLiteral("an append")
-                         : type == host::dbQUpdate    ? QStringLiteral("an update")
-                         : type == host::dbQDelete    ? QStringLiteral("a delete")
-                         : type == host::dbQMakeTable ? QStringLiteral("a make-table")
-                                                      : QStringLiteral("a data-definition");
+    const QString kind = type == host::QueryType::Append      ? QStringLiteral("an append")
+                         : type == host::QueryType::Update    ? QStringLiteral("an update")
+                         : type == host::QueryType::Delete    ? QStringLiteral("a delete")
+                         : type == host::QueryType::MakeTable ? QStringLiteral("a make-table")
+                                                              : QStringLiteral("a data-definition");
     if (!confirm(QStringLiteral("You are about to run %1 query that will modify data in your table.\n\nAre "
                                 "you sure you want to run this type of action query?")
                      .arg(kind))) {
@@ -855,7 +855,7 @@ void MainWindow::runQuery(const QString& name) {
                 }
             }
         } catch (const host::Error& error) {
-            if (error.number() == qdb::errTableExists && type == host::dbQMakeTable &&
+            if (error.number() == qdb::errTableExists && type == host::QueryType::MakeTable &&
                 !options.replaceTable &&
                 confirm(error.description() +
                         QStringLiteral("\n\nThe existing table will be deleted before you run the query. Do "

@@ -43,10 +43,10 @@ void drawQueryBase(QPainter& p) {
 }
 
 // The badge in the lower right corner that tells a query's type.
-void drawBadge(QPainter& p, int queryType) {
+void drawBadge(QPainter& p, host::QueryType queryType) {
     const QRectF badge(8.5, 8.5, 7, 7);
     switch (queryType) {
-        case host::dbQCrosstab:
+        case host::QueryType::Crosstab:
             p.setPen(pen(kOrange.darker(130), 0.8));
             p.setBrush(Qt::white);
             p.drawRect(badge);
@@ -54,7 +54,7 @@ void drawBadge(QPainter& p, int queryType) {
             p.drawRect(QRectF(badge.left(), badge.top(), badge.width(), 2.3));
             p.drawRect(QRectF(badge.left(), badge.top(), 2.3, badge.height()));
             break;
-        case host::dbQMakeTable: {
+        case host::QueryType::MakeTable: {
             p.setPen(pen(kGreen.darker(130), 0.7));
             p.setBrush(QColor(0xff, 0xd2, 0x4a));
             QPainterPath star;
@@ -69,7 +69,7 @@ void drawBadge(QPainter& p, int queryType) {
             p.drawPath(star);
             break;
         }
-        case host::dbQUpdate:
+        case host::QueryType::Update:
             p.setPen(pen(QColor(0x8a, 0x5a, 0x1c), 2.2));
             p.drawLine(QPointF(10, 15), QPointF(15, 10));
             p.setPen(pen(QColor(0xf2, 0xc1, 0x4e), 1.4));
@@ -77,7 +77,7 @@ void drawBadge(QPainter& p, int queryType) {
             p.setPen(pen(Qt::black, 1));
             p.drawPoint(QPointF(9.6, 15.4));
             break;
-        case host::dbQAppend:
+        case host::QueryType::Append:
             p.setPen(Qt::NoPen);
             p.setBrush(kGreen);
             p.drawEllipse(badge);
@@ -85,7 +85,7 @@ void drawBadge(QPainter& p, int queryType) {
             p.drawLine(QPointF(12, 9.9), QPointF(12, 14.1));
             p.drawLine(QPointF(9.9, 12), QPointF(14.1, 12));
             break;
-        case host::dbQDelete:
+        case host::QueryType::Delete:
             p.setPen(Qt::NoPen);
             p.setBrush(kRed);
             p.drawEllipse(badge);
@@ -93,14 +93,14 @@ void drawBadge(QPainter& p, int queryType) {
             p.drawLine(QPointF(10.5, 10.5), QPointF(13.5, 13.5));
             p.drawLine(QPointF(13.5, 10.5), QPointF(10.5, 13.5));
             break;
-        case host::dbQSetOperation:
+        case host::QueryType::Union:
             p.setPen(pen(kPurple.darker(120), 0.8));
             p.setBrush(QColor(kPurple.red(), kPurple.green(), kPurple.blue(), 170));
             p.drawEllipse(QRectF(8, 9, 5, 5));
             p.setBrush(QColor(kOrange.red(), kOrange.green(), kOrange.blue(), 170));
             p.drawEllipse(QRectF(10.8, 9, 5, 5));
             break;
-        case host::dbQDDL: {
+        case host::QueryType::DataDefinition: {
             p.setPen(pen(kGrey.darker(130), 0.6));
             p.setBrush(kGrey);
             const QPointF c = badge.center();
@@ -117,8 +117,8 @@ void drawBadge(QPainter& p, int queryType) {
             p.drawEllipse(c, 1.1, 1.1);
             break;
         }
-        case host::dbQSQLPassThrough:
-        case host::dbQSPTBulk:
+        case host::QueryType::PassThrough:
+        case host::QueryType::PassThroughBulk:
             p.setPen(pen(kBlue.darker(130), 0.8));
             p.setBrush(QColor(0xd6, 0xe8, 0xff));
             p.drawEllipse(badge);
@@ -384,9 +384,9 @@ void drawRefresh(QPainter& p) {
 
 }  // namespace
 
-QIcon objectIcon(int objectType, int queryType) {
+QIcon objectIcon(int objectType, host::QueryType queryType) {
     static QHash<int, QIcon> cache;
-    const int key = objectType * 1000 + queryType;
+    const int key = objectType * 1000 + static_cast<int>(queryType);
     auto found = cache.constFind(key);
     if (found != cache.constEnd()) {
         return *found;

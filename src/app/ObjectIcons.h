@@ -2,13 +2,15 @@
 // its type), the ribbon's images by their built-in names, and the add-in toolbar's button faces.
 #pragma once
 
+#include "hostapi/host.h"
+
 #include <QIcon>
 #include <QString>
 
 namespace app {
 
-// The icon of an object of the host's type code; for a query, its query type code picks the picture.
-QIcon objectIcon(int objectType, int queryType = 0);
+// The icon of an object of the host's type code; for a query, its query type picks the picture.
+QIcon objectIcon(int objectType, host::QueryType queryType = host::QueryType::Select);
 // The folder-like icon of a group of the database window.
 QIcon groupIcon(int objectType);
 // A ribbon image by its built-in name; a null icon for a name the host does not know.

@@ -206,9 +206,10 @@ QString ObjectWindow::title() const {
     return mName + QStringLiteral(" : ") + kindWord(mType);
 }
 
-bool isActionQueryType(int type) {
-    return type == host::dbQAppend || type == host::dbQUpdate || type == host::dbQDelete ||
-           type == host::dbQMakeTable || type == host::dbQDDL;
+bool isActionQueryType(host::QueryType type) {
+    return type == host::QueryType::Append || type == host::QueryType::Update ||
+           type == host::QueryType::Delete || type == host::QueryType::MakeTable ||
+           type == host::QueryType::DataDefinition;
 }
 
 std::unique_ptr<DatasheetModel> queryRows(qdb::QdbDatabase& database, const QString& query,
@@ -454,7 +455,7 @@ QueryDesignWindow::QueryDesignWindow(qdb::QdbDatabase& database, const QString& 
     mViews->setTabPosition(QTabWidget::South);
     mViews->setDocumentMode(true);
     QString sql;
-    int type = host::dbQSelect;
+    host::QueryType type = host::QueryType::Select;
     if (!isNew) {
         try {
             const auto query = database.queryDef(name);
@@ -464,8 +465,8 @@ QueryDesignWindow::QueryDesignWindow(qdb::QdbDatabase& database, const QString& 
         }
     }
     // A union, data-definition or pass-through query has no design grid in the host either.
-    const bool sqlOnly =
-        type == host::dbQSetOperation || type == host::dbQDDL || type == host::dbQSQLPassThrough;
+    const bool sqlOnly = type == host::QueryType::Union || type == host::QueryType::DataDefinition ||
+                         type == host::QueryType::PassThrough;
     if (!sqlOnly) {
         mViews->addTab(splitter, imageMso(QStringLiteral("ViewsDesignView")), QStringLiteral("Design View"));
     } else {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/QueryResult.h"
+#include "hostapi/host.h"
 
 #include <QString>
 #include <QVariant>
@@ -48,7 +49,7 @@ std::unique_ptr<DatasheetModel> queryRows(qdb::QdbDatabase& database, const QStr
 
 // True for the query types that change data or the design (append, update, delete, make-table,
 // data definition) rather than return rows.
-bool isActionQueryType(int type);
+bool isActionQueryType(host::QueryType type);
 
 // The host's "Enter Parameter Value" prompt for one parameter: its name as the label, a line edit, OK and
 // Cancel. Nothing when cancelled; an empty answer is Null, as in the host.

@@ -3,8 +3,8 @@
 #include "app/CatalogueReader.h"
 #include "app/DatabaseWindow.h"
 #include "app/ObjectIcons.h"
-#include "hostapi/host.h"
 #include "host/QdbDatabase.h"
+#include "hostapi/host.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -46,7 +46,7 @@ NewQueryDialog::NewQueryDialog(QWidget* parent) : QDialog(parent) {
         imageMso(QStringLiteral("CreateQueryFromWizard")));
     add(QStringLiteral("Crosstab Query Wizard"), QString::fromLatin1(kCrosstabQueryWizard),
         QStringLiteral("Create a query that shows data in a compact, spreadsheet-like format."),
-        objectIcon(host::acQuery, host::dbQCrosstab));
+        objectIcon(host::acQuery, host::QueryType::Crosstab));
     add(QStringLiteral("Find Duplicates Query Wizard"), QString::fromLatin1(kFindDuplicatesWizard),
         QStringLiteral("Create a query that finds records with duplicate field values."),
         objectIcon(host::acQuery));

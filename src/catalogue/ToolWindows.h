@@ -49,8 +49,14 @@ public:
 class TemplatesWindow {
 public:
     virtual ~TemplatesWindow() = default;
-    virtual void Init(int mode) = 0;  // 3: create a new query
+    virtual void Init(int mode) = 0;  // 1: insert into an editor's text, 3: create a new query
     virtual void ShowModal() = 0;
+    // Insert mode, before showing: true when the editor holds nothing but blanks (a query template is
+    // then inserted as it is, not as a subquery).
+    virtual void setNoContentInEditor(bool empty) { Q_UNUSED(empty) }
+    // Insert mode, after showing: whether the user chose a template, and its text.
+    virtual bool ButtonOk() const { return false; }
+    virtual QString TemplateContent() const { return QString(); }
 };
 
 // The hidden watcher window (frmWatcher) of hosts before version 12.

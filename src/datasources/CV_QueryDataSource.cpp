@@ -1,18 +1,19 @@
 #include "datasources/CV_QueryDataSource.h"
 
+#include <QHash>
 #include <QStringList>
 
 void CV_QueryDataSource::AnalyzeFields() {
-    // Every field is compared with every field; the record is built once per editor and reused.
+    // Names are counted once up front (exact comparison), so that a query over many wide sources does not
+    // compare every field with every field.
+    QHash<QString, int> counts;
+    counts.reserve(Fields.count());
+    for (const auto& entry : Fields) {
+        ++counts[entry.item.Name];
+    }
     for (auto& entry : Fields) {
         CV_QueryDataSourceField& field = entry.item;
-        int count = 0;
-        for (const auto& other : Fields) {
-            if (other.item.Name == field.Name) {
-                ++count;
-            }
-        }
-        field.Unique = count == 1;
+        field.Unique = counts.value(field.Name) == 1;
 
         QStringList parts = field.Name.split(QLatin1Char('.'));
         for (QString& part : parts) {

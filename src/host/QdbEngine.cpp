@@ -124,7 +124,7 @@ public:
     QString name() const override { return mEngine->objectName(mId, kTypeQuery, kSourceQueryDef); }
     QString sql() const override { return mEngine->querySql(mId); }
     void setSql(const QString& sql) override { mEngine->setQuerySql(mId, sql); }
-    int type() const override { return mEngine->queryType(mId); }
+    host::QueryType type() const override { return static_cast<host::QueryType>(mEngine->queryType(mId)); }
 
 private:
     std::shared_ptr<QdbEngine> mEngine;

@@ -22,18 +22,21 @@ inline constexpr int acReport = 3;
 inline constexpr int acMacro = 4;
 inline constexpr int acModule = 5;
 
-// Query type codes (QueryDef::type).
-inline constexpr int dbQSelect = 0;
-inline constexpr int dbQCrosstab = 16;
-inline constexpr int dbQDelete = 32;
-inline constexpr int dbQUpdate = 48;
-inline constexpr int dbQAppend = 64;
-inline constexpr int dbQMakeTable = 80;
-inline constexpr int dbQDDL = 96;
-inline constexpr int dbQSQLPassThrough = 112;
-inline constexpr int dbQSetOperation = 128;
-inline constexpr int dbQSPTBulk = 144;
-inline constexpr int dbQProcedure = 224;
+// The kinds of saved query, with the host's codes (QueryDef::type). The codes show in the catalogue and
+// in the image keys of the tree window, so they stay as the host numbers them.
+enum class QueryType {
+    Select = 0,
+    Crosstab = 16,
+    Delete = 32,
+    Update = 48,
+    Append = 64,
+    MakeTable = 80,
+    DataDefinition = 96,
+    PassThrough = 112,
+    Union = 128,
+    PassThroughBulk = 144,
+    Procedure = 224,
+};
 
 inline constexpr int dbOpenSnapshot = 4;
 
@@ -147,7 +150,7 @@ public:
     virtual QString sql() const = 0;
     // Saves new SQL text; errSyntaxInExpression or errInvalidSqlStatement when it is not valid.
     virtual void setSql(const QString& sql) = 0;
-    virtual int type() const = 0;
+    virtual QueryType type() const = 0;
 };
 
 class TableDef {

@@ -3,6 +3,8 @@
 // fills a tree control; the tree window reads its node data.
 #pragma once
 
+#include "hostapi/host.h"
+
 #include <QString>
 
 #include <optional>
@@ -12,7 +14,7 @@
 class CQorvelItem {
 public:
     CQorvelItem() = default;
-    CQorvelItem(QString name, int objectType, qint32 queryType = 0)
+    CQorvelItem(QString name, int objectType, host::QueryType queryType = host::QueryType::Select)
         : name(std::move(name)), objectType(objectType), queryType(queryType) {}
     // Releases a chain of any depth without recursion.
     ~CQorvelItem();
@@ -26,8 +28,8 @@ public:
     QString name;
     // The host's object type code: table, query, form or report (controls count as their form or report).
     int objectType = 0;
-    // For a query, the host's query type code.
-    qint32 queryType = 0;
+    // For a query, its kind.
+    host::QueryType queryType = host::QueryType::Select;
     // Matched by the field find.
     bool searched = false;
     // Shown as a leaf because the tree outgrew its node budget: its children are shown under an earlier

@@ -117,8 +117,9 @@ QorvelTreeBuilder::~QorvelTreeBuilder() {
 QorvelTree QorvelTreeBuilder::BuildUses(const QString& objectName, int objectType) {
     QorvelTree tree;
     try {
-        tree.root = CQorvelItem(objectName, objectType,
-                                objectType == host::acQuery ? Lookup(objectName).queryType : 0);
+        tree.root =
+            CQorvelItem(objectName, objectType,
+                        objectType == host::acQuery ? Lookup(objectName).queryType : host::QueryType::Select);
         tree.nodeCount = 1;
         struct Level {
             CQorvelItem* item;
@@ -293,8 +294,9 @@ QorvelTree QorvelTreeBuilder::BuildUsedBy(const QString& objectName, int objectT
                                           double enumerationShare) {
     QorvelTree tree;
     try {
-        tree.root = CQorvelItem(objectName, objectType,
-                                objectType == host::acQuery ? Lookup(objectName).queryType : 0);
+        tree.root =
+            CQorvelItem(objectName, objectType,
+                        objectType == host::acQuery ? Lookup(objectName).queryType : host::QueryType::Select);
         tree.nodeCount = 1;
         Guarded(mContext.services(), "ExpressionToQuery", [&] { ExpressionToQuery(); });
         if (Stop()) {

@@ -75,7 +75,7 @@ private:
     struct ObjectInfo {
         bool isQuery = false;
         bool isTable = false;
-        int queryType = 0;
+        host::QueryType queryType = host::QueryType::Select;
     };
     struct UsedByLevel;
     struct SourceRow {

@@ -11,7 +11,7 @@ QString ImageKey(const CQorvelItem& item, const platform::TreeControl& control) 
         case host::acReport:
             return QStringLiteral("Report");
         default: {
-            const QString key = QLatin1Char('q') + QString::number(item.queryType);
+            const QString key = QLatin1Char('q') + QString::number(static_cast<int>(item.queryType));
             return control.hasImage(key) ? key : QStringLiteral("q0");
         }
     }

@@ -36,7 +36,7 @@ TEST_F(DatabaseTest, SavedQueryKeepsTextAndCatalogueRowsAcrossReopen) {
     const QString sql = QStringLiteral("\r\nSELECT Orders.OrderID FROM Orders;");
     auto query = db->createQueryDef(QStringLiteral("Order List"), sql);
     EXPECT_EQ(query->name(), QStringLiteral("Order List"));
-    EXPECT_EQ(query->type(), host::dbQSelect);
+    EXPECT_EQ(query->type(), host::QueryType::Select);
     reopen();
     auto again = db->queryDef(QStringLiteral("order list"));
     EXPECT_EQ(again->name(), QStringLiteral("Order List"));
@@ -54,7 +54,7 @@ TEST_F(DatabaseTest, SavedQueryKeepsTextAndCatalogueRowsAcrossReopen) {
 TEST_F(DatabaseTest, EmptyQueryHasOnlyBeginAndEndRows) {
     auto query = db->createQueryDef(QStringLiteral("Empty"));
     EXPECT_EQ(query->sql(), QString());
-    EXPECT_EQ(query->type(), 0);
+    EXPECT_EQ(query->type(), host::QueryType::Select);
     EXPECT_EQ(catalogueAttributes(*db, QStringLiteral("Empty")),
               QStringList({QStringLiteral("0"), QStringLiteral("255")}));
     query->setSql(QStringLiteral("SELECT * FROM Orders"));

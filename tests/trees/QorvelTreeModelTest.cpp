@@ -26,7 +26,7 @@ TEST_F(TreeModel, NodesCarryKindQueryTypeAndOwnerNamesAndTheWindowReadsThem) {
                     .arg(depth)
                     .arg(item.name)
                     .arg(item.objectType)
-                    .arg(item.queryType);
+                    .arg(static_cast<int>(item.queryType));
         return true;
     });
     EXPECT_EQ(seen,
@@ -45,12 +45,12 @@ TEST_F(TreeModel, NodesCarryKindQueryTypeAndOwnerNamesAndTheWindowReadsThem) {
 
 TEST(TreeRenderers, TextAndControlShowTheSameTreeWithItsMarks) {
     QorvelTree tree;
-    tree.root = CQorvelItem(QStringLiteral("Top"), host::acQuery, 128);
-    CQorvelItem middle(QStringLiteral("Middle"), host::acQuery, 64);
+    tree.root = CQorvelItem(QStringLiteral("Top"), host::acQuery, host::QueryType::Union);
+    CQorvelItem middle(QStringLiteral("Middle"), host::acQuery, host::QueryType::Append);
     middle.searched = true;
     middle.children.emplace_back(QStringLiteral("T"), host::acTable);
     tree.root.children.push_back(std::move(middle));
-    CQorvelItem again(QStringLiteral("Middle"), host::acQuery, 64);
+    CQorvelItem again(QStringLiteral("Middle"), host::acQuery, host::QueryType::Append);
     again.expandedElsewhere = true;
     tree.root.children.push_back(std::move(again));
     tree.root.children.emplace_back(QStringLiteral("F.Combo"), host::acForm);

@@ -121,8 +121,9 @@ TEST_F(NorthwindImport, QueriesFormsReportsAndDescriptions) {
     EXPECT_EQ(db->forms().size(), 21u);
     EXPECT_EQ(db->reports().size(), 13u);
     // The query type comes from the real catalogue: union and crosstab.
-    EXPECT_EQ(db->queryDef(QStringLiteral("Customers and Suppliers by City"))->type(), 128);
-    EXPECT_EQ(db->queryDef(QStringLiteral("Quarterly Orders by Product"))->type(), 16);
+    EXPECT_EQ(db->queryDef(QStringLiteral("Customers and Suppliers by City"))->type(),
+              host::QueryType::Union);
+    EXPECT_EQ(db->queryDef(QStringLiteral("Quarterly Orders by Product"))->type(), host::QueryType::Crosstab);
     EXPECT_EQ(db->documentProperty(QStringLiteral("Forms"), QStringLiteral("Customer Orders Subform1"),
                                    QStringLiteral("Description")),
               QVariant(QStringLiteral("Subform used on Customer Orders form.")));
@@ -220,7 +221,7 @@ TEST(CatalogueQueries, RowsAreStoredAsGivenAndHiddenQueriesJoinTheirForm) {
         rs->moveNext();
     }
     EXPECT_EQ(stored, QStringList({"0:-", "255:-", "1:1", "3:8", "5:-", "6:0"}));
-    EXPECT_EQ(db->queryDef(QStringLiteral("~sq_fOrder Form"))->type(), 0);
+    EXPECT_EQ(db->queryDef(QStringLiteral("~sq_fOrder Form"))->type(), host::QueryType::Select);
     // The hidden query belongs to its form: it goes with it.
     db->deleteForm(QStringLiteral("Order Form"));
     EXPECT_EQ(db->queryDefCount(), 0);
