@@ -6,6 +6,7 @@
 #include "support/ErrorBoundary.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -164,10 +165,14 @@ QStringList CompletionLists::PrepareFieldsList() {
                              if (!dataSource) {
                                  return rows;
                              }
-                             KeyedCollection<bool> seen;
+                             // A full name is offered once, compared as the record's keys are.
+                             QSet<QString> seen;
+                             seen.reserve(dataSource->Fields.count());
                              for (const auto& entry : dataSource->Fields) {
                                  const QString fullName = entry.item.FullName();
-                                 if (seen.addUnique(true, fullName)) {
+                                 const qsizetype before = seen.size();
+                                 seen.insert(FoldKey(fullName));
+                                 if (seen.size() != before) {
                                      rows << fullName;
                                  }
                              }

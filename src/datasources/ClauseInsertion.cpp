@@ -159,3 +159,9 @@ bool AddFields(const platform::Services& services, platform::RichTextControl& rt
         return true;
     });
 }
+
+bool DropField(const platform::Services& services, platform::RichTextControl& rtb, const QPoint& point,
+               const QString& name) {
+    rtb.setSelStart(rtb.charFromPos(point));
+    return AddFields(services, rtb, name);
+}

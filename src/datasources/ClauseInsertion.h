@@ -19,3 +19,7 @@ QString FieldSuffix(const platform::RichTextControl& rtb, bool inList);
 // Replaces the selection by the name with its prefix and suffix and puts the caret after them; false (and
 // the failure reported) when that failed.
 bool AddFields(const platform::Services& services, platform::RichTextControl& rtb, const QString& name);
+// A field dropped on the text box at a point (the control's coordinates): the caret moves to the character
+// nearest the point, and the name goes in there as AddFields puts it.
+bool DropField(const platform::Services& services, platform::RichTextControl& rtb, const QPoint& point,
+               const QString& name);

@@ -35,8 +35,17 @@ bool AddTableFields(AddinContext& context, const QString& name, CV_QueryDataSour
     const bool done = ErrorBoundary(context.services(), QStringLiteral("GetTableFields"), kModule, [&] {
         const std::shared_ptr<host::Database> db = UseDatabase(context, database);
 
-        if (IsTable(context, name, db.get())) {
-            for (const QString& fieldName : db->tableDef(name)->fieldNames()) {
+        // A table is read with one lookup; only a name that is no table is looked for among the queries.
+        std::shared_ptr<host::TableDef> table;
+        try {
+            table = db->tableDef(name);
+        } catch (const host::Error& error) {
+            if (error.number() != host::errItemNotFound) {
+                throw;
+            }
+        }
+        if (table) {
+            for (const QString& fieldName : table->fieldNames()) {
                 CV_QueryDataSourceField field;
                 field.Name = fieldName;
                 field.TableName = name;

@@ -21,13 +21,19 @@ QStringList FieldsDialogEntries(AddinContext& context, const CV_QueryDataSource&
     if (!queryName.isEmpty()) {
         AddAliases(context, queryName, names);
     }
-    QStringList entries;
+    // Sorted by the folded text, folded once per entry.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(std::size_t(names.count()));
     for (const auto& entry : names) {
-        entries << entry.item;
+        keyed.emplace_back(FoldKey(entry.item), entry.item);
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList entries;
+    entries.reserve(qsizetype(keyed.size()));
+    for (auto& [folded, text] : keyed) {
+        entries << std::move(text);
+    }
     return entries;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
 #include "plavo/TreeWindow.h"
+#include "plavo/TemplatesDialog.h"
 #include "plavo/frmAbout.h"
 
 #include <QApplication>
@@ -188,7 +189,7 @@ std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog(AddinCont
 }
 
 std::shared_ptr<TemplatesWindow> DesktopToolWindows::CreateTemplatesWindow(AddinContext& context) {
-    return std::make_shared<Templates>(context);
+    return std::make_shared<DesktopTemplatesWindow>(context, hostWindow(context));
 }
 
 std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow(AddinContext& context) {

@@ -8,10 +8,26 @@
 #include <QHash>
 #include <QString>
 
+#include <deque>
 #include <utility>
-#include <vector>
 
 inline constexpr int errDuplicateKey = 457;
+
+// The key as the collection compares it: case folded. Plain ASCII, the common case of names, is folded
+// without the Unicode tables.
+inline QString FoldKey(const QString& key) {
+    QString folded(key.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(folded.data());
+    const char16_t* in = reinterpret_cast<const char16_t*>(key.constData());
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t c = in[i];
+        if (c >= 0x80) {
+            return key.toCaseFolded();
+        }
+        out[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    }
+    return folded;
+}
 
 template <typename T>
 class KeyedCollection {
@@ -27,7 +43,7 @@ public:
     // Appends the item; a key already present raises error 457 and leaves the collection as it was.
     void add(T item, const QString& key = QString()) {
         if (!key.isNull()) {
-            const QString folded = key.toCaseFolded();
+            const QString folded = FoldKey(key);
             if (mIndex.contains(folded)) {
                 throw host::Error(
                     errDuplicateKey,
@@ -39,16 +55,22 @@ public:
         mEntries.push_back(Entry{key, std::move(item)});
     }
 
-    // Adds unless the key is present; true when added.
+    // Adds unless the key is present; true when added. The key is folded once.
     bool addUnique(T item, const QString& key) {
-        if (contains(key)) {
+        if (key.isNull()) {
+            add(std::move(item), key);
+            return true;
+        }
+        const QString folded = FoldKey(key);
+        if (mIndex.contains(folded)) {
             return false;
         }
-        add(std::move(item), key);
+        mIndex.insert(folded, count());
+        mEntries.push_back(Entry{key, std::move(item)});
         return true;
     }
 
-    bool contains(const QString& key) const { return mIndex.contains(key.toCaseFolded()); }
+    bool contains(const QString& key) const { return mIndex.contains(FoldKey(key)); }
 
     // By key; error 5 when the key is missing.
     T& item(const QString& key) { return mEntries[indexOf(key)].item; }
@@ -75,7 +97,7 @@ public:
 
 private:
     int indexOf(const QString& key) const {
-        const auto found = mIndex.constFind(key.toCaseFolded());
+        const auto found = mIndex.constFind(FoldKey(key));
         if (found == mIndex.cend()) {
             RaiseInvalidArgument();
         }
@@ -86,11 +108,12 @@ private:
         mIndex.clear();
         for (int i = 0; i < count(); ++i) {
             if (!mEntries[static_cast<std::size_t>(i)].key.isNull()) {
-                mIndex.insert(mEntries[static_cast<std::size_t>(i)].key.toCaseFolded(), i);
+                mIndex.insert(FoldKey(mEntries[static_cast<std::size_t>(i)].key), i);
             }
         }
     }
 
-    std::vector<Entry> mEntries;
+    // A deque grows without moving its entries, which matters for records of many thousand fields.
+    std::deque<Entry> mEntries;
     QHash<QString, int> mIndex;
 };

@@ -113,8 +113,9 @@ TEST_F(ClauseInsertion, FieldsDialogListsQualifiedNamesAndAliasesSorted) {
 
 TEST_F(ClauseInsertion, DroppedFieldGoesToTheDropPoint) {
     // the editor's drop: the caret moves to the point under the mouse, then the field is added there
-    load(QStringLiteral("SELECT A FROM T"));
-    control.setSelStart(control.charFromPos(QPoint(8 * platform::InMemoryRichTextControl::charWidth, 4)));
-    EXPECT_TRUE(AddFields(context().services(), control, QStringLiteral("Qty")));
+    load(QStringLiteral("SELECT A FROM T"), 3);
+    EXPECT_TRUE(DropField(context().services(), control,
+                          QPoint(8 * platform::InMemoryRichTextControl::charWidth, 4),
+                          QStringLiteral("Qty")));
     EXPECT_EQ(control.text(), QStringLiteral("SELECT A, Qty FROM T"));
 }

@@ -1,0 +1,24 @@
+// The fields dialog (frmFields) in the desktop: a small window floating over the host that lists the
+// columns of an editor's data sources and the query's aliases; OK or a double click inserts the selected
+// one at the editor's caret, and an entry dragged into the editor's text is dropped there as plain text.
+#pragma once
+
+#include "datasources/frmFields.h"
+
+#include <QDialog>
+
+class QListWidget;
+
+class FieldsDialog : public QDialog {
+    Q_OBJECT
+public:
+    FieldsDialog(AddinContext& context, FieldsDialogOwner& owner, QWidget* parent);
+    // Fills the list; false when the editor has no data sources (the dialog is not to be shown).
+    bool load();
+    QListWidget* list() const { return mList; }
+    frmFields& logic() { return mLogic; }
+
+private:
+    frmFields mLogic;
+    QListWidget* mList;
+};

@@ -1,0 +1,1 @@
+Year({field}) = Year(Date())

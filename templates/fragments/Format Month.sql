@@ -1,0 +1,1 @@
+Format({field}, 'yyyy-mm')

@@ -1,0 +1,2 @@
+GROUP BY {field1}
+HAVING Count(*) > {value1}

@@ -1,0 +1,1 @@
+IIf({field} Is Null, {value1}, {field})

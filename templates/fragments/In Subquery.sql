@@ -1,0 +1,1 @@
+{field1} In (SELECT {table2}.{field2} FROM {table2})

@@ -1,0 +1,1 @@
+LEFT JOIN {table2} ON {table1}.{field1} = {table2}.{field2}

@@ -1,0 +1,1 @@
+ORDER BY {field1}, {field2} DESC

@@ -1,0 +1,3 @@
+UNION
+SELECT {field1}
+FROM {table1}

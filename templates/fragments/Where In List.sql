@@ -1,0 +1,1 @@
+WHERE {field1} In ({value1}, {value2}, {value3})

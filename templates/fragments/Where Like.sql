@@ -1,0 +1,1 @@
+WHERE {field1} Like {value1} & '*'

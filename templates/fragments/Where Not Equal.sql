@@ -1,0 +1,1 @@
+WHERE {field1} <> {value1}

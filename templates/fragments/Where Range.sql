@@ -1,0 +1,1 @@
+WHERE {field1} Between {value1} And {value2}

@@ -1,0 +1,4 @@
+INSERT INTO {table2} ( {field1}, {field2} )
+SELECT {table1}.{field1}, {table1}.{field2}
+FROM {table1}
+WHERE {table1}.{field3} = {value1};
