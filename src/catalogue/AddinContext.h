@@ -50,6 +50,8 @@ public:
     EditorWindows& openEditors() { return mOpenEditors; }
     // Counter of the temporary queries ("~TemporaryQuery" + number) made for subqueries.
     qint16& temporaryQueryCount() { return mTemporaryQueryCount; }
+    // The find dialogs' "Find Whole Word Only", kept from one dialog to the next.
+    bool& rememberedWholeWord() { return mRememberedWholeWord; }
 
     // The shared help object, made on first use with the add-in's help (HelpFilePath) as its default; a
     // window's help binding holds it, so it outlives the windows that use it.
@@ -63,4 +65,5 @@ private:
     qint16 mTemporaryQueryCount = 0;
     std::shared_ptr<clsHtmlHelp> mHtmlHelp;
     bool mDisconnected = false;
+    bool mRememberedWholeWord = false;
 };

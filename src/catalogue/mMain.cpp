@@ -18,12 +18,6 @@ const QString kModule = QStringLiteral("mMain");
 constexpr int kMaxObjectNameLength = 64;
 constexpr int errOverflow = 6;
 
-// A character that continues a word for the whole-word test: "0" to "9" and codes "A" to "z".
-bool IsWordCharacter(QChar c) {
-    const char16_t code = c.unicode();
-    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'z');
-}
-
 int ObjectState(const AddinContext& context, int objectType, const QString& name) {
     return context.host().sysCmd(host::acSysCmdGetObjectState, objectType, name).toInt();
 }
@@ -122,6 +116,11 @@ void DeleteTemporaryQueries(AddinContext& context, host::Database* database) {
     } catch (...) {
     }
     context.temporaryQueryCount() = 0;
+}
+
+bool IsWordCharacter(QChar c) {
+    const char16_t code = c.unicode();
+    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'z');
 }
 
 bool SQLFind(const platform::Services& services, const QString& text, const QString& find, bool wholeWords,

@@ -39,6 +39,9 @@ private:
     host::Database* mDatabase;
 };
 
+// A character that continues a word for the whole-word tests: "0" to "9" and the codes "A" to "z" (so "_"
+// too), by character code.
+bool IsWordCharacter(QChar c);
 // True when find occurs in text at or after start (1-based; 0 counts as 1), as a whole word if asked.
 bool SQLFind(const platform::Services& services, const QString& text, const QString& find, bool wholeWords,
              int start = 0);

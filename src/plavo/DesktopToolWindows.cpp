@@ -4,10 +4,12 @@
 #include "catalogue/AddinContext.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
+#include "editor/frmFindReplaceDlg.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
+#include "plavo/FindReplaceDialog.h"
 #include "plavo/TreeWindow.h"
 #include "plavo/TemplatesDialog.h"
 #include "plavo/frmAbout.h"
@@ -61,10 +63,6 @@ public:
 private:
     QString mFormName;
 };
-
-QString currentObject(const AddinContext& context) {
-    return context.application() ? context.application()->currentObjectName() : QString();
-}
 
 QString note(const QString& what) {
     return QStringLiteral("<p>%1</p><p style='color:#666'>This window of Qorvel Editor is not built yet.</p>")
@@ -138,24 +136,37 @@ private:
     QPointer<Placeholder> mWindow;
 };
 
+// The find dialog in tree use: a dialog dropped before it was shown goes with its handle.
 class FindDialog : public FindDialogWindow {
 public:
-    explicit FindDialog(AddinContext& context) : mContext(context) {}
-    void PrepareTreeFind(int qorvelMode) override { mMode = qorvelMode; }
-    bool mfValidDataSource() override { return true; }
-    void Show() override {
-        const QString kind = mMode == 4 ? QStringLiteral("Used By") : QStringLiteral("Uses");
-        auto* window = new Placeholder(mContext, QStringLiteral("frmFindReplaceDlg"),
-                                       QStringLiteral("Find - %1").arg(kind),
-                                       note(QStringLiteral("Find a field in the %1 tree of <b>%2</b>.")
-                                                .arg(kind, currentObject(mContext).toHtmlEscaped())));
-        window->show();
+    explicit FindDialog(AddinContext& context) : mWindow(FindReplaceDialog::createForTree(context)) {}
+    ~FindDialog() override {
+        if (mWindow && !mShown) {
+            delete mWindow;
+        }
     }
-    void Unload() override {}
+    void PrepareTreeFind(int qorvelMode) override { mWindow->logic().PrepareTreeFind(qorvelMode); }
+    bool mfValidDataSource() override { return mWindow && mWindow->logic().mfValidDataSource(); }
+    void Show() override {
+        if (!mWindow) {
+            return;
+        }
+        if (!mWindow->logic().Form_Load()) {
+            Unload();
+            return;
+        }
+        mShown = true;
+        mWindow->logic().requestFocus();
+    }
+    void Unload() override {
+        if (mWindow) {
+            mWindow->logic().Unload();
+        }
+    }
 
 private:
-    AddinContext& mContext;
-    int mMode = 3;
+    QPointer<FindReplaceDialog> mWindow;
+    bool mShown = false;
 };
 
 class Templates : public TemplatesWindow {

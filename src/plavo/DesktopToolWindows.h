@@ -1,5 +1,5 @@
-// The add-in's windows in the desktop host: the tree window, the About box and help. The editor, the find
-// dialog and the templates are not built yet: each of those commands opens a plain window that says what it
+// The add-in's windows in the desktop host: the tree window, the find dialog, the About box and help. The
+// editor and the templates are not built yet: each of those commands opens a plain window that says what it
 // would show, so that commands run and report.
 #pragma once
 
