@@ -514,6 +514,7 @@ void MainWindow::closeDatabase() {
     if (!mDatabase) {
         return;
     }
+    emit databaseClosing();
     for (QMdiSubWindow* window : mDocuments->subWindowList()) {
         closeFromHost(qobject_cast<ObjectWindow*>(window->widget()));
     }

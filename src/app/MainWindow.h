@@ -116,6 +116,8 @@ public:
 
 signals:
     void databaseOpened(const QString& path);
+    // Before the database closes, while windows that work on it can still save.
+    void databaseClosing();
     void databaseClosed();
     void currentObjectChanged(int type, const QString& name);
 

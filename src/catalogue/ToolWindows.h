@@ -10,6 +10,7 @@
 
 class AccessConnect;
 class AddinContext;
+class frmEditor;
 
 // The dependency tree window (frmQorvel).
 class QorvelTreeWindow {
@@ -30,6 +31,11 @@ public:
     virtual void Show() = 0;  // modeless; brings an open window up again
     // Closes the window; the window takes itself out of the editor registry (QueryEditorClosed).
     virtual void Unload() = 0;
+    // Moves the window's top-left corner to a point of the screen (pixels), keeping its size.
+    virtual void MoveTo(int left, int top) {
+        Q_UNUSED(left)
+        Q_UNUSED(top)
+    }
 };
 
 // The find dialog (frmFindReplaceDlg) in tree use: no editor behind it.
@@ -42,6 +48,15 @@ public:
     virtual bool mfValidDataSource() = 0;
     // Shows the dialog modeless and gives its find-what box the focus.
     virtual void Show() = 0;
+    virtual void Unload() = 0;
+};
+
+// The fields dialog (frmFields) of one editor window; it calls the editor's FieldsDialogClosed when it goes.
+class FieldsWindow {
+public:
+    virtual ~FieldsWindow() = default;
+    virtual void Show() = 0;  // modeless
+    virtual void SetFocus() = 0;
     virtual void Unload() = 0;
 };
 
@@ -77,6 +92,12 @@ public:
     virtual std::shared_ptr<QueryEditorWindow> CreateEditorWindow(AddinContext& context) = 0;
     virtual std::shared_ptr<FindDialogWindow> CreateFindDialog(AddinContext& context) = 0;
     virtual std::shared_ptr<TemplatesWindow> CreateTemplatesWindow(AddinContext& context) = 0;
+    // The fields dialog of an editor window.
+    virtual std::shared_ptr<FieldsWindow> CreateFieldsDialog(AddinContext& context, frmEditor& editor) {
+        Q_UNUSED(context)
+        Q_UNUSED(editor)
+        return nullptr;
+    }
     // The watcher exists only where command bars do; a factory without them gives nullptr.
     virtual std::shared_ptr<WatcherWindow> CreateWatcherWindow(AddinContext& context) {
         Q_UNUSED(context)

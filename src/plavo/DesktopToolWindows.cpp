@@ -9,9 +9,10 @@
 #include "platform/Platform.h"
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
+#include "plavo/EditorWindow.h"
 #include "plavo/FindReplaceDialog.h"
-#include "plavo/TreeWindow.h"
 #include "plavo/TemplatesDialog.h"
+#include "plavo/TreeWindow.h"
 #include "plavo/frmAbout.h"
 
 #include <QApplication>
@@ -98,44 +99,6 @@ private:
     bool mShown = false;
 };
 
-// Open editors outlive the command that opened them, and may outlive the connection.
-class EditorWindow : public QueryEditorWindow {
-public:
-    explicit EditorWindow(AddinContext& context) : mContext(context.weak_from_this()) {}
-    bool Initialize(const QString& queryName, const QString& sql) override {
-        mName = queryName;
-        Q_UNUSED(sql)
-        return true;
-    }
-    void Show() override {
-        const auto context = mContext.lock();
-        if (!mWindow && context) {
-            mWindow = new Placeholder(
-                *context, QStringLiteral("frmEditor"),
-                QStringLiteral("Query Editor - %1")
-                    .arg(mName.isEmpty() ? QStringLiteral("(new query)") : mName),
-                note(QStringLiteral("The SQL editor of <b>%1</b>.").arg(mName.toHtmlEscaped())));
-        }
-        if (mWindow) {
-            mWindow->show();
-            mWindow->raise();
-        }
-    }
-    void Unload() override {
-        if (mWindow) {
-            mWindow->unload();
-        }
-        if (const auto context = mContext.lock()) {
-            QueryEditorClosed(*context, mName);
-        }
-    }
-
-private:
-    std::weak_ptr<AddinContext> mContext;
-    QString mName;
-    QPointer<Placeholder> mWindow;
-};
-
 // The find dialog in tree use: a dialog dropped before it was shown goes with its handle.
 class FindDialog : public FindDialogWindow {
 public:
@@ -169,6 +132,40 @@ private:
     bool mShown = false;
 };
 
+class FieldsPlaceholder : public FieldsWindow {
+public:
+    FieldsPlaceholder(AddinContext& context, frmEditor& editor) : mContext(context), mEditor(&editor) {}
+    void Show() override {
+        mWindow =
+            new Placeholder(mContext, QStringLiteral("frmFields"), QStringLiteral("Fields"),
+                            note(QStringLiteral("The fields of the query's data sources, to insert into "
+                                                "its SQL.")));
+        QObject::connect(mWindow, &QObject::destroyed, [editor = mEditor] {
+            if (editor) {
+                editor->FieldsDialogClosed();
+            }
+        });
+        mWindow->show();
+    }
+    void SetFocus() override {
+        if (mWindow) {
+            mWindow->raise();
+            mWindow->activateWindow();
+        }
+    }
+    void Unload() override {
+        mEditor = nullptr;
+        if (mWindow) {
+            mWindow->unload();
+        }
+    }
+
+private:
+    AddinContext& mContext;
+    QPointer<frmEditor> mEditor;
+    QPointer<Placeholder> mWindow;
+};
+
 class Templates : public TemplatesWindow {
 public:
     explicit Templates(AddinContext& context) : mContext(context) {}
@@ -192,7 +189,14 @@ std::shared_ptr<QorvelTreeWindow> DesktopToolWindows::CreateTreeWindow(AddinCont
 }
 
 std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow(AddinContext& context) {
-    return std::make_shared<EditorWindow>(context);
+    return EditorWindow::create(context, [](AddinContext& owner, frmFindReplaceDlg& dialog) {
+        FindReplaceDialog::showForEditor(owner, dialog);
+    });
+}
+
+std::shared_ptr<FieldsWindow> DesktopToolWindows::CreateFieldsDialog(AddinContext& context,
+                                                                     frmEditor& editor) {
+    return std::make_shared<FieldsPlaceholder>(context, editor);
 }
 
 std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog(AddinContext& context) {
