@@ -114,8 +114,17 @@ void TemplatesDialog::keyPressEvent(QKeyEvent* event) {
 
 void TemplatesDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    fitColumns();
+}
+
+void TemplatesDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    fitColumns();
+}
+
+void TemplatesDialog::fitColumns() {
     // Name five eighteenths of the list, Content the rest.
-    const int width = mList->viewport()->width();
+    const int width = mList->width() - 2 * mList->frameWidth();
     mList->setColumnWidth(0, width * 5 / 18);
     mList->setColumnWidth(1, width * 12 / 18);
 }
