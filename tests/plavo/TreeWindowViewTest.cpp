@@ -36,7 +36,8 @@ void ensureApplication() {
         static int argc = 1;
         static char name[] = "test_plavo";
         static char* argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
+        // Left to the end of the process: destroyed among the other statics it would outlive them.
+        new QApplication(argc, argv);
     }
 }
 
