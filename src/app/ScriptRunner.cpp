@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -108,8 +109,41 @@ void ScriptRunner::run() {
             emit failed(QStringLiteral("no enabled control with the id %1").arg(mScript.click));
         }
     }
+    if (!mScript.type.isEmpty()) {
+        typeText();
+    }
     mRunning = false;
     mQuiet.restart();
+}
+
+// Key by key into the widget that has the focus once the click's window has settled, as a user types.
+void ScriptRunner::typeText() {
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < kIdleMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    // Without a window manager the newest window may not be the active one: its own focus child counts.
+    QWidget* target = QApplication::focusWidget();
+    for (auto opened = mOpened.rbegin(); !target && opened != mOpened.rend(); ++opened) {
+        if (opened->window && opened->window->isVisible()) {
+            target = opened->window->focusWidget();
+        }
+    }
+    if (!target) {
+        emit failed(QStringLiteral("no window has the focus to type into"));
+        return;
+    }
+    for (const QChar c : std::as_const(mScript.type)) {
+        const bool lineBreak = c == QLatin1Char('\n');
+        const int key = lineBreak ? int(Qt::Key_Return) : int(c.toUpper().unicode());
+        const QString text = lineBreak ? QStringLiteral("\r") : QString(c);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+        QApplication::processEvents();
+    }
 }
 
 void ScriptRunner::poll() {

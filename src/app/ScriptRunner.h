@@ -22,6 +22,7 @@ struct Script {
     int selectType = -1;
     QString selectName;
     QString click;
+    QString type;        // typed into the focused widget after the click
     QString screenshot;  // FILE.png; empty: stay open
 };
 
@@ -46,6 +47,7 @@ private:
         QImage picture;  // taken before a modal window was dismissed
     };
     void run();
+    void typeText();
     void poll();
     void finish();
     Opened* entry(QWidget* window);

@@ -62,6 +62,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("click"),
         QStringLiteral("Click a ribbon or toolbar control by its id after start-up."),
         QStringLiteral("CONTROL_ID"));
+    const QCommandLineOption type(
+        QStringLiteral("type"),
+        QStringLiteral("After start-up and the click, type TEXT key by key into the window that has the "
+                       "focus (a line break is Enter)."),
+        QStringLiteral("TEXT"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("When idle, save the main window to FILE.png and every other "
@@ -69,7 +74,7 @@ int main(int argc, char* argv[]) {
         QStringLiteral("FILE.png"));
     const QCommandLineOption noAddins(QStringLiteral("no-addins"),
                                       QStringLiteral("Start without loading add-ins."));
-    parser.addOptions({version, registerOption, unregisterOption, select, click, screenshot, noAddins});
+    parser.addOptions({version, registerOption, unregisterOption, select, click, type, screenshot, noAddins});
     parser.process(application);
 
     const auto fail = [](const QString& message, int code) {
@@ -90,6 +95,7 @@ int main(int argc, char* argv[]) {
     app::Script script;
     script.database = parser.positionalArguments().value(0);
     script.click = parser.value(click);
+    script.type = parser.value(type);
     script.screenshot = parser.value(screenshot);
     if (parser.isSet(select) &&
         !app::parseObject(parser.value(select), script.selectType, script.selectName)) {

@@ -4,6 +4,7 @@
 #include "platform/QtRichTextControl.h"
 #include "platform/QtTimer.h"
 #include "platform/VirtualKeys.h"
+#include "plavo/EditorDrafts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -196,6 +197,7 @@ EditorWindow::EditorWindow(AddinContext& context, QWidget* hostWindow)
     mTmrGetActiveWindow = std::make_unique<platform::QtTimer>();
     mLogic = std::make_unique<frmEditor>(mContext, *mRtb, *mTmr, *mTmrGetActiveWindow,
                                          static_cast<frmEditorSurface&>(*this));
+    EditorDrafts::attach(*this, mContext);
     connect(mLogic.get(), &frmEditor::closed, this, [this] {
         if (!mUnloaded) {
             close();

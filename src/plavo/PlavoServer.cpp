@@ -12,10 +12,12 @@
 #include "plavo/AddinServer.h"
 #include "plavo/DesktopHostWindows.h"
 #include "plavo/DesktopToolWindows.h"
+#include "plavo/DraftRecovery.h"
 
 #include <dlfcn.h>
 
 #include <QFileInfo>
+#include <QWidget>
 
 #include <atomic>
 
@@ -53,10 +55,20 @@ public:
         }
         mConnect.HostCommandBars = commandBars;
         mConnect.AddinInstance_OnConnection(application);
-        return connected() && mConnect.context()->application() == application;
+        if (!connected() || mConnect.context()->application() != application) {
+            return false;
+        }
+        // The drafts of unsaved editor text are offered whenever the host opens a database.
+        QWidget* hostWindow = QWidget::find(WId(application->hWndAccessApp()));
+        mDrafts =
+            std::make_unique<DraftRecovery>(*mConnect.context(), hostWindow ? hostWindow->window() : nullptr);
+        return true;
     }
 
-    void OnDisconnection() override { mConnect.AddinInstance_OnDisconnection(); }
+    void OnDisconnection() override {
+        mDrafts.reset();
+        mConnect.AddinInstance_OnDisconnection();
+    }
 
     QString GetCustomUI(const QString& ribbonId) override {
         return mConnect.IRibbonExtensibility_GetCustomUI(ribbonId);
@@ -94,6 +106,7 @@ private:
     DesktopToolWindows mWindows;
     DesktopHostWindows mHostWindows;
     AccessConnect mConnect{services(), &mWindows};
+    std::unique_ptr<DraftRecovery> mDrafts;
 };
 
 class Factory : public AddinClassFactory {
