@@ -18,19 +18,16 @@
 #include "plavo/FindReplaceDialog.h"
 #include "plavo/TemplatesDialog.h"
 #include "plavo/TreeWindow.h"
-#include "support/AppVersion.h"
+#include "plavo/frmAbout.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 #include <QVBoxLayout>
 
 namespace {
-
-const QString kTitle = QStringLiteral("VEXOR Qorvel Editor");
 
 // The host's main window, which the add-in's windows belong to while they are open.
 QWidget* hostWindow(const AddinContext& context) {
@@ -200,17 +197,10 @@ std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow(AddinCont
 }
 
 void DesktopToolWindows::ShowAbout(AddinContext& context) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("About Qorvel Editor"),
-                    QStringLiteral("<b>%1</b><br><br>An SQL editor and a dependency explorer for the saved "
-                                   "queries of your database.")
-                        .arg(AppTitleAndVersion().toHtmlEscaped()),
-                    QMessageBox::Ok, hostWindow(context));
-    box.setObjectName(QStringLiteral("frmAbout"));
+    frmAbout box(context, hostWindow(context));
     box.exec();
 }
 
 void DesktopToolWindows::OpenHelpContents(AddinContext& context, const QString& helpFilePath) {
-    if (auto* shell = context.services().shell) {
-        shell->open(helpFilePath);
-    }
+    context.htmlHelp()->OpenTOC(helpFilePath, 0);
 }
