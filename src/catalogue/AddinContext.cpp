@@ -1,5 +1,6 @@
 #include "catalogue/AddinContext.h"
 
+#include "catalogue/mMain.h"
 #include "platform/LoadedForms.h"
 #include "support/mErrorHandle.h"
 
@@ -30,9 +31,27 @@ std::shared_ptr<host::Database> AddinContext::currentDatabase() const {
     return database;
 }
 
+void AddinContext::disconnect() {
+    mApplication = nullptr;
+    mDisconnected = true;
+    if (mHtmlHelp) {
+        mHtmlHelp->Shutdown();
+    }
+}
+
 ToolWindows& AddinContext::windows() const {
     if (!mWindows) {
         RaiseObjectNotSet();
     }
     return *mWindows;
+}
+
+std::shared_ptr<clsHtmlHelp> AddinContext::htmlHelp() {
+    if (!mHtmlHelp) {
+        // The services go with the add-in: after disconnection help has none.
+        mHtmlHelp = mDisconnected ? std::make_shared<clsHtmlHelp>(nullptr)
+                                  : std::make_shared<clsHtmlHelp>(mServices.help, mServices.events);
+        mHtmlHelp->SetFile(HelpFilePath());
+    }
+    return mHtmlHelp;
 }

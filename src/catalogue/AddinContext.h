@@ -8,6 +8,7 @@
 #include "hostapi/host.h"
 #include "platform/Platform.h"
 #include "support/KeyedCollection.h"
+#include "support/clsHtmlHelp.h"
 
 #include <memory>
 
@@ -33,8 +34,9 @@ public:
     host::Application& host() const;
     // The host's open database; error 91 when there is none. Holding it keeps the database alive.
     std::shared_ptr<host::Database> currentDatabase() const;
-    // At disconnection: host calls fail from now on, windows still open keep the rest.
-    void disconnect() { mApplication = nullptr; }
+    // At disconnection: host calls fail from now on, and help shows nothing more (its help windows close);
+    // windows still open keep the rest.
+    void disconnect();
 
     const platform::Services& services() const { return mServices; }
     platform::LoadedForms& forms() const { return *mServices.forms; }
@@ -51,11 +53,17 @@ public:
     // The find dialogs' "Find Whole Word Only", kept from one dialog to the next.
     bool& rememberedWholeWord() { return mRememberedWholeWord; }
 
+    // The shared help object, made on first use with the add-in's help (HelpFilePath) as its default; a
+    // window's help binding holds it, so it outlives the windows that use it.
+    std::shared_ptr<clsHtmlHelp> htmlHelp();
+
 private:
     host::Application* mApplication;
     platform::Services mServices;
     ToolWindows* mWindows;
     EditorWindows mOpenEditors;
     qint16 mTemporaryQueryCount = 0;
+    std::shared_ptr<clsHtmlHelp> mHtmlHelp;
+    bool mDisconnected = false;
     bool mRememberedWholeWord = false;
 };

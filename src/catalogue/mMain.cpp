@@ -335,7 +335,7 @@ quint8 AccessMajorVersion(const AddinContext& context) {
 }
 
 QString HelpFileName() {
-    return kProjectName + QStringLiteral(".chm");
+    return kProjectName + QStringLiteral("-help");
 }
 
 QString HelpFilePath() {

@@ -73,7 +73,7 @@ QString ObjectDescription(AddinContext& context, int objectType, const QString& 
 // The host's major version (SysCmd 7), 0 when it cannot be read.
 quint8 AccessMajorVersion(const AddinContext& context);
 
-// Help file: "plavo.chm" in the add-in's folder.
+// The help: the folder "plavo-help" of HTML pages beside the add-in (index.html its contents page).
 QString HelpFileName();
 QString HelpFilePath();
 // The folder of the file that holds the add-in's code.

@@ -12,13 +12,18 @@
 #include "platform/Platform.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "plavo/CCapture.h"
 #include "trees/TreeTextRenderer.h"
 #include "trees/frmQorvel.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMap>
 #include <QPointer>
+#include <QSaveFile>
+#include <QScreen>
 
 #include <unistd.h>
 #include <cstdio>
@@ -140,6 +145,33 @@ QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database)
     return found;
 }
 
+// The tree's picture as the tree window's Bitmap export draws it, into FILE, or into a file named after the
+// object when FILE is a folder. Written whole or not at all.
+int writePicture(const frmQorvel& tree, const QString& target) {
+    const QString file = QFileInfo(target).isDir()
+                             ? TreeExportFileName(target, tree.ObjectName(), QStringLiteral(".png"))
+                             : target;
+    TreePictureLook look;
+    look.font = QGuiApplication::font();
+    // The window's indentation: 250 twips at the screen's resolution.
+    const qreal dpi =
+        QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInchX() : 96;
+    look.indentation = qRound(250.0 * dpi / 1440.0);
+    const QImage picture = CCapture::CaptureTree(tree.tvQorvel(), look);
+    if (picture.isNull()) {
+        err() << "qorvel: the tree is too large for one picture\n";
+        return exitNothing;
+    }
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) {
+        err() << "qorvel: cannot write '" << file
+              << "': " << (out.errorString().isEmpty() ? QStringLiteral("write failed") : out.errorString())
+              << '\n';
+        return exitUsage;
+    }
+    return exitOk;
+}
+
 const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
                                 QStringLiteral("report")};
 
@@ -162,6 +194,11 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
             "\" (...)\" (default %1).")
             .arg(QorvelTreeBuilder::kDefaultMaxNodes),
         QStringLiteral("N"));
+    const QCommandLineOption pngOption(
+        QStringLiteral("png"),
+        QStringLiteral("Writes the tree's picture (PNG, as the tree window's Bitmap export draws it) to FILE "
+                       "instead of printing the text; a FILE that is a folder gets OBJECT.png in it."),
+        QStringLiteral("FILE"));
     CommandLine line(
         uses ? QStringLiteral("uses") : QStringLiteral("usedby"), synopsis,
         (uses ? QStringLiteral("Prints the tree of the tables and queries that OBJECT reads.\n")
@@ -169,7 +206,7 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
             QStringLiteral(
                 "Exit codes: 0 tree printed, 1 nothing to show or the tree could not be completed, 2 "
                 "usage error, 128 + the signal's number when SIGINT, SIGTERM or SIGHUP stopped it."),
-        {findOption, wholeWordOption, typeOption, maxNodesOption}, 2, 2);
+        {findOption, wholeWordOption, typeOption, maxNodesOption, pngOption}, 2, 2);
     if (const auto done = line.parse(arguments)) {
         return *done;
     }
@@ -180,6 +217,11 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     const QString type = line.value(QStringLiteral("type"));
     if (findGiven && find.isEmpty()) {
         return usage(QStringLiteral("--find needs a text of at least one character"));
+    }
+    const bool pngGiven = line.isSet(QStringLiteral("png"));
+    const QString png = line.value(QStringLiteral("png"));
+    if (pngGiven && png.isEmpty()) {
+        return usage(QStringLiteral("--png needs a file name"));
     }
     if (wholeWord && !findGiven) {
         return usage(QStringLiteral("--whole-word goes with --find"));
@@ -263,6 +305,9 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
     }
     if (!tree) {
         return exitNothing;
+    }
+    if (pngGiven) {
+        return writePicture(*tree, png);
     }
     WriteTreeText(tree->Tree(), out(), u"\n");
     return exitOk;

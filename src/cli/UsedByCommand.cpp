@@ -4,7 +4,8 @@
 
 namespace {
 
-const QString kSynopsis = QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type table|query]");
+const QString kSynopsis =
+    QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type table|query] [--png FILE]");
 
 QORVEL_COMMAND({QStringLiteral("usedby"), kSynopsis,
                 QStringLiteral("print the tree of the queries, forms and reports that read a table or query"),

@@ -4,7 +4,8 @@
 
 namespace {
 
-const QString kSynopsis = QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type query|form|report]");
+const QString kSynopsis =
+    QStringLiteral("DB OBJECT [--find TEXT] [--whole-word] [--type query|form|report] [--png FILE]");
 
 QORVEL_COMMAND({QStringLiteral("uses"), kSynopsis,
                 QStringLiteral("print the tree of the tables and queries a query, form or report reads"),

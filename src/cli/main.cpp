@@ -2,10 +2,14 @@
 #include "cli/Command.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace cli {
 
@@ -51,7 +55,17 @@ QTextStream& err() {
 }  // namespace cli
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // Drawing a picture (--png) needs fonts and pixmaps: a GUI application, without a display.
+    const bool draws = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+        return std::strcmp(argument, "--png") == 0 || std::strncmp(argument, "--png=", 6) == 0;
+    });
+    if (draws) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The platform's notes about the missing display are not the command's to print.
+        QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false\nqt.*.warning=false"));
+    }
+    const std::unique_ptr<QCoreApplication> app = draws ? std::make_unique<QGuiApplication>(argc, argv)
+                                                        : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qorvel"));
     // Names and paths that are not UTF-8 would reach the database as something else.
     for (int i = 1; i < argc; ++i) {

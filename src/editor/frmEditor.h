@@ -122,6 +122,9 @@ public:
     bool NoSavePrompt = false;
 
     CV_QueryDataSource* QueryDataSource() const { return mobjQueryDataSource.get(); }
+    // The record itself, which completion creates when a table is chosen for a new query.
+    std::unique_ptr<CV_QueryDataSource>& QueryDataSourceRecord() { return mobjQueryDataSource; }
+    EditorCompletion* completion() const { return mCompletion.get(); }
     CSQLColorize* colorizer() const { return mSQLColorize.get(); }
     CRichTextBox* buffer() const { return mRTB.get(); }
     AddinContext& context() const { return mContext; }

@@ -13,6 +13,8 @@ class SettingsStore;
 class EventPump;
 class HostWindows;
 class LoadedForms;
+class Clipboard;
+class HelpViewer;
 
 struct Services {
     Prompter* prompter = nullptr;
@@ -20,6 +22,9 @@ struct Services {
     SettingsStore* settings = nullptr;
     EventPump* events = nullptr;
     HostWindows* hostWindows = nullptr;
+    Clipboard* clipboard = nullptr;
+    // Shows the add-in's help pages.
+    HelpViewer* help = nullptr;
     // The add-in's loaded windows; shared with the windows that join it.
     std::shared_ptr<LoadedForms> forms;
 };

@@ -1,31 +1,33 @@
 #include "plavo/DesktopToolWindows.h"
 
+#include <QListWidget>
+#include <QTimer>
 #include "addin/frmWatcher.h"
 #include "catalogue/AddinContext.h"
 #include "catalogue/mMain.h"
 #include "catalogue/mMainWindows.h"
+#include "datasources/ClauseInsertion.h"
+#include "editor/EditorCompletionLists.h"
 #include "editor/frmFindReplaceDlg.h"
 #include "platform/LoadedForms.h"
 #include "platform/Platform.h"
 #include "platform/QtTimer.h"
 #include "platform/Shell.h"
 #include "plavo/EditorWindow.h"
+#include "plavo/FieldsDialog.h"
 #include "plavo/FindReplaceDialog.h"
 #include "plavo/TemplatesDialog.h"
 #include "plavo/TreeWindow.h"
-#include "support/AppVersion.h"
+#include "plavo/frmAbout.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 #include <QVBoxLayout>
 
 namespace {
-
-const QString kTitle = QStringLiteral("VEXOR Qorvel Editor");
 
 // The host's main window, which the add-in's windows belong to while they are open.
 QWidget* hostWindow(const AddinContext& context) {
@@ -35,42 +37,6 @@ QWidget* hostWindow(const AddinContext& context) {
         }
     }
     return QApplication::activeWindow();
-}
-
-// A window of the add-in that is not built yet: its title and what it would show.
-class Placeholder : public QDialog, public platform::LoadedForm {
-public:
-    Placeholder(const AddinContext& context, QString formName, const QString& title, const QString& text)
-        : QDialog(hostWindow(context), Qt::Window), mFormName(std::move(formName)) {
-        setObjectName(mFormName);
-        setWindowTitle(title);
-        setAttribute(Qt::WA_DeleteOnClose);
-        auto* label = new QLabel(text);
-        label->setWordWrap(true);
-        label->setTextFormat(Qt::RichText);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(label, 1);
-        layout->addWidget(buttons);
-        resize(420, 180);
-        setLoadedForms(context.services().forms);
-        markLoaded();
-    }
-    QString formName() const override { return mFormName; }
-    quintptr windowHandle() const override { return quintptr(const_cast<Placeholder*>(this)->winId()); }
-    void unload() override {
-        markUnloaded();
-        close();
-    }
-
-private:
-    QString mFormName;
-};
-
-QString note(const QString& what) {
-    return QStringLiteral("<p>%1</p><p style='color:#666'>This window of Qorvel Editor is not built yet.</p>")
-        .arg(what);
 }
 
 // The tree window lives from Show until the user closes it (or the database closes); one that has nothing
@@ -135,54 +101,70 @@ private:
     bool mShown = false;
 };
 
-class FieldsPlaceholder : public FieldsWindow {
+// The fields dialog of an editor window: it floats over the host, inserts at the editor's caret, and tells
+// the editor which entry a drag from it carries and when it has gone.
+class DesktopFieldsWindow : public FieldsWindow, private FieldsDialogOwner {
 public:
-    FieldsPlaceholder(AddinContext& context, frmEditor& editor) : mContext(context), mEditor(&editor) {}
+    DesktopFieldsWindow(AddinContext& context, frmEditor& editor) : mContext(context), mEditor(&editor) {}
+    ~DesktopFieldsWindow() override {
+        if (mDialog) {
+            mDialog->disconnect();
+            mDialog->deleteLater();
+        }
+    }
     void Show() override {
-        mWindow =
-            new Placeholder(mContext, QStringLiteral("frmFields"), QStringLiteral("Fields"),
-                            note(QStringLiteral("The fields of the query's data sources, to insert into "
-                                                "its SQL.")));
-        QObject::connect(mWindow, &QObject::destroyed, [editor = mEditor] {
+        mDialog = new FieldsDialog(mContext, *this, hostWindow(mContext));
+        if (!mDialog->load()) {
+            // No data sources: the dialog closes itself; the editor hears of it once this call is over.
+            mDialog->deleteLater();
+            QTimer::singleShot(0, [editor = mEditor] {
+                if (editor) {
+                    editor->FieldsDialogClosed();
+                }
+            });
+            return;
+        }
+        const auto choose = [editor = mEditor](const QString& field) {
+            if (editor) {
+                if (auto* completion = dynamic_cast<EditorCompletionLists*>(editor->completion())) {
+                    completion->setChosenField(field);
+                }
+            }
+        };
+        choose(mDialog->logic().SelectedText());
+        QObject::connect(mDialog->list(), &QListWidget::currentTextChanged, mDialog, choose);
+        QObject::connect(mDialog, &QObject::destroyed, [editor = mEditor] {
             if (editor) {
                 editor->FieldsDialogClosed();
             }
         });
-        mWindow->show();
+        mDialog->show();
     }
     void SetFocus() override {
-        if (mWindow) {
-            mWindow->raise();
-            mWindow->activateWindow();
+        if (mDialog) {
+            mDialog->raise();
+            mDialog->activateWindow();
         }
     }
     void Unload() override {
         mEditor = nullptr;
-        if (mWindow) {
-            mWindow->unload();
+        if (mDialog) {
+            mDialog->close();
         }
     }
 
 private:
-    AddinContext& mContext;
-    QPointer<frmEditor> mEditor;
-    QPointer<Placeholder> mWindow;
-};
-
-class Templates : public TemplatesWindow {
-public:
-    explicit Templates(AddinContext& context) : mContext(context) {}
-    void Init(int mode) override { mMode = mode; }
-    void ShowModal() override {
-        Placeholder window(mContext, QStringLiteral("frmTemplates"), QStringLiteral("Query Templates"),
-                           note(QStringLiteral("Pick an SQL template or one of the host's query builders.")));
-        window.setAttribute(Qt::WA_DeleteOnClose, false);
-        window.exec();
+    QString QueryName() const override { return mEditor ? mEditor->QueryName() : QString(); }
+    const CV_QueryDataSource* queryDataSource() const override {
+        return mEditor ? mEditor->QueryDataSource() : nullptr;
+    }
+    bool AddFields(const QString& name) override {
+        return mEditor && ::AddFields(mContext.services(), *mEditor->rtbSQLEditor(), name);
     }
 
-private:
     AddinContext& mContext;
-    int mMode = 3;
+    QPointer<frmEditor> mEditor;
+    QPointer<FieldsDialog> mDialog;
 };
 
 }  // namespace
@@ -199,7 +181,7 @@ std::shared_ptr<QueryEditorWindow> DesktopToolWindows::CreateEditorWindow(AddinC
 
 std::shared_ptr<FieldsWindow> DesktopToolWindows::CreateFieldsDialog(AddinContext& context,
                                                                      frmEditor& editor) {
-    return std::make_shared<FieldsPlaceholder>(context, editor);
+    return std::make_shared<DesktopFieldsWindow>(context, editor);
 }
 
 std::shared_ptr<FindDialogWindow> DesktopToolWindows::CreateFindDialog(AddinContext& context) {
@@ -215,17 +197,10 @@ std::shared_ptr<WatcherWindow> DesktopToolWindows::CreateWatcherWindow(AddinCont
 }
 
 void DesktopToolWindows::ShowAbout(AddinContext& context) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("About Qorvel Editor"),
-                    QStringLiteral("<b>%1</b><br><br>An SQL editor and a dependency explorer for the saved "
-                                   "queries of your database.")
-                        .arg(AppTitleAndVersion().toHtmlEscaped()),
-                    QMessageBox::Ok, hostWindow(context));
-    box.setObjectName(QStringLiteral("frmAbout"));
+    frmAbout box(context, hostWindow(context));
     box.exec();
 }
 
 void DesktopToolWindows::OpenHelpContents(AddinContext& context, const QString& helpFilePath) {
-    if (auto* shell = context.services().shell) {
-        shell->open(helpFilePath);
-    }
+    context.htmlHelp()->OpenTOC(helpFilePath, 0);
 }

@@ -1,7 +1,9 @@
 #include "plavo/EditorWindow.h"
 
 #include "catalogue/AddinContext.h"
+#include "editor/EditorCompletionLists.h"
 #include "platform/QtRichTextControl.h"
+#include "plavo/CompletionPopUps.h"
 #include "platform/QtTimer.h"
 #include "platform/VirtualKeys.h"
 #include "plavo/EditorDrafts.h"
@@ -197,6 +199,8 @@ EditorWindow::EditorWindow(AddinContext& context, QWidget* hostWindow)
     mTmrGetActiveWindow = std::make_unique<platform::QtTimer>();
     mLogic = std::make_unique<frmEditor>(mContext, *mRtb, *mTmr, *mTmrGetActiveWindow,
                                          static_cast<frmEditorSurface&>(*this));
+    mLogic->setCompletion(
+        std::make_shared<EditorCompletionLists>(*mLogic, std::make_unique<QtPopUpWindows>(textBox())));
     EditorDrafts::attach(*this, mContext);
     connect(mLogic.get(), &frmEditor::closed, this, [this] {
         if (!mUnloaded) {

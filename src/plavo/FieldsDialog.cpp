@@ -27,7 +27,10 @@ protected:
 }  // namespace
 
 FieldsDialog::FieldsDialog(AddinContext& context, FieldsDialogOwner& owner, QWidget* parent)
-    : QDialog(parent, Qt::Tool), mLogic(context, owner), mList(new FieldList(this)) {
+    : QDialog(parent, Qt::Tool),
+      mLogic(context, owner),
+      mList(new FieldList(this)),
+      mContextForms(context.services().forms) {
     setObjectName(QStringLiteral("frmFields"));
     setAttribute(Qt::WA_DeleteOnClose);
     mList->setObjectName(QStringLiteral("tvFields"));
@@ -58,6 +61,8 @@ bool FieldsDialog::load() {
         return false;
     }
     setWindowTitle(mLogic.Caption());
+    setLoadedForms(mContextForms);
+    markLoaded();
     mList->addItems(mLogic.Entries());
     mList->setCurrentRow(mLogic.SelectedIndex());
     return true;

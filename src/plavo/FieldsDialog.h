@@ -4,12 +4,13 @@
 #pragma once
 
 #include "datasources/frmFields.h"
+#include "platform/LoadedForms.h"
 
 #include <QDialog>
 
 class QListWidget;
 
-class FieldsDialog : public QDialog {
+class FieldsDialog : public QDialog, public platform::LoadedForm {
     Q_OBJECT
 public:
     FieldsDialog(AddinContext& context, FieldsDialogOwner& owner, QWidget* parent);
@@ -18,7 +19,15 @@ public:
     QListWidget* list() const { return mList; }
     frmFields& logic() { return mLogic; }
 
+    // One of the add-in's loaded windows: closing the database closes it.
+    QString formName() const override { return QStringLiteral("frmFields"); }
+    void unload() override {
+        markUnloaded();
+        close();
+    }
+
 private:
     frmFields mLogic;
     QListWidget* mList;
+    std::shared_ptr<platform::LoadedForms> mContextForms;
 };

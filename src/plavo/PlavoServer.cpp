@@ -2,10 +2,12 @@
 // with the desktop's platform services and windows.
 #include "addin/AccessConnect.h"
 #include "platform/Platform.h"
+#include "platform/QtClipboard.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtShell.h"
+#include "platform/ShellHelpViewer.h"
 #include "plavo/AddinRegistry.h"
 #include "plavo/AddinServer.h"
 #include "plavo/DesktopHostWindows.h"
@@ -89,6 +91,8 @@ private:
         services.settings = &mSettings;
         services.events = &mEvents;
         services.hostWindows = &mHostWindows;
+        services.clipboard = &mClipboard;
+        services.help = &mHelp;
         return services;
     }
 
@@ -96,6 +100,9 @@ private:
     platform::QtShell mShell;
     platform::QtSettingsStore mSettings;
     platform::QtEventPump mEvents;
+    platform::QtClipboard mClipboard;
+    // Help pages open in the desktop's browser.
+    platform::ShellHelpViewer mHelp{mShell};
     DesktopToolWindows mWindows;
     DesktopHostWindows mHostWindows;
     AccessConnect mConnect{services(), &mWindows};

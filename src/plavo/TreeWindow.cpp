@@ -1,15 +1,20 @@
 #include "plavo/TreeWindow.h"
 
 #include "catalogue/AddinContext.h"
+#include "catalogue/mClipboard.h"
 #include "hostapi/host.h"
+#include "platform/Clipboard.h"
+#include "platform/EventPump.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 #include "platform/QtProgressWindow.h"
 #include "platform/QtTreeControl.h"
 #include "platform/Shell.h"
 #include "plavo/CCapture.h"
+#include "plavo/HelpBinding.h"
 #include "plavo/TreeWindowImages.h"
 #include "support/ErrorBoundary.h"
+#include "support/HelpTopics.h"
 #include "trees/frmQorvel.h"
 
 #include <QAction>
@@ -21,6 +26,7 @@
 #include <QMenu>
 #include <QMetaMethod>
 #include <QMouseEvent>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
@@ -46,6 +52,34 @@ const Button kButtons[] = {
 // The tree's image keys, as the logic adds them to the image list.
 const char* const kTreeImages[] = {"q0",   "q128", "q64",  "q80",  "q16",   "q96",  "q32",
                                    "q112", "q48",  "q144", "q224", "Table", "Form", "Report"};
+
+// Keeps the user's clipboard while an export passes its own data through it, and puts it back however the
+// export ends. When nothing was kept (an empty clipboard), what the export put there is taken away again.
+class ClipboardKept {
+public:
+    explicit ClipboardKept(platform::Clipboard* clipboard) : mClipboard(clipboard) {
+        SaveClipboard(mClipboard, mSaved);
+    }
+    ~ClipboardKept() {
+        const bool nothingKept = mSaved.format == 0;
+        RestoreClipboard(mClipboard, mSaved);
+        if (nothingKept && mClipboard) {
+            mClipboard->clear();
+        }
+    }
+    ClipboardKept(const ClipboardKept&) = delete;
+    ClipboardKept& operator=(const ClipboardKept&) = delete;
+
+private:
+    platform::Clipboard* mClipboard;
+    SavedClipboard mSaved;
+};
+
+void letMessagesRun(const platform::Services& services) {
+    if (services.events) {
+        services.events->processPendingEvents();
+    }
+}
 
 // 250 twips at the screen's resolution (1440 twips to the inch).
 int indentationPixels(const QWidget& widget) {
@@ -139,6 +173,7 @@ TreeWindow::TreeWindow(AddinContext& context, QWidget* hostWindow)
     });
     connect(mLogic.get(), &frmQorvel::closed, this, &QWidget::close);
     refreshCommands();
+    new HelpBinding(*this, mContext, helptopic::TreeWindow);
     watchDatabase(hostWindow);
     setLoadedForms(mContext.services().forms);
     markLoaded();
@@ -164,6 +199,7 @@ quintptr TreeWindow::windowHandle() const {
 bool TreeWindow::Initialize(int mode, const QString& objectName) {
     const bool shown = mLogic->Initialize(mode, objectName);
     setWindowTitle(mLogic->Caption());
+    setWindowIcon(treewindowimages::windowIcon(mLogic->IconNumber()));
     refreshCommands();
     return shown;
 }
@@ -280,11 +316,17 @@ QString TreeWindow::ExportFolder() {
 
 QString TreeWindow::ExportFileName(const QString& folder, const QString& objectName,
                                    const QString& extension) {
-    QString name = objectName;
-    for (const QChar refused : QStringLiteral("\\/:*?<>\"|")) {
-        name.replace(refused, QLatin1Char('_'));
+    return TreeExportFileName(folder, objectName, extension);
+}
+
+TreePictureLook TreeWindow::PictureLook() const {
+    TreePictureLook look;
+    look.font = tree()->font();
+    look.indentation = tree()->indentation();
+    if (tree()->iconSize().isValid()) {
+        look.iconSize = tree()->iconSize();
     }
-    return QDir(folder).filePath(name + extension);
+    return look;
 }
 
 QString TreeWindow::TextToNotepad() {
@@ -299,31 +341,44 @@ QString TreeWindow::TextToNotepad() {
 #ifndef Q_OS_WIN
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 #endif
+        const platform::Services& services = mContext.services();
+        ClipboardKept kept(services.clipboard);
+        // The text editor takes the text from the clipboard as a paste would: here it reads it from a file
+        // written with what the clipboard holds, since another program cannot be sent keystrokes.
+        if (platform::Clipboard* clipboard = services.clipboard) {
+            clipboard->clear();
+            clipboard->setText(text);
+            text = clipboard->text();
+        }
         const QString folder = ExportFolder();
         QDir().mkpath(folder);
         const QString file = ExportFileName(folder, mLogic->ObjectName(), QStringLiteral(".txt"));
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text.toUtf8()) < 0) {
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit()) {
             throw host::Error(75, QStringLiteral("Path/File access error: '%1'").arg(file), kModule);
         }
-        out.close();
-        if (platform::Shell* shell = mContext.services().shell) {
+        if (platform::Shell* shell = services.shell) {
             shell->open(file);
         }
+        letMessagesRun(services);
         return file;
     });
 }
 
 QString TreeWindow::TreeView2Bitmap() {
     return ErrorBoundary(mContext.services(), QStringLiteral("TreeView2Bitmap"), kModule, QString(), [&] {
+        const platform::Services& services = mContext.services();
+        ClipboardKept kept(services.clipboard);
         const QString folder = ExportFolder();
         QDir().mkpath(folder);
         const QString file = ExportFileName(folder, mLogic->ObjectName(), QStringLiteral(".png"));
         QFile::remove(file);
-        if (!CCapture::CaptureToFile(*tree(), file)) {
+        letMessagesRun(services);
+        if (!CCapture::CaptureToFile(*mTreeControl, PictureLook(), file, services.clipboard)) {
             throw host::Error(75, QStringLiteral("Path/File access error: '%1'").arg(file), kModule);
         }
-        if (platform::Shell* shell = mContext.services().shell) {
+        letMessagesRun(services);
+        if (platform::Shell* shell = services.shell) {
             shell->open(file);
         }
         return file;

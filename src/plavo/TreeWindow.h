@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/LoadedForms.h"
+#include "plavo/CCapture.h"
 
 #include <QString>
 #include <QWidget>
@@ -44,17 +45,19 @@ public:
     // The toolbar's commands by key: "Open", "Design", "Edit", "Text", "Bitmap"; other keys do nothing.
     void tbButtons_ButtonClick(const QString& key);
 
-    // The text export: the caption, a blank line and the tree text, written to a text file in the user's
-    // data folder and opened with the desktop's text editor. Returns the file, empty when nothing was
-    // written. The user's clipboard is not touched.
+    // The text export: the caption, a blank line and the tree text go onto the clipboard and from there
+    // into a text file in the user's data folder, which opens in the desktop's text editor. Returns the
+    // file, empty when nothing was written. The user's clipboard is as it was afterwards.
     QString TextToNotepad();
-    // The picture export: every row of the tree that is unfolded, however long, into a PNG named after the
-    // object in the user's data folder, opened with the desktop's image viewer. Returns the file, empty
-    // when nothing was written.
+    // The picture export: every row of the tree that is unfolded, however long, onto the clipboard and from
+    // there into a PNG named after the object in the user's data folder, opened with the desktop's image
+    // viewer. Returns the file, empty when nothing was written. The user's clipboard is as it was afterwards.
     QString TreeView2Bitmap();
     // The export's file: the folder, then the object name with the characters a file name cannot hold
     // (\ / : * ? < > " |) made "_", then the extension (with its dot).
     static QString ExportFileName(const QString& folder, const QString& objectName, const QString& extension);
+    // How the picture export draws the rows: as this window's tree does.
+    TreePictureLook PictureLook() const;
     // Where the exports go: the user's data folder (the add-in's own folder may not be writable).
     static QString ExportFolder();
 

@@ -183,6 +183,35 @@ void drawPrinter(QPainter& p) {
     p.drawRect(QRectF(4, 10, 8, 4.5));
 }
 
+// A small tree of three boxes with an arrow: down the branches for Uses (what the object reads), up them for
+// Used By (what reads it); a magnifier for the field find.
+void drawTreeIcon(QPainter& p, bool usedBy, bool find) {
+    p.setPen(pen(kGrey, 0.8));
+    p.drawLine(QPointF(3.5, 5), QPointF(3.5, 12.5));
+    p.drawLine(QPointF(3.5, 8.5), QPointF(6.5, 8.5));
+    p.drawLine(QPointF(3.5, 12.5), QPointF(6.5, 12.5));
+    p.setPen(pen(kBlue.darker(140), 0.7));
+    p.setBrush(kBlue);
+    p.drawRect(QRectF(1.5, 1.5, 4, 3.5));
+    p.setBrush(kLightBlue);
+    p.drawRect(QRectF(6.5, 7, 4, 3));
+    p.drawRect(QRectF(6.5, 11, 4, 3));
+    // The arrow beside the tree.
+    p.setPen(pen(kGreen.darker(120), 1.3));
+    const qreal x = 13;
+    p.drawLine(QPointF(x, 2.5), QPointF(x, 9.5));
+    const QPointF tip = usedBy ? QPointF(x, 2.5) : QPointF(x, 9.5);
+    const qreal back = usedBy ? 2.5 : -2.5;
+    p.drawLine(tip, QPointF(x - 2, tip.y() + back));
+    p.drawLine(tip, QPointF(x + 2, tip.y() + back));
+    if (find) {
+        p.setPen(pen(QColor(0x30, 0x30, 0x30), 1.2));
+        p.setBrush(QColor(255, 255, 255, 200));
+        p.drawEllipse(QRectF(10, 10, 4.2, 4.2));
+        p.drawLine(QPointF(13.6, 13.6), QPointF(15.5, 15.5));
+    }
+}
+
 }  // namespace
 
 QIcon treeImage(const QString& key) {
@@ -231,6 +260,15 @@ QIcon toolbarImage(const QString& key) {
         return render(drawPicture);
     }
     return QIcon();
+}
+
+QIcon windowIcon(int mode) {
+    if (mode < 1 || mode > 4) {
+        return QIcon();
+    }
+    const bool usedBy = mode == 2 || mode == 4;
+    const bool find = mode >= 3;
+    return render([usedBy, find](QPainter& p) { drawTreeIcon(p, usedBy, find); });
 }
 
 }  // namespace treewindowimages

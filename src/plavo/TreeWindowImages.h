@@ -11,5 +11,7 @@ namespace treewindowimages {
 // A null icon for a key the tree does not know.
 QIcon treeImage(const QString& key);
 QIcon toolbarImage(const QString& key);
+// The window's icon by its tree: 1 Uses, 2 Used By, 3 and 4 the same with a field find; null for others.
+QIcon windowIcon(int mode);
 
 }  // namespace treewindowimages

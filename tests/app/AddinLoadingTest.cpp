@@ -166,7 +166,7 @@ TEST_F(DesktopTest, EveryRibbonControlOnEveryKindOfObject) {
         {host::acReport, "Invoice", "UsesFind", "frmFindReplaceDlg"},
         {host::acReport, "Invoice", "UsedBy", "Query Used By is not available!"},
         {host::acReport, "Invoice", "QueryTemplates", "frmTemplates"},
-        {host::acQuery, "Order Totals", "About", "VEXOR Qorvel Editor v."},
+        {host::acQuery, "Order Totals", "About", "frmAbout"},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(std::string(test.name) + " " + test.control);
@@ -174,13 +174,11 @@ TEST_F(DesktopTest, EveryRibbonControlOnEveryKindOfObject) {
         modals.seen.clear();
         ASSERT_TRUE(window.clickControl(QString::fromLatin1(test.control)));
         const QString expected = QString::fromLatin1(test.expected);
-        if (expected.startsWith(QLatin1String("frm")) && expected != QLatin1String("frmTemplates")) {
+        // The template picker and the About box are modal.
+        if (expected.startsWith(QLatin1String("frm")) && expected != QLatin1String("frmTemplates") &&
+            expected != QLatin1String("frmAbout")) {
             EXPECT_SOON(addinWindow(expected));
             EXPECT_TRUE(modals.seen.isEmpty());
-        } else if (expected.startsWith(QLatin1String("VEXOR"))) {
-            // The About box names the add-in and its version.
-            EXPECT_SOON(modals.seen.size() == 1);
-            EXPECT_TRUE(modals.seen.value(0).contains(expected)) << modals.seen.value(0).toStdString();
         } else {
             EXPECT_SOON_EQ(modals.seen, QStringList{expected});
         }

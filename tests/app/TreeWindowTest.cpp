@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMenu>
@@ -265,6 +266,77 @@ TEST_F(TreeWindowTest, ExportFilesAreNamedAfterTheObjectWithoutTheCharactersAFil
     for (const QString& file : viewers.opened) {
         EXPECT_TRUE(QFile::remove(file)) << file.toStdString();
     }
+}
+
+TEST_F(TreeWindowTest, OpenDesignAndEditOnEachKindOfNodeReachTheHostAndTheEditor) {
+    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    ASSERT_TRUE(window);
+    auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
+    struct Case {
+        const char* node;
+        int type;
+        const char* object;
+        bool opens;  // Open gives a datasheet; forms and reports open in design view only
+    };
+    const Case cases[] = {
+        {"Customers", host::acTable, "Customers", true},
+        {"Customer List", host::acQuery, "Customer List", true},
+        {"Order Entry.cboCustomer", host::acForm, "Order Entry", false},
+        {"Invoice", host::acReport, "Invoice", false},
+    };
+    const auto closeObject = [&](int type, const QString& name) {
+        if (QWidget* object = mWindow->objectWindow(type, name)) {
+            object->close();
+            QApplication::processEvents();
+        }
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.node);
+        const QString object = QString::fromLatin1(test.object);
+        tree->setCurrentItem(findItem(*tree, QString::fromLatin1(test.node)));
+        button(*window, "Design")->trigger();
+        // The host stand-in shows a table's design as its datasheet.
+        EXPECT_SOON(mWindow->objectWindow(test.type, object) &&
+                    (test.type == host::acTable ||
+                     mWindow->objectWindow(test.type, object)->view() == host::View::Design));
+        closeObject(test.type, object);
+        button(*window, "Open")->trigger();  // disabled on forms and reports: nothing opens
+        if (test.opens) {
+            EXPECT_SOON(mWindow->objectWindow(test.type, object) &&
+                        mWindow->objectWindow(test.type, object)->view() == host::View::Normal);
+        } else {
+            QTest::qWait(50);
+            EXPECT_FALSE(mWindow->objectWindow(test.type, object));
+        }
+        closeObject(test.type, object);
+        button(*window, "Edit")->trigger();  // only a saved query has SQL to edit
+        if (test.type == host::acQuery) {
+            EXPECT_SOON(addinWindow(QStringLiteral("frmEditor")));
+        } else {
+            QTest::qWait(50);
+            EXPECT_FALSE(addinWindow(QStringLiteral("frmEditor")));
+        }
+        while (QWidget* editor = addinWindow(QStringLiteral("frmEditor"))) {
+            editor->close();
+            QApplication::processEvents();
+        }
+        ASSERT_TRUE(window->isVisible());
+    }
+}
+
+TEST_F(TreeWindowTest, F1OpensTheTreeWindowsHelpPageBesideTheAddin) {
+    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    ASSERT_TRUE(window);
+    auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    tree->setFocus();
+    Viewers viewers;
+    QTest::keyClick(tree, Qt::Key_F1);
+    ASSERT_EQ(viewers.opened.size(), 1);
+    const QString page = viewers.opened.first();
+    EXPECT_EQ(page, QFileInfo(QStringLiteral(QORVEL_PLAVO)).absolutePath() + "/plavo-help/trees.html");
+    EXPECT_TRUE(QFile::exists(page));
 }
 
 #include "TreeWindowTest.moc"

@@ -78,7 +78,7 @@ TEST(TextUtilities, PathsQuotesAndReplacement) {
 
 TEST(TextUtilities, TitleVersionAndHelp) {
     EXPECT_EQ(AppTitleAndVersion(), "VEXOR Qorvel Editor v." QORVEL_VERSION);
-    EXPECT_TRUE(HelpFilePath().endsWith("/plavo.chm"));
+    EXPECT_TRUE(HelpFilePath().endsWith("/plavo-help"));
     EXPECT_FALSE(FileExists(QStringLiteral(QORVEL_TEST_DATA_DIR)));  // a folder
     EXPECT_TRUE(FileExists(QStringLiteral(QORVEL_SOURCE_DIR "/CMakeLists.txt")));
     EXPECT_FALSE(FileExists(QStringLiteral(QORVEL_SOURCE_DIR "/no such file")));

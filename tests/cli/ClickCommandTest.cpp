@@ -70,7 +70,7 @@ TEST_F(ClickCommandTest, ACommandThatAppliesPrintsTheToolItOpened) {
     }
     const Outcome help = Qorvel({QStringLiteral("click"), QStringLiteral("Contents")});
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("help ")) &&
-                help.out.endsWith(QStringLiteral("plavo.chm\n")))
+                help.out.endsWith(QStringLiteral("plavo-help\n")))
         << help.out.toStdString();
 }
 
