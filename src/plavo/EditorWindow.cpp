@@ -3,10 +3,12 @@
 #include "catalogue/AddinContext.h"
 #include "editor/EditorCompletionLists.h"
 #include "platform/QtRichTextControl.h"
-#include "plavo/CompletionPopUps.h"
 #include "platform/QtTimer.h"
 #include "platform/VirtualKeys.h"
+#include "plavo/CompletionPopUps.h"
 #include "plavo/EditorDrafts.h"
+#include "plavo/HelpBinding.h"
+#include "support/HelpTopics.h"
 
 #include <QAction>
 #include <QApplication>
@@ -159,6 +161,9 @@ EditorWindow::EditorWindow(AddinContext& context, QWidget* hostWindow)
             connect(action, &QAction::triggered, this, [this, key] { mLogic->tbButtons_ButtonClick(key); });
         }
     }
+    auto* help = new HelpBinding(*this, context, helptopic::Editor);
+    connect(mButtons.value(QStringLiteral("Help")), &QAction::triggered, help,
+            [help] { help->form().cmdHelp_Click(); });
 
     mRtbOwner = std::make_unique<platform::QtRichTextControl>(this);
     mRtb = mRtbOwner.get();

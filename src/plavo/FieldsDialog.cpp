@@ -1,5 +1,8 @@
 #include "plavo/FieldsDialog.h"
 
+#include "plavo/HelpBinding.h"
+#include "support/HelpTopics.h"
+
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMimeData>
@@ -32,6 +35,7 @@ FieldsDialog::FieldsDialog(AddinContext& context, FieldsDialogOwner& owner, QWid
       mList(new FieldList(this)),
       mContextForms(context.services().forms) {
     setObjectName(QStringLiteral("frmFields"));
+    new HelpBinding(*this, context, helptopic::Fields);
     setAttribute(Qt::WA_DeleteOnClose);
     mList->setObjectName(QStringLiteral("tvFields"));
     mList->setSelectionMode(QAbstractItemView::SingleSelection);

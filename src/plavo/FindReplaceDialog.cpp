@@ -3,7 +3,9 @@
 #include "catalogue/AddinContext.h"
 #include "editor/frmFindReplaceDlg.h"
 #include "platform/Platform.h"
+#include "plavo/HelpBinding.h"
 #include "plavo/TreeWindow.h"
+#include "support/HelpTopics.h"
 #include "trees/frmQorvel.h"
 
 #include <QApplication>
@@ -59,6 +61,7 @@ FindReplaceDialog::FindReplaceDialog(AddinContext& context, std::unique_ptr<frmF
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setSizeGripEnabled(false);
+    new HelpBinding(*this, context, helptopic::FindReplace);
 
     const auto combo = [this](const char* name) {
         auto* box = new QComboBox(this);

@@ -1,5 +1,8 @@
 #include "plavo/TemplatesDialog.h"
 
+#include "plavo/HelpBinding.h"
+#include "support/HelpTopics.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,6 +20,7 @@ TemplatesDialog::TemplatesDialog(AddinContext& context, QWidget* parent, QString
       mOk(new QPushButton(this)),
       mCancel(new QPushButton(QStringLiteral("Cancel"), this)) {
     setObjectName(QStringLiteral("frmTemplates"));
+    new HelpBinding(*this, context, helptopic::Templates);
     setWindowTitle(mLogic.Caption());
     mTabs->setObjectName(QStringLiteral("tbsOptions"));
     for (const QString& caption : frmTemplates::kTabCaptions) {
