@@ -19,27 +19,9 @@ using namespace platform::drawn;
 
 const QColor kLightBlue(0xa9, 0xc8, 0xf0);
 
-// A small datasheet: header band and grid.
-void drawTable(QPainter& p, const QRectF& r, const QColor& header) {
-    p.setPen(pen(header.darker(140), 0.8));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r, 1, 1);
-    p.setBrush(header);
-    p.drawRect(QRectF(r.left(), r.top(), r.width(), r.height() * 0.28));
-    p.setPen(pen(header.darker(120), 0.5));
-    for (int i = 1; i < 3; ++i) {
-        const qreal x = r.left() + r.width() * i / 3;
-        p.drawLine(QPointF(x, r.top() + r.height() * 0.28), QPointF(x, r.bottom()));
-    }
-    for (int i = 1; i < 3; ++i) {
-        const qreal y = r.top() + r.height() * 0.28 + (r.height() * 0.72) * i / 3;
-        p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
-    }
-}
-
 void drawQueryBase(QPainter& p) {
-    drawTable(p, QRectF(5.5, 1.5, 9, 7.5), kLightBlue.darker(110));
-    drawTable(p, QRectF(1.5, 5.5, 9, 8.5), kBlue);
+    drawGrid(p, QRectF(5.5, 1.5, 9, 7.5), kLightBlue.darker(110));
+    drawGrid(p, QRectF(1.5, 5.5, 9, 8.5), kBlue);
 }
 
 // The badge in the lower right corner that tells a query's type.
@@ -259,7 +241,7 @@ void drawInfo(QPainter& p) {
 }
 
 void drawFind(QPainter& p, bool usedBy) {
-    usedBy ? drawTable(p, QRectF(1.5, 1.5, 10, 9), kBlue) : drawQueryBase(p);
+    usedBy ? drawGrid(p, QRectF(1.5, 1.5, 10, 9), kBlue) : drawQueryBase(p);
     p.setPen(pen(QColor(0x40, 0x40, 0x40), 1.1));
     p.setBrush(QColor(255, 255, 255, 200));
     p.drawEllipse(QRectF(7.5, 7.5, 5.5, 5.5));
@@ -268,7 +250,7 @@ void drawFind(QPainter& p, bool usedBy) {
 }
 
 void drawDatasheet(QPainter& p) {
-    drawTable(p, QRectF(1.5, 2.5, 13, 11), kBlue);
+    drawGrid(p, QRectF(1.5, 2.5, 13, 11), kBlue);
 }
 
 void drawDesign(QPainter& p) {
@@ -302,7 +284,7 @@ void drawNewQuery(QPainter& p) {
 }
 
 void drawImport(QPainter& p, const QColor& colour) {
-    drawTable(p, QRectF(5.5, 3.5, 9, 10), colour);
+    drawGrid(p, QRectF(5.5, 3.5, 9, 10), colour);
     p.setPen(pen(kGreen.darker(120), 1.6));
     p.drawLine(QPointF(1, 8.5), QPointF(6.5, 8.5));
     p.drawLine(QPointF(4.5, 6.5), QPointF(6.5, 8.5));
@@ -310,8 +292,8 @@ void drawImport(QPainter& p, const QColor& colour) {
 }
 
 void drawRelationships(QPainter& p) {
-    drawTable(p, QRectF(1, 1.5, 7, 6), kBlue);
-    drawTable(p, QRectF(8, 8.5, 7, 6), kBlue);
+    drawGrid(p, QRectF(1, 1.5, 7, 6), kBlue);
+    drawGrid(p, QRectF(8, 8.5, 7, 6), kBlue);
     p.setPen(pen(QColor(0x30, 0x30, 0x30), 1.0));
     p.drawLine(QPointF(4.5, 7.5), QPointF(4.5, 11.5));
     p.drawLine(QPointF(4.5, 11.5), QPointF(8, 11.5));
@@ -394,7 +376,7 @@ QIcon objectIcon(int objectType, host::QueryType queryType) {
     QIcon icon;
     switch (objectType) {
         case host::acTable:
-            icon = render([](QPainter& p) { drawTable(p, QRectF(1.5, 2.5, 13, 11), kBlue); });
+            icon = render([](QPainter& p) { drawGrid(p, QRectF(1.5, 2.5, 13, 11), kBlue); });
             break;
         case host::acQuery:
             icon = render([queryType](QPainter& p) {
@@ -435,7 +417,7 @@ QIcon imageMso(const QString& name) {
         {QStringLiteral("FunctionsLogicalInsertGallery"), drawHelp},
         {QStringLiteral("Help"), drawHelp},
         {QStringLiteral("About"), drawInfo},
-        {QStringLiteral("CreateTable"), [](QPainter& p) { drawTable(p, QRectF(1.5, 2.5, 13, 11), kBlue); }},
+        {QStringLiteral("CreateTable"), [](QPainter& p) { drawGrid(p, QRectF(1.5, 2.5, 13, 11), kBlue); }},
         {QStringLiteral("CreateTableInDesignView"), drawDesign},
         {QStringLiteral("CreateQueryInDesignView"),
          [](QPainter& p) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QPainter;
+class QRectF;
 
 namespace platform::drawn {
 
@@ -19,6 +20,9 @@ QIcon render(const Draw& draw);
 
 // Round joins and caps, as every stroke of these pictures has.
 QPen pen(const QColor& colour, qreal width = 1.0);
+
+// A small datasheet in r: a header band of the given colour over a three-by-three grid.
+void drawGrid(QPainter& p, const QRectF& r, const QColor& header);
 
 inline const QColor kBlue(0x3a, 0x6e, 0xc2);
 inline const QColor kGreen(0x3c, 0x9a, 0x4a);

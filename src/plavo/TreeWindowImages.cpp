@@ -17,22 +17,6 @@ using namespace platform::drawn;
 
 const QColor kLightBlue(0x9c, 0xbd, 0xea);
 
-void drawGrid(QPainter& p, const QRectF& r, const QColor& header) {
-    p.setPen(pen(header.darker(140), 0.8));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r, 1, 1);
-    p.setBrush(header);
-    const qreal band = r.height() * 0.28;
-    p.drawRect(QRectF(r.left(), r.top(), r.width(), band));
-    p.setPen(pen(header.darker(120), 0.5));
-    for (int i = 1; i < 3; ++i) {
-        const qreal x = r.left() + r.width() * i / 3;
-        p.drawLine(QPointF(x, r.top() + band), QPointF(x, r.bottom()));
-        const qreal y = r.top() + band + (r.height() - band) * i / 3;
-        p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
-    }
-}
-
 // A badge in the lower right corner: its colour and sign tell the query type.
 void drawBadge(QPainter& p, const QColor& colour, const QString& sign) {
     const QRectF badge(8, 8, 8, 8);
