@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <vector>
@@ -22,8 +23,15 @@ struct Script {
     int selectType = -1;
     QString selectName;
     QString click;
-    QString type;        // typed into the focused widget after the click
-    QString screenshot;  // FILE.png; empty: stay open
+    // After the click, in the order given: text typed key by key, or one key (Qt's name, "Ctrl+End")
+    // pressed and released, into the focused widget.
+    struct Step {
+        bool key = false;
+        QString text;
+    };
+    std::vector<Step> steps;
+    QString screenshot;     // FILE.png; empty: stay open
+    bool describe = false;  // print the pictures written, each with the rows of its lists
 };
 
 class ScriptRunner : public QObject {
@@ -45,9 +53,12 @@ private:
     struct Opened {
         QPointer<QWidget> window;
         QImage picture;  // taken before a modal window was dismissed
+        QStringList description;
     };
     void run();
-    void typeText();
+    QWidget* focusTarget();
+    void typeText(QWidget* target, const QString& text);
+    void pressKey(QWidget* target, const QString& name);
     void poll();
     void finish();
     Opened* entry(QWidget* window);
