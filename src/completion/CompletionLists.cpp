@@ -205,14 +205,11 @@ void CompletionLists::ApplyChoice(const QString& chosen) {
         if (copies) {
             before.replace(placeholder, name, Qt::CaseInsensitive);
             after.replace(placeholder, name, Qt::CaseInsensitive);
-            CSQLColorize* colorizer = mOwner.colorizer();
-            if (colorizer) {
-                colorizer->setTrapUndo(true);
-            }
+            // Recorded like any other change of the text (one undo step, the text marked changed, its
+            // draft written): colouring is not suspended around it, the pass that follows repaints it all.
             control.setText(before + after);
             control.setSelStart(int(before.size() + name.size()));
-            if (colorizer) {
-                colorizer->setTrapUndo(false);
+            if (CSQLColorize* colorizer = mOwner.colorizer()) {
                 colorizer->HighlightRefresh();
             }
         } else {
