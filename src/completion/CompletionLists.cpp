@@ -166,12 +166,13 @@ QStringList CompletionLists::PrepareFieldsList() {
                                  return rows;
                              }
                              // A full name is offered once, compared as the record's keys are.
-                             QSet<QString> seen;
+                             QSet<CaseBlindKey> seen;
                              seen.reserve(dataSource->Fields.count());
+                             rows.reserve(dataSource->Fields.count());
                              for (const auto& entry : dataSource->Fields) {
                                  const QString fullName = entry.item.FullName();
                                  const qsizetype before = seen.size();
-                                 seen.insert(FoldKey(fullName));
+                                 seen.insert(CaseBlindKey(fullName));
                                  if (seen.size() != before) {
                                      rows << fullName;
                                  }
