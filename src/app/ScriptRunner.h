@@ -2,6 +2,8 @@
 // and saves pictures of the windows once the program is idle, then quits.
 #pragma once
 
+#include "hostapi/host.h"
+
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
@@ -9,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -19,8 +22,7 @@ class MainWindow;
 
 struct Script {
     QString database;
-    int selectType = -1;
-    QString selectName;
+    std::optional<host::ObjectRef> select;
     QString click;
     QString type;        // typed into the focused widget after the click
     QString screenshot;  // FILE.png; empty: stay open
@@ -64,7 +66,7 @@ private:
     QStringList mWritten;
 };
 
-// Parses KIND:NAME (table, query, form or report); false when the kind is unknown.
-bool parseObject(const QString& text, int& type, QString& name);
+// Parses KIND:NAME (table, query, form or report); nothing when the kind is unknown or the name empty.
+std::optional<host::ObjectRef> parseObject(const QString& text);
 
 }  // namespace app

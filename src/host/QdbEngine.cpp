@@ -310,6 +310,8 @@ std::optional<host::ObjectRef> QdbEngine::findObject(host::ObjectType type, cons
         case host::ObjectType::Report:
             engineType = kTypeReport;
             break;
+        default:
+            return std::nullopt;  // the engine keeps no macros, modules or server objects
     }
     if (const std::optional<ObjectRow> row = findObject(name, {engineType})) {
         return host::ObjectRef{type, row->name};
