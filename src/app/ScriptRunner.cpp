@@ -3,13 +3,17 @@
 #include "app/MainWindow.h"
 #include "hostapi/host.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QWidget>
+
+#include <cstdio>
 
 namespace app {
 
@@ -27,6 +31,22 @@ QString numbered(const QString& path, int number) {
         .arg(base)
         .arg(number)
         .arg(info.suffix().isEmpty() ? QStringLiteral("png") : info.suffix());
+}
+
+// The window's name and the rows of the lists it shows, one a line after a tab: what --describe prints.
+QStringList describeWindow(QWidget* window) {
+    QStringList lines{window->objectName().isEmpty() ? QString::fromLatin1(window->metaObject()->className())
+                                                     : window->objectName()};
+    for (const QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
+        const QAbstractItemModel* model = view->model();
+        if (!model || !view->isVisibleTo(window)) {
+            continue;
+        }
+        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+            lines << QLatin1Char('\t') + model->index(row, 0, view->rootIndex()).data().toString();
+        }
+    }
+    return lines;
 }
 
 }  // namespace
@@ -85,7 +105,7 @@ bool ScriptRunner::eventFilter(QObject* watched, QEvent* event) {
         const Qt::WindowType kind = widget->windowType();
         if (widget->isWindow() && widget != &mWindow && kind != Qt::Popup && kind != Qt::ToolTip &&
             kind != Qt::SplashScreen && !entry(widget)) {
-            mOpened.push_back({widget, {}});
+            mOpened.push_back({widget, {}, {}});
         }
         mQuiet.restart();
     }
@@ -113,39 +133,64 @@ void ScriptRunner::run() {
             emit failed(QStringLiteral("no enabled control with the id %1").arg(mScript.click));
         }
     }
-    if (!mScript.type.isEmpty()) {
-        typeText();
+    for (const Script::Step& step : std::as_const(mScript.steps)) {
+        // Each step once the windows of the one before have settled.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < kIdleMs) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        QWidget* target = focusTarget();
+        if (!target) {
+            emit failed(QStringLiteral("no window has the focus to type into"));
+            break;
+        }
+        if (step.key) {
+            pressKey(target, step.text);
+        } else {
+            typeText(target, step.text);
+        }
     }
     mRunning = false;
     mQuiet.restart();
 }
 
-// Key by key into the widget that has the focus once the click's window has settled, as a user types.
-void ScriptRunner::typeText() {
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < kIdleMs) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    // Without a window manager the newest window may not be the active one: its own focus child counts.
+// Without a window manager the newest window may not be the active one: its own focus child counts.
+QWidget* ScriptRunner::focusTarget() {
     QWidget* target = QApplication::focusWidget();
     for (auto opened = mOpened.rbegin(); !target && opened != mOpened.rend(); ++opened) {
         if (opened->window && opened->window->isVisible()) {
             target = opened->window->focusWidget();
         }
     }
-    if (!target) {
-        emit failed(QStringLiteral("no window has the focus to type into"));
-        return;
-    }
-    for (const QChar c : std::as_const(mScript.type)) {
+    return target;
+}
+
+// Key by key, as a user types.
+void ScriptRunner::typeText(QWidget* target, const QString& text) {
+    for (const QChar c : text) {
         const bool lineBreak = c == QLatin1Char('\n');
         const int key = lineBreak ? int(Qt::Key_Return) : int(c.toUpper().unicode());
-        const QString text = lineBreak ? QStringLiteral("\r") : QString(c);
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        const QString typed = lineBreak ? QStringLiteral("\r") : QString(c);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, typed);
         QApplication::sendEvent(target, &press);
         QApplication::sendEvent(target, &release);
+        QApplication::processEvents();
+    }
+}
+
+// The key's release may open a modal window (the completion list does); poll() takes its picture and
+// dismisses it, and the release returns after that.
+void ScriptRunner::pressKey(QWidget* target, const QString& name) {
+    const QKeyCombination combination = QKeySequence::fromString(name, QKeySequence::PortableText)[0];
+    QPointer<QWidget> receiver(target);
+    QKeyEvent press(QEvent::KeyPress, int(combination.key()), combination.keyboardModifiers());
+    QApplication::sendEvent(receiver, &press);
+    QApplication::processEvents();
+    if (receiver) {
+        QKeyEvent release(QEvent::KeyRelease, int(combination.key()), combination.keyboardModifiers());
+        QApplication::sendEvent(receiver, &release);
         QApplication::processEvents();
     }
 }
@@ -166,9 +211,10 @@ void ScriptRunner::poll() {
         }
         // A modal window would hold the program: keep its picture and dismiss it.
         if (!entry(modal)) {
-            mOpened.push_back({modal, {}});
+            mOpened.push_back({modal, {}, {}});
         }
         entry(modal)->picture = modal->grab().toImage();
+        entry(modal)->description = describeWindow(modal);
         if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             dialog->reject();
         } else {
@@ -188,16 +234,21 @@ void ScriptRunner::finish() {
     mPoll.stop();
     qApp->removeEventFilter(this);
     int exitCode = 0;
+    QStringList description;
     if (mWindow.grab().save(mScript.screenshot)) {
         mWritten << mScript.screenshot;
+        description << mScript.screenshot + QLatin1Char('\t') +
+                           describeWindow(&mWindow).join(QLatin1Char('\n'));
     } else {
         exitCode = 1;
     }
     int number = 0;
     for (Opened& opened : mOpened) {
         QImage picture = opened.picture;
+        QStringList lines = opened.description;
         if (opened.window && opened.window->isVisible()) {
             picture = opened.window->grab().toImage();
+            lines = describeWindow(opened.window);
         }
         if (picture.isNull()) {
             continue;
@@ -205,9 +256,16 @@ void ScriptRunner::finish() {
         const QString path = numbered(mScript.screenshot, ++number);
         if (picture.save(path)) {
             mWritten << path;
+            description << path + QLatin1Char('\t') + lines.join(QLatin1Char('\n'));
         } else {
             exitCode = 1;
         }
+    }
+    if (mScript.describe) {
+        for (const QString& window : std::as_const(description)) {
+            std::fprintf(stdout, "%s\n", window.toUtf8().constData());
+        }
+        std::fflush(stdout);
     }
     QApplication::exit(exitCode);
 }

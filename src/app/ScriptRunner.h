@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <optional>
@@ -24,8 +25,15 @@ struct Script {
     QString database;
     std::optional<host::ObjectRef> select;
     QString click;
-    QString type;        // typed into the focused widget after the click
-    QString screenshot;  // FILE.png; empty: stay open
+    // After the click, in the order given: text typed key by key, or one key (Qt's name, "Ctrl+End")
+    // pressed and released, into the focused widget.
+    struct Step {
+        bool key = false;
+        QString text;
+    };
+    std::vector<Step> steps;
+    QString screenshot;     // FILE.png; empty: stay open
+    bool describe = false;  // print the pictures written, each with the rows of its lists
 };
 
 class ScriptRunner : public QObject {
@@ -47,9 +55,12 @@ private:
     struct Opened {
         QPointer<QWidget> window;
         QImage picture;  // taken before a modal window was dismissed
+        QStringList description;
     };
     void run();
-    void typeText();
+    QWidget* focusTarget();
+    void typeText(QWidget* target, const QString& text);
+    void pressKey(QWidget* target, const QString& name);
     void poll();
     void finish();
     Opened* entry(QWidget* window);

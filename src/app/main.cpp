@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QKeySequence>
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -20,6 +22,32 @@ bool headless(int argc, char* argv[]) {
         }
     }
     return false;
+}
+
+// The --type and --key values in the order they were given on the command line.
+std::vector<app::Script::Step> scriptSteps(const QStringList& arguments, const QStringList& typed,
+                                           const QStringList& keys) {
+    std::vector<app::Script::Step> steps;
+    qsizetype nextTyped = 0;
+    qsizetype nextKey = 0;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--")) {
+            break;
+        }
+        const QString name = argument.section(QLatin1Char('='), 0, 0);
+        const bool isType = name == QLatin1String("--type") || name == QLatin1String("-type");
+        const bool isKey = name == QLatin1String("--key") || name == QLatin1String("-key");
+        if (isType && nextTyped < typed.size()) {
+            steps.push_back({false, typed[nextTyped++]});
+        } else if (isKey && nextKey < keys.size()) {
+            steps.push_back({true, keys[nextKey++]});
+        }
+        if ((isType || isKey) && !argument.contains(QLatin1Char('='))) {
+            ++i;  // its value, which may look like an option
+        }
+    }
+    return steps;
 }
 
 }  // namespace
@@ -67,6 +95,17 @@ int main(int argc, char* argv[]) {
         QStringLiteral("After start-up and the click, type TEXT key by key into the window that has the "
                        "focus (a line break is Enter)."),
         QStringLiteral("TEXT"));
+    const QCommandLineOption key(
+        QStringLiteral("key"),
+        QStringLiteral(
+            "After start-up and the click, press and release KEY (Qt's name: Right, Ctrl+End) in the "
+            "window that has the focus. --type and --key may be given several times; they run "
+            "in the order given."),
+        QStringLiteral("KEY"));
+    const QCommandLineOption describe(
+        QStringLiteral("describe"),
+        QStringLiteral("With --screenshot, print each picture's file and window name, and the rows of the "
+                       "window's lists."));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("When idle, save the main window to FILE.png and every other "
@@ -74,7 +113,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("FILE.png"));
     const QCommandLineOption noAddins(QStringLiteral("no-addins"),
                                       QStringLiteral("Start without loading add-ins."));
-    parser.addOptions({version, registerOption, unregisterOption, select, click, type, screenshot, noAddins});
+    parser.addOptions({version, registerOption, unregisterOption, select, click, type, key, screenshot,
+                       describe, noAddins});
     parser.process(application);
 
     const auto fail = [](const QString& message, int code) {
@@ -95,7 +135,16 @@ int main(int argc, char* argv[]) {
     app::Script script;
     script.database = parser.positionalArguments().value(0);
     script.click = parser.value(click);
-    script.type = parser.value(type);
+    script.steps = scriptSteps(application.arguments(), parser.values(type), parser.values(key));
+    for (const app::Script::Step& step : script.steps) {
+        const QKeySequence sequence = QKeySequence::fromString(step.text, QKeySequence::PortableText);
+        if (step.key && (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)) {
+            return fail(QStringLiteral("--key takes one key by its name, such as Right or Ctrl+End: %1")
+                            .arg(step.text),
+                        2);
+        }
+    }
+    script.describe = parser.isSet(describe);
     script.screenshot = parser.value(screenshot);
     if (parser.isSet(select) && !(script.select = app::parseObject(parser.value(select)))) {
         return fail(QStringLiteral("--select takes KIND:NAME with KIND table, query, form or report"), 2);

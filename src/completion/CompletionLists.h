@@ -23,7 +23,8 @@ class CompletionOwner {
 public:
     virtual ~CompletionOwner() = default;
     virtual platform::RichTextControl* rtbSQLEditor() const = 0;
-    // The editor's data-source record (mobjQueryDataSource); completion may create it and adds to it.
+    // The editor's data-source record (frmEditor::QueryDataSourceRecord()); completion may create it and
+    // adds to it.
     virtual std::unique_ptr<CV_QueryDataSource>& queryDataSource() = 0;
     // The editor's colouriser; nullptr when it has none.
     virtual CSQLColorize* colorizer() const = 0;
