@@ -22,19 +22,22 @@ const QString kModule = QStringLiteral("AccessConnect");
 // The first host version served through the ribbon.
 constexpr double kRibbonVersion = 12;
 
-// Object kind of a current object type code.
-int ObjectKind(int objectType) {
-    switch (objectType) {
-        case host::acTable:
+// Object kind of the current object (128: none, or one the commands do not apply to).
+int ObjectKind(const std::optional<host::ObjectRef>& object) {
+    if (!object) {
+        return 128;
+    }
+    switch (object->type) {
+        case host::ObjectType::Table:
             return 1;
-        case host::acQuery:
-        case 7:   // server view
-        case 9:   // stored procedure
-        case 10:  // function
+        case host::ObjectType::Query:
+        case host::ObjectType::ServerView:
+        case host::ObjectType::StoredProcedure:
+        case host::ObjectType::Function:
             return 2;
-        case host::acForm:
+        case host::ObjectType::Form:
             return 4;
-        case host::acReport:
+        case host::ObjectType::Report:
             return 8;
         default:
             return 128;
@@ -216,13 +219,13 @@ void AccessConnect::ToolbarButtonsEnable() {
         if (!AddInToolbar && AccessVersion() < kRibbonVersion) {
             return;
         }
-        const int kind = ObjectKind(Host().currentObjectType());
+        const int kind = ObjectKind(Host().currentObject());
         ToolbarMode = true;
         if (AccessVersion() >= kRibbonVersion) {
             ToolbarMode = false;
         }
-        const bool isNew = IsQueryNew(Context(), -1, QString());
-        const bool isDirty = IsQueryDirty(Context(), -1, QString());
+        const bool isNew = IsQueryNew(Context());
+        const bool isDirty = IsQueryDirty(Context());
 
         const bool queryEditor = kind == 2 && !isDirty && !isNew;
         const bool qorvel = (kind == 2 || kind == 4 || kind == 8) && !isNew;
@@ -328,8 +331,9 @@ void AccessConnect::QueryEditor() {
             return;
         }
         // A server view, stored procedure or function passes the test but has no editor.
-        if (Host().currentObjectType() == host::acQuery) {
-            ShowQueryEditor(Context(), Host().currentObjectName(), false);
+        const std::optional<host::ObjectRef> current = Host().currentObject();
+        if (current && current->type == host::ObjectType::Query) {
+            ShowQueryEditor(Context(), current->name, false);
         }
     });
 }
@@ -428,13 +432,17 @@ void AccessConnect::OpenCurrentObject(host::View view) {
     QString name;
     try {
         auto& application = Host();
-        name = application.currentObjectName();
-        switch (application.currentObjectType()) {
-            case host::acTable:
+        const std::optional<host::ObjectRef> current = application.currentObject();
+        if (!current) {
+            return;
+        }
+        name = current->name;
+        switch (current->type) {
+            case host::ObjectType::Table:
                 objectWord = QStringLiteral("table");
                 application.doCmd().openTable(name, view, host::DataMode::Edit);
                 break;
-            case host::acQuery:
+            case host::ObjectType::Query:
                 objectWord = QStringLiteral("query");
                 if (view == host::View::Design) {
                     CloseQueryEditor(Context(), name);

@@ -16,17 +16,18 @@ namespace {
 constexpr int kTypeRole = Qt::UserRole;
 constexpr int kNameRole = Qt::UserRole + 1;
 
-const int kKinds[] = {host::acTable, host::acQuery, host::acForm, host::acReport};
+const host::ObjectType kKinds[] = {host::ObjectType::Table, host::ObjectType::Query, host::ObjectType::Form,
+                                   host::ObjectType::Report};
 
-QString groupTitle(int type) {
+QString groupTitle(host::ObjectType type) {
     switch (type) {
-        case host::acTable:
+        case host::ObjectType::Table:
             return QStringLiteral("Tables");
-        case host::acQuery:
+        case host::ObjectType::Query:
             return QStringLiteral("Queries");
-        case host::acForm:
+        case host::ObjectType::Form:
             return QStringLiteral("Forms");
-        case host::acReport:
+        case host::ObjectType::Report:
             return QStringLiteral("Reports");
         default:
             // Macros and modules have no page here.
@@ -34,14 +35,23 @@ QString groupTitle(int type) {
     }
 }
 
+// The object an item lists; nothing for a kind's heading.
+std::optional<host::ObjectRef> objectOf(const QTreeWidgetItem* item) {
+    const QVariant type = item->data(0, kTypeRole);
+    if (!type.isValid()) {
+        return std::nullopt;
+    }
+    return host::ObjectRef{type.value<host::ObjectType>(), item->data(0, kNameRole).toString()};
+}
+
 }  // namespace
 
-bool isHiddenObject(int type, const QString& name) {
-    if (type == host::acTable) {
-        return name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive);
+bool isHiddenObject(const host::ObjectRef& object) {
+    if (object.type == host::ObjectType::Table) {
+        return object.name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive);
     }
-    if (type == host::acQuery) {
-        return name.startsWith(QLatin1Char('~'));
+    if (object.type == host::ObjectType::Query) {
+        return object.name.startsWith(QLatin1Char('~'));
     }
     return false;
 }
@@ -57,9 +67,8 @@ DatabaseWindow::DatabaseWindow(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setExpandsOnDoubleClick(false);
     setAnimated(true);
-    for (int type : kKinds) {
+    for (const host::ObjectType type : kKinds) {
         auto* item = new QTreeWidgetItem(this, {groupTitle(type)});
-        item->setData(0, kTypeRole, -1);
         item->setIcon(0, groupIcon(type));
         QFont bold = font();
         bold.setBold(true);
@@ -69,20 +78,19 @@ DatabaseWindow::DatabaseWindow(QWidget* parent) : QTreeWidget(parent) {
     }
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (const auto selected = selectedObject()) {
-            emit selectionChangedTo(selected->type, selected->name);
+            emit selectionChangedTo(selected);
         }
     });
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        const int type = item->data(0, kTypeRole).toInt();
-        if (type < 0) {
-            item->setExpanded(!item->isExpanded());
+        if (const std::optional<host::ObjectRef> object = objectOf(item)) {
+            emit openRequested(*object);
         } else {
-            emit openRequested(type, item->data(0, kNameRole).toString());
+            item->setExpanded(!item->isExpanded());
         }
     });
 }
 
-QTreeWidgetItem* DatabaseWindow::group(int type) const {
+QTreeWidgetItem* DatabaseWindow::group(host::ObjectType type) const {
     for (int i = 0; i < topLevelItemCount(); ++i) {
         if (topLevelItem(i)->text(0) == groupTitle(type)) {
             return topLevelItem(i);
@@ -104,59 +112,60 @@ void DatabaseWindow::setShowHidden(bool show) {
 void DatabaseWindow::refresh() {
     const auto selected = selectedObject();
     QSignalBlocker blocker(this);
-    for (int type : kKinds) {
+    for (const host::ObjectType type : kKinds) {
         qDeleteAll(group(type)->takeChildren());
     }
     if (mDatabase) {
-        const auto add = [this](int type, const QString& name, host::QueryType queryType) {
-            if (!mShowHidden && isHiddenObject(type, name)) {
+        const auto add = [this](host::ObjectType type, const QString& name, host::QueryType queryType) {
+            const bool hidden = isHiddenObject({type, name});
+            if (!mShowHidden && hidden) {
                 return;
             }
             auto* item = new QTreeWidgetItem(group(type), {name});
             item->setIcon(0, objectIcon(type, queryType));
-            item->setData(0, kTypeRole, type);
+            item->setData(0, kTypeRole, QVariant::fromValue(type));
             item->setData(0, kNameRole, name);
-            if (isHiddenObject(type, name)) {
+            if (hidden) {
                 item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
             }
         };
         try {
             for (int i = 0; i < mDatabase->tableDefCount(); ++i) {
-                add(host::acTable, mDatabase->tableDef(i)->name(), host::QueryType::Select);
+                add(host::ObjectType::Table, mDatabase->tableDef(i)->name(), host::QueryType::Select);
             }
             for (int i = 0; i < mDatabase->queryDefCount(); ++i) {
                 const auto query = mDatabase->queryDef(i);
-                add(host::acQuery, query->name(), query->type());
+                add(host::ObjectType::Query, query->name(), query->type());
             }
             for (const QString& name : mDatabase->documentNames(QStringLiteral("Forms"))) {
-                add(host::acForm, name, host::QueryType::Select);
+                add(host::ObjectType::Form, name, host::QueryType::Select);
             }
             for (const QString& name : mDatabase->documentNames(QStringLiteral("Reports"))) {
-                add(host::acReport, name, host::QueryType::Select);
+                add(host::ObjectType::Report, name, host::QueryType::Select);
             }
         } catch (const host::Error&) {
             // A damaged catalogue lists what it could.
         }
     }
-    for (int type : kKinds) {
+    for (const host::ObjectType type : kKinds) {
         group(type)->sortChildren(0, Qt::AscendingOrder);
     }
-    const bool kept = selected && selectObject(selected->type, selected->name);
+    const bool kept = selected && selectObject(*selected);
     if (selected && !kept) {
         // The selected object is no longer listed (hidden again, or gone): it is no longer current.
         blocker.unblock();
-        emit selectionChangedTo(-1, QString());
+        emit selectionChangedTo(std::nullopt);
     }
 }
 
-bool DatabaseWindow::selectObject(int type, const QString& name) {
-    QTreeWidgetItem* kind = group(type);
+bool DatabaseWindow::selectObject(const host::ObjectRef& object) {
+    QTreeWidgetItem* kind = group(object.type);
     if (!kind) {
         return false;
     }
     for (int i = 0; i < kind->childCount(); ++i) {
         QTreeWidgetItem* item = kind->child(i);
-        if (item->text(0).compare(name, Qt::CaseInsensitive) == 0) {
+        if (item->text(0).compare(object.name, Qt::CaseInsensitive) == 0) {
             setCurrentItem(item);
             item->setSelected(true);
             scrollToItem(item);
@@ -166,7 +175,7 @@ bool DatabaseWindow::selectObject(int type, const QString& name) {
     return false;
 }
 
-void DatabaseWindow::showPage(int type) {
+void DatabaseWindow::showPage(host::ObjectType type) {
     QTreeWidgetItem* kind = group(type);
     if (!kind) {
         return;
@@ -180,15 +189,12 @@ void DatabaseWindow::showPage(int type) {
     }
 }
 
-std::optional<ObjectRef> DatabaseWindow::selectedObject() const {
+std::optional<host::ObjectRef> DatabaseWindow::selectedObject() const {
     const auto items = selectedItems();
-    if (items.isEmpty() || items.first()->data(0, kTypeRole).toInt() < 0) {
-        return std::nullopt;
-    }
-    return ObjectRef{items.first()->data(0, kTypeRole).toInt(), items.first()->data(0, kNameRole).toString()};
+    return items.isEmpty() ? std::nullopt : objectOf(items.first());
 }
 
-QStringList DatabaseWindow::names(int type) const {
+QStringList DatabaseWindow::names(host::ObjectType type) const {
     QStringList result;
     if (QTreeWidgetItem* kind = group(type)) {
         for (int i = 0; i < kind->childCount(); ++i) {
@@ -201,8 +207,8 @@ QStringList DatabaseWindow::names(int type) const {
 void DatabaseWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (const auto selected = selectedObject()) {
-            (event->modifiers() & Qt::ControlModifier) ? emit designRequested(selected->type, selected->name)
-                                                       : emit openRequested(selected->type, selected->name);
+            (event->modifiers() & Qt::ControlModifier) ? emit designRequested(*selected)
+                                                       : emit openRequested(*selected);
             return;
         }
     }
@@ -213,7 +219,7 @@ void DatabaseWindow::focusInEvent(QFocusEvent* event) {
     QTreeWidget::focusInEvent(event);
     // Coming back to the database window makes its selection the current object again.
     if (const auto selected = selectedObject()) {
-        emit selectionChangedTo(selected->type, selected->name);
+        emit selectionChangedTo(selected);
     }
 }
 
@@ -223,12 +229,13 @@ void DatabaseWindow::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     QMenu menu(this);
-    const bool datasheet = selected->type == host::acTable || selected->type == host::acQuery;
+    const bool datasheet =
+        selected->type == host::ObjectType::Table || selected->type == host::ObjectType::Query;
     menu.addAction(objectIcon(selected->type), QStringLiteral("&Open"),
-                   [this, selected] { emit openRequested(selected->type, selected->name); });
-    if (datasheet || selected->type == host::acForm || selected->type == host::acReport) {
+                   [this, selected] { emit openRequested(*selected); });
+    if (datasheet || selected->type == host::ObjectType::Form || selected->type == host::ObjectType::Report) {
         menu.addAction(imageMso(QStringLiteral("ViewsDesignView")), QStringLiteral("&Design View"),
-                       [this, selected] { emit designRequested(selected->type, selected->name); });
+                       [this, selected] { emit designRequested(*selected); });
     }
     menu.exec(event->globalPos());
 }

@@ -2,6 +2,8 @@
 // reports), each with its icon. Its selection is the host's current object while it is active.
 #pragma once
 
+#include "hostapi/host.h"
+
 #include <QTreeWidget>
 
 #include <memory>
@@ -12,11 +14,6 @@ class QdbDatabase;
 }
 
 namespace app {
-
-struct ObjectRef {
-    int type = -1;
-    QString name;
-};
 
 class DatabaseWindow : public QTreeWidget {
     Q_OBJECT
@@ -31,18 +28,19 @@ public:
     bool showHidden() const { return mShowHidden; }
 
     // Selects the object, found without regard to case; false when it is not listed.
-    bool selectObject(int type, const QString& name);
-    std::optional<ObjectRef> selectedObject() const;
+    bool selectObject(const host::ObjectRef& object);
+    std::optional<host::ObjectRef> selectedObject() const;
     // Shows the objects of one kind: their heading at the top, the first of them selected unless one of
     // them is already. A kind the window does not list changes nothing.
-    void showPage(int type);
+    void showPage(host::ObjectType type);
     // The names listed under one kind, in order.
-    QStringList names(int type) const;
+    QStringList names(host::ObjectType type) const;
 
 signals:
-    void selectionChangedTo(int type, const QString& name);
-    void openRequested(int type, const QString& name);
-    void designRequested(int type, const QString& name);
+    // Nothing when the object that was selected is no longer listed.
+    void selectionChangedTo(const std::optional<host::ObjectRef>& object);
+    void openRequested(const host::ObjectRef& object);
+    void designRequested(const host::ObjectRef& object);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -50,12 +48,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    QTreeWidgetItem* group(int type) const;
+    QTreeWidgetItem* group(host::ObjectType type) const;
     std::shared_ptr<qdb::QdbDatabase> mDatabase;
     bool mShowHidden = false;
 };
 
 // Whether the host hides the object unless asked to show hidden objects.
-bool isHiddenObject(int type, const QString& name);
+bool isHiddenObject(const host::ObjectRef& object);
 
 }  // namespace app

@@ -7,18 +7,15 @@ namespace app {
 DesktopApplication::DesktopApplication(qdb::HostApplication& state, WizardRunner wizards)
     : mState(state), mWizards(std::move(wizards)) {}
 
-int DesktopApplication::currentObjectType() {
-    return mState.currentObjectType();
-}
-QString DesktopApplication::currentObjectName() {
-    return mState.currentObjectName();
+std::optional<host::ObjectRef> DesktopApplication::currentObject() {
+    return mState.currentObject();
 }
 QString DesktopApplication::accessVersion() {
     return mState.accessVersion();
 }
 
-host::ObjectStates DesktopApplication::objectState(int objectType, const QString& name) {
-    return mState.objectState(objectType, name);
+host::ObjectStates DesktopApplication::objectState(const host::ObjectRef& object) {
+    return mState.objectState(object);
 }
 std::shared_ptr<host::Database> DesktopApplication::currentDb() {
     return mState.currentDb();

@@ -20,10 +20,9 @@ public:
 
     DesktopApplication(qdb::HostApplication& state, WizardRunner wizards);
 
-    int currentObjectType() override;
-    QString currentObjectName() override;
+    std::optional<host::ObjectRef> currentObject() override;
     QString accessVersion() override;
-    host::ObjectStates objectState(int objectType, const QString& name) override;
+    host::ObjectStates objectState(const host::ObjectRef& object) override;
     std::shared_ptr<host::Database> currentDb() override;
     host::CurrentProject& currentProject() override;
     host::AccessObjectState allQueries(const QString& name) override;

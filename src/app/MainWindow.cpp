@@ -65,11 +65,11 @@ MainWindow::MainWindow(HostOptions options, QWidget* parent)
     mApplication = std::make_unique<DesktopApplication>(
         *mState, [this](const QString& procedure) { return runWizard(procedure); });
     mState->setCommandObserver(
-        [this](const QString& action, int type, const QString& name) { onHostCommand(action, type, name); });
+        [this](const QString& action, const host::ObjectRef& object) { onHostCommand(action, object); });
     mAddins = std::make_unique<AddinHost>([this](const QString& text) { showMessage(text); });
 
     setAcceptDrops(true);
-    setWindowIcon(objectIcon(host::acQuery));
+    setWindowIcon(objectIcon(host::ObjectType::Query));
     resize(1180, 760);
 
     mDocuments = new QMdiArea;
@@ -105,18 +105,18 @@ MainWindow::MainWindow(HostOptions options, QWidget* parent)
     mPages = new QActionGroup(mObjectsBar);
     mPages->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const struct {
-        int type;
+        host::ObjectType type;
         int id;
         const char* caption;
-    } pages[] = {{host::acTable, 1773, "Tables"},
-                 {host::acQuery, 1774, "Queries"},
-                 {host::acForm, 1775, "Forms"},
-                 {host::acReport, 1776, "Reports"}};
+    } pages[] = {{host::ObjectType::Table, 1773, "Tables"},
+                 {host::ObjectType::Query, 1774, "Queries"},
+                 {host::ObjectType::Form, 1775, "Forms"},
+                 {host::ObjectType::Report, 1776, "Reports"}};
     for (const auto& page : pages) {
         QAction* action = mObjectsBar->addAction(objectIcon(page.type), QString::fromLatin1(page.caption));
         action->setCheckable(true);
         action->setProperty("commandBarId", page.id);
-        action->setData(page.type);
+        action->setData(QVariant::fromValue(page.type));
         mPages->addAction(action);
         connect(action, &QAction::triggered, this, [this, type = page.type] { showPage(type); });
     }
@@ -130,13 +130,14 @@ MainWindow::MainWindow(HostOptions options, QWidget* parent)
     mDatabaseDock->setFeatures(QDockWidget::DockWidgetMovable);
     mDatabaseDock->setMinimumWidth(230);
     addDockWidget(Qt::LeftDockWidgetArea, mDatabaseDock);
-    connect(mDatabaseWindow, &DatabaseWindow::selectionChangedTo, this, [this](int type) {
-        mDocumentCurrent = false;
-        if (type >= 0) {
-            pressPage(type);
-        }
-        updateCurrentObject();
-    });
+    connect(mDatabaseWindow, &DatabaseWindow::selectionChangedTo, this,
+            [this](const std::optional<host::ObjectRef>& object) {
+                mDocumentCurrent = false;
+                if (object) {
+                    pressPage(object->type);
+                }
+                updateCurrentObject();
+            });
     connect(mDatabaseWindow, &DatabaseWindow::openRequested, this, &MainWindow::openObject);
     connect(mDatabaseWindow, &DatabaseWindow::designRequested, this, &MainWindow::openDesign);
 
@@ -239,26 +240,25 @@ void MainWindow::buildMenus() {
     view->setObjectName(QStringLiteral("View"));
     mDatasheetAction = view->addAction(imageMso(QStringLiteral("ViewsDatasheetView")),
                                        QStringLiteral("&Datasheet View"), this, [this] {
-                                           const int type = mState->currentObjectType();
-                                           if (type >= 0) {
-                                               openObject(type, mState->currentObjectName());
+                                           if (const auto current = mState->currentObject()) {
+                                               openObject(*current);
                                            }
                                        });
     mDesignAction = view->addAction(imageMso(QStringLiteral("ViewsDesignView")),
                                     QStringLiteral("D&esign View"), this, [this] {
-                                        const int type = mState->currentObjectType();
-                                        if (type >= 0) {
-                                            openDesign(type, mState->currentObjectName());
+                                        if (const auto current = mState->currentObject()) {
+                                            openDesign(*current);
                                         }
                                     });
     mSqlAction = view->addAction(
         imageMso(QStringLiteral("AdpStoredProcedureEditSql")), QStringLiteral("&SQL View"), this, [this] {
-            if (mState->currentObjectType() != host::acQuery) {
+            const std::optional<host::ObjectRef> current = mState->currentObject();
+            if (!current || current->type != host::ObjectType::Query) {
                 return;
             }
-            const QString name = mState->currentObjectName();
-            openDesign(host::acQuery, name);
-            if (auto* design = qobject_cast<QueryDesignWindow*>(objectWindow(host::acQuery, name))) {
+            const host::ObjectRef query = *current;
+            openDesign(query);
+            if (auto* design = qobject_cast<QueryDesignWindow*>(objectWindow(query))) {
                 design->showSqlView();
             }
         });
@@ -267,8 +267,9 @@ void MainWindow::buildMenus() {
     query->setObjectName(QStringLiteral("Query"));
     mRunAction =
         query->addAction(imageMso(QStringLiteral("QueryRunQuery")), QStringLiteral("&Run"), this, [this] {
-            if (mState->currentObjectType() == host::acQuery) {
-                runQuery(mState->currentObjectName());
+            const std::optional<host::ObjectRef> current = mState->currentObject();
+            if (current && current->type == host::ObjectType::Query) {
+                runQuery(current->name);
             }
         });
     mShowHiddenAction = view->addAction(QStringLiteral("Show &Hidden Objects"));
@@ -279,8 +280,8 @@ void MainWindow::buildMenus() {
 
     QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
     insert->setObjectName(QStringLiteral("Insert"));
-    mNewQueryAction = insert->addAction(objectIcon(host::acQuery), QStringLiteral("&Query..."), this,
-                                        &MainWindow::newQuery);
+    mNewQueryAction = insert->addAction(objectIcon(host::ObjectType::Query), QStringLiteral("&Query..."),
+                                        this, &MainWindow::newQuery);
 
     mToolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
     mToolsMenu->setObjectName(QStringLiteral("Tools"));
@@ -600,19 +601,19 @@ void MainWindow::disconnectAddins() {
     }
 }
 
-ObjectWindow* MainWindow::objectWindow(int type, const QString& name) const {
+ObjectWindow* MainWindow::objectWindow(const host::ObjectRef& object) const {
     for (QMdiSubWindow* window : mDocuments->subWindowList()) {
-        auto* object = qobject_cast<ObjectWindow*>(window->widget());
-        if (object && !object->property("closing").toBool() && object->objectType() == type &&
-            object->name().compare(name, Qt::CaseInsensitive) == 0) {
-            return object;
+        auto* shown = qobject_cast<ObjectWindow*>(window->widget());
+        if (shown && !shown->property("closing").toBool() && shown->objectType() == object.type &&
+            shown->name().compare(object.name, Qt::CaseInsensitive) == 0) {
+            return shown;
         }
     }
     return nullptr;
 }
 
-bool MainWindow::selectObject(int type, const QString& name) {
-    if (!mDatabaseWindow->selectObject(type, name)) {
+bool MainWindow::selectObject(const host::ObjectRef& object) {
+    if (!mDatabaseWindow->selectObject(object)) {
         return false;
     }
     mDatabaseWindow->setFocus();
@@ -628,20 +629,21 @@ bool MainWindow::clickControl(const QString& id) {
     return mCommandBars && mCommandBars->click(id);
 }
 
-void MainWindow::openObject(int type, const QString& name) {
+void MainWindow::openObject(const host::ObjectRef& object) {
+    const QString& name = object.name;
     try {
-        switch (type) {
-            case host::acTable:
+        switch (object.type) {
+            case host::ObjectType::Table:
                 mApplication->doCmd().openTable(name, host::View::Normal, host::DataMode::Edit);
                 break;
-            case host::acQuery:
+            case host::ObjectType::Query:
                 mApplication->doCmd().openQuery(name, host::View::Normal, host::DataMode::Edit);
                 break;
-            case host::acForm:
+            case host::ObjectType::Form:
                 mApplication->doCmd().openForm(name, host::View::Normal, QString(), QString(),
                                                host::DataMode::PropertySettings, host::WindowMode::Normal);
                 break;
-            case host::acReport:
+            case host::ObjectType::Report:
                 mApplication->doCmd().openReport(name, host::View::Preview, host::WindowMode::Normal);
                 break;
             default:
@@ -652,20 +654,21 @@ void MainWindow::openObject(int type, const QString& name) {
     }
 }
 
-void MainWindow::openDesign(int type, const QString& name) {
+void MainWindow::openDesign(const host::ObjectRef& object) {
+    const QString& name = object.name;
     try {
-        switch (type) {
-            case host::acTable:
+        switch (object.type) {
+            case host::ObjectType::Table:
                 mApplication->doCmd().openTable(name, host::View::Design, host::DataMode::Edit);
                 break;
-            case host::acQuery:
+            case host::ObjectType::Query:
                 mApplication->doCmd().openQuery(name, host::View::Design, host::DataMode::Edit);
                 break;
-            case host::acForm:
+            case host::ObjectType::Form:
                 mApplication->doCmd().openForm(name, host::View::Design, QString(), QString(),
                                                host::DataMode::PropertySettings, host::WindowMode::Normal);
                 break;
-            case host::acReport:
+            case host::ObjectType::Report:
                 mApplication->doCmd().openReport(name, host::View::Design, host::WindowMode::Normal);
                 break;
             default:
@@ -676,52 +679,55 @@ void MainWindow::openDesign(int type, const QString& name) {
     }
 }
 
-void MainWindow::onHostCommand(const QString& action, int type, const QString& name) {
+void MainWindow::onHostCommand(const QString& action, const host::ObjectRef& object) {
     if (action.startsWith(QLatin1String("Open"))) {
         // Opened hidden to be read and closed at once (the add-in reading a record source), an object gets
         // no window: the window is made once the caller has finished.
         // A visible open has made the object current already; a hidden one has not.
-        const bool visible = mState->currentObjectType() == type &&
-                             mState->currentObjectName().compare(name, Qt::CaseInsensitive) == 0;
-        QTimer::singleShot(0, this, [this, type, name, visible] {
-            if (visible && mState->openView(type, name).has_value()) {
-                showObjectWindow(type, name);
+        const std::optional<host::ObjectRef> current = mState->currentObject();
+        const bool visible = current && current->type == object.type &&
+                             current->name.compare(object.name, Qt::CaseInsensitive) == 0;
+        QTimer::singleShot(0, this, [this, object, visible] {
+            if (visible && mState->openView(object).has_value()) {
+                showObjectWindow(object);
             }
         });
     } else if (action == QLatin1String("Close")) {
-        closeFromHost(objectWindow(type, name));
+        closeFromHost(objectWindow(object));
         updateCurrentObject();
     } else if (action == QLatin1String("RunCommand")) {
         const auto commands = mState->commandsRun();
         if (!commands.isEmpty() && commands.last() == host::Command::NewObjectQuery &&
-            type == host::acQuery) {
-            showObjectWindow(type, name);
+            object.type == host::ObjectType::Query) {
+            showObjectWindow(object);
         }
-    } else if (action == QLatin1String("SelectObject") && name.isEmpty()) {
+    } else if (action == QLatin1String("SelectObject") && object.name.isEmpty()) {
         // A page of the database window; one it does not have (macros, modules) leaves no button pressed.
-        showPage(type);
+        showPage(object.type);
     } else if (action == QLatin1String("SelectObject")) {
-        if (ObjectWindow* window = objectWindow(type, name)) {
+        if (ObjectWindow* window = objectWindow(object)) {
             mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
         } else {
-            mDatabaseWindow->selectObject(type, name);
+            mDatabaseWindow->selectObject(object);
         }
     }
 }
 
-void MainWindow::showObjectWindow(int type, const QString& name) {
-    const std::optional<host::View> view = mState->openView(type, name);
+void MainWindow::showObjectWindow(const host::ObjectRef& object) {
+    const host::ObjectType type = object.type;
+    const QString& name = object.name;
+    const std::optional<host::View> view = mState->openView(object);
     if (!view || !mDatabase) {
         return;
     }
     const bool design = *view == host::View::Design;
-    ObjectWindow* existing = objectWindow(type, name);
+    ObjectWindow* existing = objectWindow(object);
     if (existing && (existing->view() == host::View::Design) == design) {
         mDocuments->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(existing->parentWidget()));
         return;
     }
     std::unique_ptr<DatasheetModel> rows;
-    if (type == host::acQuery && !design) {
+    if (type == host::ObjectType::Query && !design) {
         rows = runForDatasheet(name);
         if (!rows) {
             // No datasheet opens: the query is not open (its other view, if any, stays).
@@ -729,7 +735,7 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
                 if (existing) {
                     mState->doCmd().openQuery(name, existing->view(), host::DataMode::Edit);
                 } else {
-                    mState->doCmd().close(type, name, host::SaveOption::No);
+                    mState->doCmd().close(object, host::SaveOption::No);
                 }
             } catch (const host::Error&) {
             }
@@ -741,12 +747,12 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
         closeFromHost(existing);
     }
     ObjectWindow* window = nullptr;
-    if (type == host::acQuery && design) {
-        const bool isNew = mState->objectState(type, name).testFlag(host::ObjectState::New);
+    if (type == host::ObjectType::Query && design) {
+        const bool isNew = mState->objectState(object).testFlag(host::ObjectState::New);
         window = new QueryDesignWindow(*mDatabase, mPath, name, isNew);
-    } else if (type == host::acTable) {
+    } else if (type == host::ObjectType::Table) {
         window = new DatasheetWindow(mPath, name);
-    } else if (type == host::acQuery) {
+    } else if (type == host::ObjectType::Query) {
         window = new DatasheetWindow(name, std::move(rows));
     } else {
         window = new DocumentWindow(*mDatabase, type, name, *view);
@@ -754,16 +760,14 @@ void MainWindow::showObjectWindow(int type, const QString& name) {
     QMdiSubWindow* sub = mDocuments->addSubWindow(window);
     sub->setWindowIcon(window->windowIcon());
     sub->resize(720, 460);
-    const int closedType = type;
-    const QString closedName = name;
-    connect(window, &QObject::destroyed, this, [this, window, closedType, closedName] {
+    const host::ObjectRef closed = object;
+    connect(window, &QObject::destroyed, this, [this, window, closed] {
         // A window the user closed closes its object in the host.
         // The window goes after the event loop's deferred delete: by then the host may have opened the
         // object again in another view, which a window the host closed must leave open.
-        if (!mHostClosed.remove(window) && !mClosingFromHost &&
-            mState->openView(closedType, closedName).has_value()) {
+        if (!mHostClosed.remove(window) && !mClosingFromHost && mState->openView(closed).has_value()) {
             try {
-                mState->doCmd().close(closedType, closedName, host::SaveOption::No);
+                mState->doCmd().close(closed, host::SaveOption::No);
             } catch (const host::Error&) {
             }
         }
@@ -821,7 +825,7 @@ void MainWindow::runQuery(const QString& name) {
         return;
     }
     if (!isActionQueryType(type)) {
-        openObject(host::acQuery, shown);
+        openObject({host::ObjectType::Query, shown});
         return;
     }
     const QString kind = type == host::QueryType::Append      ? QStringLiteral("an append")
@@ -873,13 +877,13 @@ void MainWindow::runQuery(const QString& name) {
     mDatabaseWindow->refresh();
 }
 
-void MainWindow::pressPage(int type) {
+void MainWindow::pressPage(host::ObjectType type) {
     for (QAction* page : mPages->actions()) {
-        page->setChecked(page->data().toInt() == type);
+        page->setChecked(page->data().value<host::ObjectType>() == type);
     }
 }
 
-void MainWindow::showPage(int type) {
+void MainWindow::showPage(host::ObjectType type) {
     pressPage(type);
     mDatabaseWindow->showPage(type);
 }
@@ -903,23 +907,21 @@ void MainWindow::setCurrentFromDocument(QMdiSubWindow* window) {
 }
 
 void MainWindow::updateCurrentObject() {
-    int type = -1;
-    QString name;
+    std::optional<host::ObjectRef> current;
     QMdiSubWindow* active = mDocuments->activeSubWindow();
     auto* object = active ? qobject_cast<ObjectWindow*>(active->widget()) : nullptr;
     if (mDocumentCurrent && object) {
-        type = object->objectType();
-        name = object->name();
-    } else if (const auto selected = mDatabaseWindow->selectedObject()) {
-        type = selected->type;
-        name = selected->name;
+        current = host::ObjectRef{object->objectType(), object->name()};
+    } else {
+        current = mDatabaseWindow->selectedObject();
     }
-    if (type != mState->currentObjectType() || name != mState->currentObjectName()) {
-        mState->setCurrentObject(type, name);
-        emit currentObjectChanged(type, name);
+    if (current != mState->currentObject()) {
+        mState->setCurrentObject(current);
+        emit currentObjectChanged(current);
     }
     mStatusObject->setText(
-        type < 0 ? (hasDatabase() ? QStringLiteral("Ready") : QStringLiteral("No database open")) : name);
+        current ? current->name
+                : (hasDatabase() ? QStringLiteral("Ready") : QStringLiteral("No database open")));
     updateActions();
 }
 
@@ -934,13 +936,14 @@ void MainWindow::updateTitle() {
 
 void MainWindow::updateActions() {
     const bool open = hasDatabase();
-    const int type = mState->currentObjectType();
+    const std::optional<host::ObjectRef> current = mState->currentObject();
+    const bool query = current && current->type == host::ObjectType::Query;
     mCloseAction->setEnabled(open);
     mNewQueryAction->setEnabled(open);
-    mDatasheetAction->setEnabled(open && type >= 0);
-    mDesignAction->setEnabled(open && type >= 0);
-    mSqlAction->setEnabled(open && type == host::acQuery);
-    mRunAction->setEnabled(open && type == host::acQuery);
+    mDatasheetAction->setEnabled(open && current.has_value());
+    mDesignAction->setEnabled(open && current.has_value());
+    mSqlAction->setEnabled(open && query);
+    mRunAction->setEnabled(open && query);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

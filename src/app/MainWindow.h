@@ -86,16 +86,16 @@ public:
     Ribbon* ribbon() const { return mRibbon; }
     QtCommandBars* commandBars() const { return mCommandBars.get(); }
     // The window the object is open in, or nullptr.
-    ObjectWindow* objectWindow(int type, const QString& name) const;
+    ObjectWindow* objectWindow(const host::ObjectRef& object) const;
 
     // Selects an object in the database window and makes it current; false when there is none.
-    bool selectObject(int type, const QString& name);
+    bool selectObject(const host::ObjectRef& object);
     // Clicks a ribbon control or a command bar control by its id (a ribbon id, a button's caption or
     // tag); false when there is no such enabled control.
     bool clickControl(const QString& id);
     // Opens the object as a double click does, or in design view.
-    void openObject(int type, const QString& name);
-    void openDesign(int type, const QString& name);
+    void openObject(const host::ObjectRef& object);
+    void openDesign(const host::ObjectRef& object);
 
     // Where the host's messages go (a message box unless replaced, as tests do).
     using MessageSink = std::function<void(const QString& text)>;
@@ -119,7 +119,7 @@ signals:
     // Before the database closes, while windows that work on it can still save.
     void databaseClosing();
     void databaseClosed();
-    void currentObjectChanged(int type, const QString& name);
+    void currentObjectChanged(const std::optional<host::ObjectRef>& object);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -131,15 +131,15 @@ private:
     void buildRibbon();
     void updateRecentFiles();
     void rememberRecentFile(const QString& path);
-    void onHostCommand(const QString& action, int type, const QString& name);
-    void showObjectWindow(int type, const QString& name);
+    void onHostCommand(const QString& action, const host::ObjectRef& object);
+    void showObjectWindow(const host::ObjectRef& object);
     // A query's rows for its datasheet, or nothing (after saying why, unless the user cancelled).
     std::unique_ptr<DatasheetModel> runForDatasheet(const QString& name);
     void showHostError(const host::Error& error);
     bool confirm(const QString& text);
     // Shows a page of the database window (a kind of object) and presses its button.
-    void showPage(int type);
-    void pressPage(int type);
+    void showPage(host::ObjectType type);
+    void pressPage(host::ObjectType type);
     // Closes an object's window for the host, which has closed the object already or opens it anew.
     void closeFromHost(ObjectWindow* window);
     void updateCurrentObject();

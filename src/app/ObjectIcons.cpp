@@ -366,28 +366,28 @@ void drawRefresh(QPainter& p) {
 
 }  // namespace
 
-QIcon objectIcon(int objectType, host::QueryType queryType) {
+QIcon objectIcon(host::ObjectType objectType, host::QueryType queryType) {
     static QHash<int, QIcon> cache;
-    const int key = objectType * 1000 + static_cast<int>(queryType);
+    const int key = static_cast<int>(objectType) * 1000 + static_cast<int>(queryType);
     auto found = cache.constFind(key);
     if (found != cache.constEnd()) {
         return *found;
     }
     QIcon icon;
     switch (objectType) {
-        case host::acTable:
+        case host::ObjectType::Table:
             icon = render([](QPainter& p) { drawGrid(p, QRectF(1.5, 2.5, 13, 11), kBlue); });
             break;
-        case host::acQuery:
+        case host::ObjectType::Query:
             icon = render([queryType](QPainter& p) {
                 drawQueryBase(p);
                 drawBadge(p, queryType);
             });
             break;
-        case host::acForm:
+        case host::ObjectType::Form:
             icon = render(drawForm);
             break;
-        case host::acReport:
+        case host::ObjectType::Report:
             icon = render(drawReport);
             break;
         default:
@@ -398,7 +398,7 @@ QIcon objectIcon(int objectType, host::QueryType queryType) {
     return icon;
 }
 
-QIcon groupIcon(int objectType) {
+QIcon groupIcon(host::ObjectType objectType) {
     Q_UNUSED(objectType)
     static const QIcon icon = render([](QPainter& p) { drawFolder(p, QColor(0xf3, 0xd0, 0x6b)); });
     return icon;

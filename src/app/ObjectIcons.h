@@ -9,10 +9,10 @@
 
 namespace app {
 
-// The icon of an object of the host's type code; for a query, its query type picks the picture.
-QIcon objectIcon(int objectType, host::QueryType queryType = host::QueryType::Select);
+// The icon of an object of that type; for a query, its query type picks the picture.
+QIcon objectIcon(host::ObjectType objectType, host::QueryType queryType = host::QueryType::Select);
 // The folder-like icon of a group of the database window.
-QIcon groupIcon(int objectType);
+QIcon groupIcon(host::ObjectType objectType);
 // A ribbon image by its built-in name; a null icon for a name the host does not know.
 QIcon imageMso(const QString& name);
 

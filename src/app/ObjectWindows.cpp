@@ -29,15 +29,15 @@ namespace app {
 
 namespace {
 
-QString kindWord(int objectType) {
+QString kindWord(host::ObjectType objectType) {
     switch (objectType) {
-        case host::acTable:
+        case host::ObjectType::Table:
             return QStringLiteral("Table");
-        case host::acQuery:
+        case host::ObjectType::Query:
             return QStringLiteral("Query");
-        case host::acForm:
+        case host::ObjectType::Form:
             return QStringLiteral("Form");
-        case host::acReport:
+        case host::ObjectType::Report:
             return QStringLiteral("Report");
         default:
             return QString();
@@ -195,7 +195,7 @@ QStringList queryOutputNames(const std::vector<CatalogueRow>& rows) {
 
 }  // namespace
 
-ObjectWindow::ObjectWindow(int objectType, QString name, host::View view, QWidget* parent)
+ObjectWindow::ObjectWindow(host::ObjectType objectType, QString name, host::View view, QWidget* parent)
     : QWidget(parent), mType(objectType), mName(std::move(name)), mView(view) {
     setWindowTitle(title());
     setWindowIcon(objectIcon(objectType));
@@ -236,7 +236,7 @@ std::optional<QVariant> askParameterValue(QWidget* parent, const QString& name) 
 }
 
 DatasheetWindow::DatasheetWindow(const QString& databasePath, const QString& table, QWidget* parent)
-    : ObjectWindow(host::acTable, table, host::View::Normal, parent), mDatabasePath(databasePath) {
+    : ObjectWindow(host::ObjectType::Table, table, host::View::Normal, parent), mDatabasePath(databasePath) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -251,7 +251,7 @@ DatasheetWindow::DatasheetWindow(const QString& databasePath, const QString& tab
 }
 
 DatasheetWindow::DatasheetWindow(const QString& query, std::unique_ptr<DatasheetModel> rows, QWidget* parent)
-    : ObjectWindow(host::acQuery, query, host::View::Normal, parent), mModel(std::move(rows)) {
+    : ObjectWindow(host::ObjectType::Query, query, host::View::Normal, parent), mModel(std::move(rows)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -259,7 +259,7 @@ DatasheetWindow::DatasheetWindow(const QString& query, std::unique_ptr<Datasheet
 }
 
 bool DatasheetWindow::reload() {
-    if (objectType() != host::acTable || !mTable) {
+    if (objectType() != host::ObjectType::Table || !mTable) {
         return false;
     }
     std::unique_ptr<DatasheetModel> fresh;
@@ -327,7 +327,7 @@ void DatasheetWindow::updateRecordLabel() {
 
 QueryDesignWindow::QueryDesignWindow(qdb::QdbDatabase& database, const QString& databasePath,
                                      const QString& name, bool isNew, QWidget* parent)
-    : ObjectWindow(host::acQuery, name, host::View::Design, parent) {
+    : ObjectWindow(host::ObjectType::Query, name, host::View::Design, parent) {
     const std::vector<CatalogueRow> rows =
         isNew ? std::vector<CatalogueRow>{} : catalogueRows(databasePath, name);
     std::vector<SourceDiagram::Box> boxes;
@@ -485,10 +485,10 @@ bool QueryDesignWindow::showsSql() const {
     return mViews->currentIndex() == mViews->count() - 1;
 }
 
-DocumentWindow::DocumentWindow(qdb::QdbDatabase& database, int objectType, const QString& name,
+DocumentWindow::DocumentWindow(qdb::QdbDatabase& database, host::ObjectType objectType, const QString& name,
                                host::View view, QWidget* parent)
     : ObjectWindow(objectType, name, view, parent) {
-    const bool isForm = objectType == host::acForm;
+    const bool isForm = objectType == host::ObjectType::Form;
     qdb::FormSpec spec;
     for (const qdb::FormSpec& object : isForm ? database.forms() : database.reports()) {
         if (object.name.compare(name, Qt::CaseInsensitive) == 0) {

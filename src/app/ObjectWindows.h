@@ -28,15 +28,15 @@ class DatasheetModel;
 class ObjectWindow : public QWidget {
     Q_OBJECT
 public:
-    ObjectWindow(int objectType, QString name, host::View view, QWidget* parent = nullptr);
-    int objectType() const { return mType; }
+    ObjectWindow(host::ObjectType objectType, QString name, host::View view, QWidget* parent = nullptr);
+    host::ObjectType objectType() const { return mType; }
     QString name() const { return mName; }
     host::View view() const { return mView; }
     // The title of the window, such as "Orders : Table".
     QString title() const;
 
 private:
-    int mType;
+    host::ObjectType mType;
     QString mName;
     host::View mView;
 };
@@ -95,8 +95,8 @@ private:
 class DocumentWindow : public ObjectWindow {
     Q_OBJECT
 public:
-    DocumentWindow(qdb::QdbDatabase& database, int objectType, const QString& name, host::View view,
-                   QWidget* parent = nullptr);
+    DocumentWindow(qdb::QdbDatabase& database, host::ObjectType objectType, const QString& name,
+                   host::View view, QWidget* parent = nullptr);
 };
 
 }  // namespace app

@@ -46,14 +46,14 @@ NewQueryDialog::NewQueryDialog(QWidget* parent) : QDialog(parent) {
         imageMso(QStringLiteral("CreateQueryFromWizard")));
     add(QStringLiteral("Crosstab Query Wizard"), QString::fromLatin1(kCrosstabQueryWizard),
         QStringLiteral("Create a query that shows data in a compact, spreadsheet-like format."),
-        objectIcon(host::acQuery, host::QueryType::Crosstab));
+        objectIcon(host::ObjectType::Query, host::QueryType::Crosstab));
     add(QStringLiteral("Find Duplicates Query Wizard"), QString::fromLatin1(kFindDuplicatesWizard),
         QStringLiteral("Create a query that finds records with duplicate field values."),
-        objectIcon(host::acQuery));
+        objectIcon(host::ObjectType::Query));
     add(QStringLiteral("Find Unmatched Query Wizard"), QString::fromLatin1(kFindUnmatchedWizard),
         QStringLiteral(
             "Create a query that finds records in one table that have no related records in another."),
-        objectIcon(host::acQuery));
+        objectIcon(host::ObjectType::Query));
     mChoices->setCurrentRow(0);
     mChoices->setIconSize(QSize(24, 24));
     mDescription = new QLabel;
@@ -92,17 +92,19 @@ SimpleQueryWizard::SimpleQueryWizard(std::shared_ptr<qdb::QdbDatabase> database,
     try {
         for (int i = 0; i < mDatabase->tableDefCount(); ++i) {
             const QString name = mDatabase->tableDef(i)->name();
-            if (!isHiddenObject(host::acTable, name)) {
-                mSource->addItem(objectIcon(host::acTable), QStringLiteral("Table: ") + name, name);
-                mSource->setItemData(mSource->count() - 1, host::acTable, kTypeRole);
+            if (!isHiddenObject({host::ObjectType::Table, name})) {
+                mSource->addItem(objectIcon(host::ObjectType::Table), QStringLiteral("Table: ") + name, name);
+                mSource->setItemData(mSource->count() - 1, QVariant::fromValue(host::ObjectType::Table),
+                                     kTypeRole);
             }
         }
         for (int i = 0; i < mDatabase->queryDefCount(); ++i) {
             const auto query = mDatabase->queryDef(i);
-            if (!isHiddenObject(host::acQuery, query->name())) {
-                mSource->addItem(objectIcon(host::acQuery, query->type()),
+            if (!isHiddenObject({host::ObjectType::Query, query->name()})) {
+                mSource->addItem(objectIcon(host::ObjectType::Query, query->type()),
                                  QStringLiteral("Query: ") + query->name(), query->name());
-                mSource->setItemData(mSource->count() - 1, host::acQuery, kTypeRole);
+                mSource->setItemData(mSource->count() - 1, QVariant::fromValue(host::ObjectType::Query),
+                                     kTypeRole);
             }
         }
     } catch (const host::Error&) {
@@ -141,7 +143,7 @@ void SimpleQueryWizard::loadFields() {
         return;
     }
     QStringList names;
-    if (mSource->currentData(kTypeRole).toInt() == host::acTable) {
+    if (mSource->currentData(kTypeRole).value<host::ObjectType>() == host::ObjectType::Table) {
         names = tableFields(mPath, source);
     } else {
         for (const CatalogueRow& row : catalogueRows(mPath, source)) {

@@ -51,25 +51,29 @@ QStringList describeWindow(QWidget* window) {
 
 }  // namespace
 
-bool parseObject(const QString& text, int& type, QString& name) {
+std::optional<host::ObjectRef> parseObject(const QString& text) {
     const int colon = int(text.indexOf(QLatin1Char(':')));
     if (colon <= 0) {
-        return false;
+        return std::nullopt;
     }
     const QString kind = text.left(colon).toLower();
-    name = text.mid(colon + 1);
+    const QString name = text.mid(colon + 1);
+    host::ObjectType type;
     if (kind == QLatin1String("table")) {
-        type = host::acTable;
+        type = host::ObjectType::Table;
     } else if (kind == QLatin1String("query")) {
-        type = host::acQuery;
+        type = host::ObjectType::Query;
     } else if (kind == QLatin1String("form")) {
-        type = host::acForm;
+        type = host::ObjectType::Form;
     } else if (kind == QLatin1String("report")) {
-        type = host::acReport;
+        type = host::ObjectType::Report;
     } else {
-        return false;
+        return std::nullopt;
     }
-    return !name.isEmpty();
+    if (name.isEmpty()) {
+        return std::nullopt;
+    }
+    return host::ObjectRef{type, name};
 }
 
 ScriptRunner::ScriptRunner(MainWindow& window, Script script) : mWindow(window), mScript(std::move(script)) {
@@ -114,8 +118,8 @@ void ScriptRunner::run() {
     if (!mScript.database.isEmpty()) {
         mWindow.openDatabase(mScript.database);
     }
-    if (mScript.selectType >= 0 && !mWindow.selectObject(mScript.selectType, mScript.selectName)) {
-        emit failed(QStringLiteral("no such object to select: %1").arg(mScript.selectName));
+    if (mScript.select && !mWindow.selectObject(*mScript.select)) {
+        emit failed(QStringLiteral("no such object to select: %1").arg(mScript.select->name));
     }
     mQuiet.restart();
     if (!mScript.click.isEmpty()) {

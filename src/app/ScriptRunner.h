@@ -2,6 +2,8 @@
 // and saves pictures of the windows once the program is idle, then quits.
 #pragma once
 
+#include "hostapi/host.h"
+
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
@@ -10,6 +12,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -20,8 +23,7 @@ class MainWindow;
 
 struct Script {
     QString database;
-    int selectType = -1;
-    QString selectName;
+    std::optional<host::ObjectRef> select;
     QString click;
     // After the click, in the order given: text typed key by key, or one key (Qt's name, "Ctrl+End")
     // pressed and released, into the focused widget.
@@ -75,7 +77,7 @@ private:
     QStringList mWritten;
 };
 
-// Parses KIND:NAME (table, query, form or report); false when the kind is unknown.
-bool parseObject(const QString& text, int& type, QString& name);
+// Parses KIND:NAME (table, query, form or report); nothing when the kind is unknown or the name empty.
+std::optional<host::ObjectRef> parseObject(const QString& text);
 
 }  // namespace app

@@ -146,8 +146,7 @@ int main(int argc, char* argv[]) {
     }
     script.describe = parser.isSet(describe);
     script.screenshot = parser.value(screenshot);
-    if (parser.isSet(select) &&
-        !app::parseObject(parser.value(select), script.selectType, script.selectName)) {
+    if (parser.isSet(select) && !(script.select = app::parseObject(parser.value(select)))) {
         return fail(QStringLiteral("--select takes KIND:NAME with KIND table, query, form or report"), 2);
     }
 

@@ -18,22 +18,20 @@ const QString kModule = QStringLiteral("mMain");
 constexpr int kMaxObjectNameLength = 64;
 constexpr int errOverflow = 6;
 
-host::ObjectStates ObjectState(const AddinContext& context, int objectType, const QString& name) {
-    return context.host().objectState(objectType, name);
+host::ObjectStates ObjectState(const AddinContext& context, const host::ObjectRef& object) {
+    return context.host().objectState(object);
 }
 
-// The object type and name a state test applies to; false when the object is not a query.
-bool ResolveQuery(const AddinContext& context, int& objectType, QString& name) {
-    if (objectType == -1) {
-        objectType = context.host().currentObjectType();
+// The query a state test applies to (the current object when none is given); nothing when it is not a query.
+std::optional<host::ObjectRef> ResolveQuery(const AddinContext& context,
+                                            std::optional<host::ObjectRef> object) {
+    if (!object) {
+        object = context.host().currentObject();
     }
-    if (objectType != host::acQuery) {
-        return false;
+    if (!object || object->type != host::ObjectType::Query) {
+        return std::nullopt;
     }
-    if (name.isEmpty()) {
-        name = context.host().currentObjectName();
-    }
-    return true;
+    return object;
 }
 
 }  // namespace
@@ -188,33 +186,33 @@ QString FilterEquals(const QString& fieldName, const QString& value) {
 // Object state and properties
 
 bool rFormIsOpen(AddinContext& context, const QString& formName) {
-    return ErrorBoundary(context.services(), QStringLiteral("rFormIsOpen"), kModule, false,
-                         [&] { return ObjectState(context, host::acForm, formName) > 0; });
+    return ErrorBoundary(context.services(), QStringLiteral("rFormIsOpen"), kModule, false, [&] {
+        return ObjectState(context, {host::ObjectType::Form, formName}) > 0;
+    });
 }
 
 bool rReportIsOpen(AddinContext& context, const QString& reportName) {
     return ErrorBoundary(context.services(), QStringLiteral("rReportIsOpen"), kModule, false, [&] {
-        return ObjectState(context, host::acReport, reportName) != host::ObjectStates();
+        return ObjectState(context, {host::ObjectType::Report, reportName}) != host::ObjectStates();
     });
 }
 
-bool IsQueryNew(AddinContext& context, int objectType, const QString& name) {
+bool IsQueryNew(AddinContext& context, const std::optional<host::ObjectRef>& object) {
     try {
-        QString queryName = name;
-        return ResolveQuery(context, objectType, queryName) &&
-               ObjectState(context, objectType, queryName).testFlag(host::ObjectState::New);
+        const std::optional<host::ObjectRef> query = ResolveQuery(context, object);
+        return query && ObjectState(context, *query).testFlag(host::ObjectState::New);
     } catch (...) {
         return false;
     }
 }
 
-bool IsQueryDirty(AddinContext& context, int objectType, const QString& name) {
+bool IsQueryDirty(AddinContext& context, const std::optional<host::ObjectRef>& object) {
     try {
-        QString queryName = name;
-        if (!ResolveQuery(context, objectType, queryName)) {
+        const std::optional<host::ObjectRef> query = ResolveQuery(context, object);
+        if (!query) {
             return false;
         }
-        const host::ObjectStates state = ObjectState(context, objectType, queryName);
+        const host::ObjectStates state = ObjectState(context, *query);
         return !state.testFlag(host::ObjectState::New) && state.testFlag(host::ObjectState::Dirty);
     } catch (...) {
         return false;
@@ -250,12 +248,12 @@ QString FormRecordSource(AddinContext& context, const QString& formName) {
     } catch (...) {
         // do not leave the hidden design window behind
         try {
-            application.doCmd().close(host::acForm, formName, host::SaveOption::No);
+            application.doCmd().close({host::ObjectType::Form, formName}, host::SaveOption::No);
         } catch (...) {
         }
         throw;
     }
-    application.doCmd().close(host::acForm, formName, host::SaveOption::No);
+    application.doCmd().close({host::ObjectType::Form, formName}, host::SaveOption::No);
     return recordSource;
 }
 
@@ -285,22 +283,22 @@ QString ReportRecordSource(AddinContext& context, const QString& reportName) {
         });
     }
     attempt([&] { recordSource = application.reportRecordSource(reportName); });
-    attempt([&] { application.doCmd().close(host::acReport, reportName, host::SaveOption::No); });
+    attempt([&] { application.doCmd().close({host::ObjectType::Report, reportName}, host::SaveOption::No); });
     attempt([&] { application.echo(true); });
     return recordSource;
 }
 
-QString ObjectDescription(AddinContext& context, int objectType, const QString& name) {
+QString ObjectDescription(AddinContext& context, const host::ObjectRef& object) {
     QString container;
-    switch (objectType) {
-        case host::acTable:
-        case host::acQuery:
+    switch (object.type) {
+        case host::ObjectType::Table:
+        case host::ObjectType::Query:
             container = QStringLiteral("Tables");
             break;
-        case host::acForm:
+        case host::ObjectType::Form:
             container = QStringLiteral("Forms");
             break;
-        case host::acReport:
+        case host::ObjectType::Report:
             container = QStringLiteral("Reports");
             break;
         default:
@@ -308,7 +306,7 @@ QString ObjectDescription(AddinContext& context, int objectType, const QString& 
     }
     try {
         return UseDatabase(context, nullptr)
-            ->documentProperty(container, name, QStringLiteral("Description"))
+            ->documentProperty(container, object.name, QStringLiteral("Description"))
             .toString();
     } catch (...) {
         return QString();

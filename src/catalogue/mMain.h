@@ -54,12 +54,12 @@ QString SqlTextLiteral(const QString& text);
 // A recordset filter that compares a field with a text: fieldName = 'value' (the value made safe).
 QString FilterEquals(const QString& fieldName, const QString& value);
 
-// Object state. An object type of -1 means the current object's type, an empty name the current object's
-// name.
+// Object state. Without an object the tests apply to the host's current object; anything but a query is
+// neither new nor dirty.
 bool rFormIsOpen(AddinContext& context, const QString& formName);
 bool rReportIsOpen(AddinContext& context, const QString& reportName);
-bool IsQueryNew(AddinContext& context, int objectType = -1, const QString& name = QString());
-bool IsQueryDirty(AddinContext& context, int objectType = -1, const QString& name = QString());
+bool IsQueryNew(AddinContext& context, const std::optional<host::ObjectRef>& object = std::nullopt);
+bool IsQueryDirty(AddinContext& context, const std::optional<host::ObjectRef>& object = std::nullopt);
 
 // Object tests and properties. A null database means the current database.
 bool IsTable(const AddinContext& context, const QString& name, host::Database* database = nullptr);
@@ -68,7 +68,7 @@ bool IsQuery(const AddinContext& context, const QString& name, host::Database* d
 QString FormRecordSource(AddinContext& context, const QString& formName);
 // Failures are passed over; empty text when nothing could be read.
 QString ReportRecordSource(AddinContext& context, const QString& reportName);
-QString ObjectDescription(AddinContext& context, int objectType, const QString& name);
+QString ObjectDescription(AddinContext& context, const host::ObjectRef& object);
 
 // The host's major version (SysCmd 7), 0 when it cannot be read.
 quint8 AccessMajorVersion(const AddinContext& context);

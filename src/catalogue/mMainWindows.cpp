@@ -84,18 +84,19 @@ void CloseQueryDesignView(AddinContext& context, const QString& queryName) {
             return;
         }
         auto& application = context.host();
-        const host::AccessObjectState query = application.allQueries(queryName);
-        if (!query.isLoaded) {
+        const host::AccessObjectState state = application.allQueries(queryName);
+        if (!state.isLoaded) {
             return;
         }
         if (major < 10) {
             // Older hosts cannot say which view is open: a query window without a datasheet is its design.
-            application.doCmd().selectObject(host::acQuery, queryName, false);
+            const host::ObjectRef query{host::ObjectType::Query, queryName};
+            application.doCmd().selectObject(query, false);
             if (!application.screen().hasActiveDatasheet()) {
-                application.doCmd().close(host::acQuery, queryName, host::SaveOption::Prompt);
+                application.doCmd().close(query, host::SaveOption::Prompt);
             }
-        } else if (query.currentView == host::CurrentView::Design) {
-            application.doCmd().close(host::acQuery, queryName, host::SaveOption::Prompt);
+        } else if (state.currentView == host::CurrentView::Design) {
+            application.doCmd().close({host::ObjectType::Query, queryName}, host::SaveOption::Prompt);
         }
     } catch (...) {
     }
@@ -112,10 +113,10 @@ bool CreateQueryInDesignView(AddinContext& context) {
         }
         windows->bringWindowToTop(databaseWindow);
         auto& application = context.host();
-        const int page = DatabaseWindowObjectType(context);
-        if (page != -1) {
+        const std::optional<host::ObjectType> page = DatabaseWindowObjectType(context);
+        if (page) {
             // Off the tables and queries pages, so that the new query is not selected over a list.
-            application.doCmd().selectObject(host::acModule, QString(), true);
+            application.doCmd().selectObject({host::ObjectType::Module, QString()}, true);
         }
         // The queued Enter takes the new-query dialog's default choice, design view.
         application.sendKeys(QStringLiteral("~"), false);
@@ -125,10 +126,11 @@ bool CreateQueryInDesignView(AddinContext& context) {
             ShowExclamation(context, error.description());
             return false;
         }
-        if (page != -1) {
-            const QString name = application.currentObjectName();
-            application.doCmd().selectObject(page, QString(), true);
-            application.doCmd().selectObject(host::acQuery, name, false);
+        if (page) {
+            const std::optional<host::ObjectRef> created = application.currentObject();
+            application.doCmd().selectObject({*page, QString()}, true);
+            application.doCmd().selectObject({host::ObjectType::Query, created ? created->name : QString()},
+                                             false);
         }
         return true;
     } catch (...) {
@@ -159,8 +161,8 @@ quintptr hWndDBWindow(const AddinContext& context) {
     }
 }
 
-int DatabaseWindowObjectType(const AddinContext& context) {
-    int page = -1;
+std::optional<host::ObjectType> DatabaseWindowObjectType(const AddinContext& context) {
+    std::optional<host::ObjectType> page;
     try {
         auto* windows = context.services().hostWindows;
         if (!windows) {
@@ -171,9 +173,9 @@ int DatabaseWindowObjectType(const AddinContext& context) {
                 continue;
             }
             if (control.id == idTablesPage) {
-                page = host::acTable;
+                page = host::ObjectType::Table;
             } else if (control.id == idQueriesPage) {
-                page = host::acQuery;
+                page = host::ObjectType::Query;
             }
         }
     } catch (...) {

@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 
 // Opens (or brings up again) the editor of a saved query, after closing the query's design view. An
 // empty name gives a new, unregistered window that is not initialised. Returns the window or nullptr.
@@ -28,5 +29,5 @@ void UnloadForms(AddinContext& context);
 
 // The host's database window, 0 when there is none.
 quintptr hWndDBWindow(const AddinContext& context);
-// The page the database window shows: 0 tables, 1 queries, -1 anything else.
-int DatabaseWindowObjectType(const AddinContext& context);
+// The page the database window shows when it is the tables or the queries page; nothing otherwise.
+std::optional<host::ObjectType> DatabaseWindowObjectType(const AddinContext& context);

@@ -29,8 +29,12 @@ const QString kName = QStringLiteral("click");
 const QString kSynopsis =
     QStringLiteral("DB CONTROL_ID [--object NAME] [--type TYPE] [--state LIST] [--host-version TEXT]");
 
-const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
-                                QStringLiteral("report")};
+// The name of the host's current object, empty when there is none.
+QString CurrentName(const AddinContext& context) {
+    const std::optional<host::ObjectRef> current =
+        context.application() ? context.application()->currentObject() : std::nullopt;
+    return current ? current->name : QString();
+}
 
 // One stdout line per tool a command opened: "editor NAME", "tree MODE NAME", "find MODE NAME",
 // "templates MODE", "about", "help PATH". A tool that is created but not shown prints nothing.
@@ -41,9 +45,7 @@ public:
         explicit Tree(AddinContext& context) : mContext(context) {}
         bool Initialize(int mode, const QString& objectName) override {
             mMode = mode;
-            mName = objectName.isEmpty() && mContext.application()
-                        ? mContext.application()->currentObjectName()
-                        : objectName;
+            mName = objectName.isEmpty() ? CurrentName(mContext) : objectName;
             return true;
         }
         void Show() override { out() << "tree " << mMode << ' ' << mName << '\n'; }
@@ -75,11 +77,7 @@ public:
         explicit Find(AddinContext& context) : mContext(context) {}
         void PrepareTreeFind(int qorvelMode) override { mMode = qorvelMode; }
         bool mfValidDataSource() override { return true; }
-        void Show() override {
-            out() << "find " << mMode << ' '
-                  << (mContext.application() ? mContext.application()->currentObjectName() : QString())
-                  << '\n';
-        }
+        void Show() override { out() << "find " << mMode << ' ' << CurrentName(mContext) << '\n'; }
         void Unload() override {}
 
     private:
@@ -123,30 +121,17 @@ QStringList ControlIds() {
     return ids;
 }
 
-// The object types the name has in the database: 0 table, 1 query, 2 form, 3 report.
-QList<int> TypesOf(const QString& name, host::Database& database) {
-    QList<int> types;
-    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query,
-                                        host::ObjectType::Form, host::ObjectType::Report}) {
-        if (database.findObject(type, name)) {
-            types.append(static_cast<int>(type));
-        }
-    }
-    return types;
-}
-
-// The name as the database spells it, as the host reports its current object.
-QString StoredName(int type, const QString& name, host::Database& database) {
+// The object with its name as the database spells it, as the host reports its current object.
+host::ObjectRef StoredObject(host::ObjectType type, const QString& name, host::Database& database) {
     // A missing object keeps the name it was given.
     try {
-        if (type >= host::acTable && type <= host::acReport) {
-            const auto object = database.findObject(static_cast<host::ObjectType>(type), name);
-            return object ? object->name : name;
+        if (std::optional<host::ObjectRef> object = database.findObject(type, name)) {
+            return *object;
         }
     } catch (const host::Error&) {
         // The database could not be read: the name as given.
     }
-    return name;
+    return {type, name};
 }
 
 int Usage(const QString& text) {
@@ -198,10 +183,10 @@ int RunClick(const QStringList& arguments) {
     if (!ControlIds().contains(controlId)) {
         return Usage(QStringLiteral("no ribbon control '%1'; see qorvel click --help").arg(controlId));
     }
-    int requestedType = -1;
+    std::optional<host::ObjectType> requestedType;
     if (!type.isEmpty()) {
-        requestedType = static_cast<int>(kTypeNames.indexOf(type.toLower()));
-        if (requestedType < 0) {
+        requestedType = cli::objectTypeNamed(type);
+        if (!requestedType) {
             return Usage(QStringLiteral("--type is one of table, query, form, report"));
         }
         if (object.isEmpty()) {
@@ -236,24 +221,25 @@ int RunClick(const QStringList& arguments) {
         application.setVersion(version);
     }
     if (!object.isEmpty()) {
-        int objectType = requestedType;
-        if (objectType < 0) {
-            const QList<int> types = TypesOf(object, database);
-            if (types.isEmpty()) {
+        host::ObjectRef current;
+        if (requestedType) {
+            current = StoredObject(*requestedType, object, database);
+        } else {
+            const QList<host::ObjectRef> found = cli::objectsNamed(object, database);
+            if (found.isEmpty()) {
                 return Usage(QStringLiteral("no table, query, form or report named '%1'; give its --type to "
                                             "click on a missing object")
                                  .arg(object));
             }
-            if (types.size() > 1) {
+            if (found.size() > 1) {
                 return Usage(QStringLiteral("'%1' names more than one kind of object; choose one with --type")
                                  .arg(object));
             }
-            objectType = types.first();
+            current = found.first();
         }
-        const QString name = StoredName(objectType, object, database);
-        application.setCurrentObject(objectType, name);
+        application.setCurrentObject(current);
         if (stateBits != 0) {
-            application.setObjectState(objectType, name, stateBits);
+            application.setObjectState(current, stateBits);
         }
     }
 

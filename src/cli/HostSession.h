@@ -5,9 +5,11 @@
 #include "catalogue/AddinContext.h"
 #include "cli/StderrPrompter.h"
 
+#include <QList>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace qdb {
 class HostApplication;
@@ -38,5 +40,12 @@ private:
     std::shared_ptr<qdb::QdbDatabase> mDatabase;
     std::unique_ptr<AddinContext> mContext;
 };
+
+// The --type words of the commands that take an object: table, query, form, report.
+std::optional<host::ObjectType> objectTypeNamed(const QString& word);  // any case; nothing if unknown
+QString objectTypeWord(host::ObjectType type);
+// The tables, queries, forms and reports of that name (ignoring case), in that order, each as the database
+// spells it.
+QList<host::ObjectRef> objectsNamed(const QString& name, host::Database& database);
 
 }  // namespace cli

@@ -20,12 +20,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMap>
 #include <QPointer>
 #include <QSaveFile>
 #include <QScreen>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 
 namespace cli {
@@ -132,19 +132,6 @@ int usage(const QString& text) {
     return exitUsage;
 }
 
-// The objects of that name in the database (ignoring case), by type (0 table, 1 query, 2 form, 3 report),
-// each with its name as the database spells it.
-QMap<int, QString> objectsNamed(const QString& name, qdb::QdbDatabase& database) {
-    QMap<int, QString> found;
-    for (const host::ObjectType type : {host::ObjectType::Table, host::ObjectType::Query,
-                                        host::ObjectType::Form, host::ObjectType::Report}) {
-        if (const std::optional<host::ObjectRef> object = database.findObject(type, name)) {
-            found.insert(static_cast<int>(object->type), object->name);
-        }
-    }
-    return found;
-}
-
 // The tree's picture as the tree window's Bitmap export draws it, into FILE, or into a file named after the
 // object when FILE is a folder. Written whole or not at all.
 int writePicture(const frmQorvel& tree, const QString& target) {
@@ -171,9 +158,6 @@ int writePicture(const frmQorvel& tree, const QString& target) {
     }
     return exitOk;
 }
-
-const QStringList kTypeNames = {QStringLiteral("table"), QStringLiteral("query"), QStringLiteral("form"),
-                                QStringLiteral("report")};
 
 }  // namespace
 
@@ -234,10 +218,10 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
             return usage(QStringLiteral("--max-nodes needs a whole number of at least 1"));
         }
     }
-    int requestedType = -1;
+    std::optional<host::ObjectType> requestedType;
     if (!type.isEmpty()) {
-        requestedType = static_cast<int>(kTypeNames.indexOf(type.toLower()));
-        if (requestedType < 0) {
+        requestedType = objectTypeNamed(type);
+        if (!requestedType) {
             return usage(QStringLiteral("--type is one of table, query, form, report"));
         }
     }
@@ -246,31 +230,37 @@ int runTreeCommand(TreeKind kind, const QString& synopsis, const QStringList& ar
         return exitUsage;
     }
     qdb::QdbDatabase& database = host.database();
-    const QMap<int, QString> objects = objectsNamed(objectName, database);
-    const QList<int> types = objects.keys();
-    int objectType = requestedType;
-    if (requestedType >= 0 && !types.contains(requestedType)) {
-        return usage(QStringLiteral("no ") + kTypeNames.at(requestedType) + QStringLiteral(" named '") +
-                     objectName + QStringLiteral("'"));
-    }
-    if (requestedType < 0) {
-        if (types.isEmpty()) {
+    const QList<host::ObjectRef> objects = objectsNamed(objectName, database);
+    const auto ofType = [&](host::ObjectType type) {
+        return std::find_if(objects.cbegin(), objects.cend(),
+                            [type](const host::ObjectRef& object) { return object.type == type; });
+    };
+    host::ObjectRef current;
+    if (requestedType) {
+        const auto found = ofType(*requestedType);
+        if (found == objects.cend()) {
+            return usage(QStringLiteral("no ") + objectTypeWord(*requestedType) + QStringLiteral(" named '") +
+                         objectName + QStringLiteral("'"));
+        }
+        current = *found;
+    } else {
+        if (objects.isEmpty()) {
             return usage(QStringLiteral("no table, query, form or report named '") + objectName +
                          QStringLiteral("'"));
         }
-        if (types.size() > 1) {
+        if (objects.size() > 1) {
             QStringList kinds;
-            for (int type : types) {
-                kinds.append(kTypeNames.at(type));
+            for (const host::ObjectRef& object : objects) {
+                kinds.append(objectTypeWord(object.type));
             }
             return usage(QStringLiteral("'") + objectName + QStringLiteral("' names a ") +
                          kinds.join(QStringLiteral(" and a ")) + QStringLiteral("; choose one with --type"));
         }
-        objectType = types.first();
+        current = objects.first();
     }
 
     qdb::HostApplication& application = host.application();
-    application.setCurrentObject(objectType, objects.value(objectType));
+    application.setCurrentObject(current);
 
     TerminalProgressWindows progress(kind == TreeKind::UsedBy && ::isatty(STDERR_FILENO) == 1);
     platform::Services services = host.context().services();

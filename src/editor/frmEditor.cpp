@@ -403,7 +403,7 @@ bool frmEditor::SaveAs(host::Database& database, const QString& offeredName) {
         // The query is written; what follows only shows it.
         try {
             if (auto* application = mContext.application()) {
-                application->doCmd().selectObject(host::acQuery, savedName, true);
+                application->doCmd().selectObject({host::ObjectType::Query, savedName}, true);
             }
         } catch (...) {
         }
@@ -484,7 +484,7 @@ void frmEditor::OpenQuery(host::View view) {
     try {
         host::Application& application = mContext.host();
         if (isOpen) {
-            application.doCmd().close(host::acQuery, mQueryName, host::SaveOption::No);
+            application.doCmd().close({host::ObjectType::Query, mQueryName}, host::SaveOption::No);
         }
         application.doCmd().openQuery(mQueryName, view, host::DataMode::Edit);
         if (view == host::View::Design) {

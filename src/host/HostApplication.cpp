@@ -37,8 +37,8 @@ public:
                   const QString& whereCondition, host::DataMode dataMode,
                   host::WindowMode windowMode) override;
     void openReport(const QString& name, host::View view, host::WindowMode windowMode) override;
-    void close(int objectType, const QString& name, host::SaveOption save) override;
-    void selectObject(int objectType, const QString& name, bool inDatabaseWindow) override;
+    void close(const host::ObjectRef& object, host::SaveOption save) override;
+    void selectObject(const host::ObjectRef& object, bool inDatabaseWindow) override;
     void runCommand(host::Command command) override;
 
 private:
@@ -80,41 +80,38 @@ public:
     }
 
     // host::Application
-    int currentObjectType() override { return mCurrentType; }
-    QString currentObjectName() override { return mCurrentName; }
+    std::optional<host::ObjectRef> currentObject() override { return mCurrent; }
 
     QString accessVersion() override { return mVersion; }
-    host::ObjectStates objectState(int objectType, const QString& name) override {
-        return state(objectType, name);
-    }
+    host::ObjectStates objectState(const host::ObjectRef& object) override { return state(object); }
 
     std::shared_ptr<host::Database> currentDb() override { return mDatabase; }
     host::CurrentProject& currentProject() override { return mProject; }
 
     host::AccessObjectState allQueries(const QString& name) override {
-        const bool known =
-            (mDatabase && exists(host::acQuery, name)) || mStates.contains(key(host::acQuery, name));
+        const host::ObjectRef query{host::ObjectType::Query, name};
+        const bool known = (mDatabase && exists(query)) || mStates.contains(key(query));
         if (!known) {
             throwItemNotFound(QStringLiteral("Microsoft Access"));
         }
         host::AccessObjectState result;
-        result.isLoaded = (state(host::acQuery, name) & host::ObjectState::Open) != 0;
+        result.isLoaded = state(query).testFlag(host::ObjectState::Open);
         // mViews keeps the code the query was opened with; CurrentView answers in the host's own codes.
-        result.currentView = mViews.value(key(host::acQuery, name), host::View::Normal) == host::View::Design
+        result.currentView = mViews.value(key(query), host::View::Normal) == host::View::Design
                                  ? host::CurrentView::Design
                                  : host::CurrentView::Datasheet;
         return result;
     }
 
     QString formRecordSource(const QString& form) override {
-        return recordSource(host::acForm, form, errFormNotOpen,
+        return recordSource({host::ObjectType::Form, form}, errFormNotOpen,
                             QStringLiteral("Microsoft Access can't find the form '%1' referred to in a macro "
                                            "expression or Visual Basic code."));
     }
 
     QString reportRecordSource(const QString& report) override {
         return recordSource(
-            host::acReport, report, errReportNotOpen,
+            {host::ObjectType::Report, report}, errReportNotOpen,
             QStringLiteral("Microsoft Access can't find the report '%1' referred to in a macro "
                            "expression or Visual Basic code."));
     }
@@ -159,17 +156,13 @@ public:
         mDatabase = std::move(database);
         mStates.clear();
         mViews.clear();
-        mCurrentType = -1;
-        mCurrentName.clear();
+        mCurrent.reset();
     }
     std::shared_ptr<QdbDatabase> database() const override { return mDatabase; }
-    void setCurrentObject(int objectType, const QString& name) override {
-        mCurrentType = objectType;
-        mCurrentName = name;
-    }
+    void setCurrentObject(std::optional<host::ObjectRef> object) override { mCurrent = std::move(object); }
     void setVersion(const QString& versionText) override { mVersion = versionText; }
-    void setObjectState(int objectType, const QString& name, host::ObjectStates bits) override {
-        const QString k = key(objectType, name);
+    void setObjectState(const host::ObjectRef& object, host::ObjectStates bits) override {
+        const QString k = key(object);
         if (bits == 0) {
             mStates.remove(k);
             mViews.remove(k);
@@ -186,8 +179,8 @@ public:
     void setConnectionMode(int mode) override { mProject.setMode(mode); }
     void registerProcedure(const QString& name) override { mProcedures << name; }
     QStringList procedureCalls() const override { return mProcedureCalls; }
-    std::optional<host::View> openView(int objectType, const QString& name) const override {
-        const auto found = mViews.constFind(key(objectType, name));
+    std::optional<host::View> openView(const host::ObjectRef& object) const override {
+        const auto found = mViews.constFind(key(object));
         if (found == mViews.constEnd()) {
             return std::nullopt;
         }
@@ -200,29 +193,31 @@ public:
     void setCommandObserver(CommandObserver observer) override { mObserver = std::move(observer); }
 
     // Used by DoCmd and Screen.
-    static QString key(int type, const QString& name) {
-        return QString::number(type) + QLatin1Char(':') + foldCase(name);
+    static QString key(const host::ObjectRef& object) {
+        return QString::number(static_cast<int>(object.type)) + QLatin1Char(':') + foldCase(object.name);
     }
 
-    host::ObjectStates state(int type, const QString& name) const { return mStates.value(key(type, name)); }
+    host::ObjectStates state(const host::ObjectRef& object) const { return mStates.value(key(object)); }
 
-    bool exists(int type, const QString& name) { return storedName(type, name).has_value(); }
+    bool exists(const host::ObjectRef& object) { return storedName(object).has_value(); }
 
     // The name as the database spells it, or nothing when the database has no such object.
-    std::optional<QString> storedName(int type, const QString& name) {
+    std::optional<QString> storedName(const host::ObjectRef& object) {
         if (!mDatabase) {
             return std::nullopt;
         }
+        const QString& name = object.name;
         try {
-            switch (type) {
-                case host::acTable:
+            switch (object.type) {
+                case host::ObjectType::Table:
                     return mDatabase->tableDef(name)->name();
-                case host::acQuery:
+                case host::ObjectType::Query:
                     return mDatabase->queryDef(name)->name();
-                case host::acForm:
-                case host::acReport:
-                    for (const QString& other : mDatabase->documentNames(
-                             type == host::acForm ? QStringLiteral("Forms") : QStringLiteral("Reports"))) {
+                case host::ObjectType::Form:
+                case host::ObjectType::Report:
+                    for (const QString& other : mDatabase->documentNames(object.type == host::ObjectType::Form
+                                                                             ? QStringLiteral("Forms")
+                                                                             : QStringLiteral("Reports"))) {
                         if (compareText(other, name) == 0) {
                             return other;
                         }
@@ -236,53 +231,56 @@ public:
         }
     }
 
-    void open(const QString& action, int type, const QString& name, host::View view, bool visible) {
+    void open(const QString& action, const host::ObjectRef& object, host::View view, bool visible) {
         if (!mDatabase) {
             throwNotAvailable(action);
         }
-        const bool unsavedNew = state(type, name) & host::ObjectState::New;
-        const std::optional<QString> stored = unsavedNew ? name : storedName(type, name);
+        const bool unsavedNew = state(object).testFlag(host::ObjectState::New);
+        const std::optional<QString> stored = unsavedNew ? object.name : storedName(object);
         if (!stored) {
-            throwCantFind(name);
+            throwCantFind(object.name);
         }
-        const QString& shown = *stored;
-        const QString k = key(type, shown);
-        mStates.insert(k, state(type, shown) | host::ObjectState::Open);
+        const host::ObjectRef shown{object.type, *stored};
+        const QString k = key(shown);
+        mStates.insert(k, state(shown) | host::ObjectState::Open);
         mViews.insert(k, view);
         if (visible) {
-            setCurrentObject(type, shown);
+            setCurrentObject(shown);
         }
-        notify(action, type, shown);
+        notify(action, shown);
     }
 
-    void close(int type, const QString& name) {
-        const int objectType = name.isEmpty() ? mCurrentType : type;
-        const QString objectName = name.isEmpty() ? mCurrentName : name;
-        const QString k = key(objectType, objectName);
+    void close(const host::ObjectRef& object) {
+        // Without a name the current object is meant; with none current there is nothing to close.
+        if (object.name.isEmpty() && !mCurrent) {
+            return;
+        }
+        const host::ObjectRef closed = object.name.isEmpty() ? *mCurrent : object;
+        const QString k = key(closed);
         // Closing without saving drops the unsaved changes; a never-saved object is gone.
         mStates.remove(k);
         mViews.remove(k);
-        notify(QStringLiteral("Close"), objectType, objectName);
+        notify(QStringLiteral("Close"), closed);
     }
 
-    void select(int type, const QString& name, bool inDatabaseWindow) {
-        if (name.isEmpty()) {
+    void select(const host::ObjectRef& object, bool inDatabaseWindow) {
+        if (object.name.isEmpty()) {
             // Selecting a page of the database window changes no object.
-            notify(QStringLiteral("SelectObject"), type, name);
+            notify(QStringLiteral("SelectObject"), object);
             return;
         }
-        const std::optional<QString> stored = storedName(type, name);
+        const std::optional<QString> stored = storedName(object);
         if (inDatabaseWindow) {
             if (!stored) {
-                throwCantFind(name);
+                throwCantFind(object.name);
             }
-        } else if (!(state(type, name) & host::ObjectState::Open)) {
-            throw host::Error(2489, QStringLiteral("The object '%1' isn't open.").arg(name),
+        } else if (!state(object).testFlag(host::ObjectState::Open)) {
+            throw host::Error(2489, QStringLiteral("The object '%1' isn't open.").arg(object.name),
                               kSourceApplication);
         }
         // An unsaved new object is open under the name it was given.
-        setCurrentObject(type, stored.value_or(name));
-        notify(QStringLiteral("SelectObject"), type, name);
+        setCurrentObject(host::ObjectRef{object.type, stored.value_or(object.name)});
+        notify(QStringLiteral("SelectObject"), object);
     }
 
     void command(host::Command command) {
@@ -295,45 +293,48 @@ public:
             QString name;
             for (int n = 1;; ++n) {
                 name = QStringLiteral("Query%1").arg(n);
-                if (!exists(host::acQuery, name) && !exists(host::acTable, name) &&
-                    state(host::acQuery, name) == 0) {
+                const host::ObjectRef query{host::ObjectType::Query, name};
+                if (!exists(query) && !exists({host::ObjectType::Table, name}) && state(query) == 0) {
                     break;
                 }
             }
-            const QString k = key(host::acQuery, name);
+            const host::ObjectRef query{host::ObjectType::Query, name};
+            const QString k = key(query);
             mStates.insert(k, host::ObjectState::Open | host::ObjectState::New);
             mViews.insert(k, host::View::Design);
-            setCurrentObject(host::acQuery, name);
+            setCurrentObject(query);
         }
-        notify(QStringLiteral("RunCommand"), mCurrentType, mCurrentName);
+        if (mCurrent) {
+            notify(QStringLiteral("RunCommand"), *mCurrent);
+        }
     }
 
     bool activeDatasheet() const {
-        if (mCurrentType != host::acTable && mCurrentType != host::acQuery) {
+        if (!mCurrent ||
+            (mCurrent->type != host::ObjectType::Table && mCurrent->type != host::ObjectType::Query)) {
             return false;
         }
-        const QString k = key(mCurrentType, mCurrentName);
-        return (state(mCurrentType, mCurrentName) & host::ObjectState::Open) &&
-               mViews.value(k, host::View::Design) == host::View::Normal;
+        return state(*mCurrent).testFlag(host::ObjectState::Open) &&
+               mViews.value(key(*mCurrent), host::View::Design) == host::View::Normal;
     }
 
 private:
-    QString recordSource(int type, const QString& name, int error, const QString& message) {
-        if (!mDatabase || !(state(type, name) & host::ObjectState::Open)) {
-            throw host::Error(error, message.arg(name), kSourceApplication);
+    QString recordSource(const host::ObjectRef& object, int error, const QString& message) {
+        if (!mDatabase || !state(object).testFlag(host::ObjectState::Open)) {
+            throw host::Error(error, message.arg(object.name), kSourceApplication);
         }
-        const auto objects = type == host::acForm ? mDatabase->forms() : mDatabase->reports();
-        for (const FormSpec& object : objects) {
-            if (compareText(object.name, name) == 0) {
-                return object.recordSource;
+        const auto specs = object.type == host::ObjectType::Form ? mDatabase->forms() : mDatabase->reports();
+        for (const FormSpec& spec : specs) {
+            if (compareText(spec.name, object.name) == 0) {
+                return spec.recordSource;
             }
         }
-        throw host::Error(error, message.arg(name), kSourceApplication);
+        throw host::Error(error, message.arg(object.name), kSourceApplication);
     }
 
-    void notify(const QString& action, int type, const QString& name) {
+    void notify(const QString& action, const host::ObjectRef& object) {
         if (mObserver) {
-            mObserver(action, type, name);
+            mObserver(action, object);
         }
     }
 
@@ -341,8 +342,7 @@ private:
     HostScreen mScreen;
     HostProject mProject;
     std::shared_ptr<QdbDatabase> mDatabase;
-    int mCurrentType = -1;
-    QString mCurrentName;
+    std::optional<host::ObjectRef> mCurrent;
     QString mVersion = kDefaultVersion;
     QHash<QString, host::ObjectStates> mStates;
     QHash<QString, host::View> mViews;
@@ -356,30 +356,30 @@ private:
 };
 
 void HostDoCmd::openQuery(const QString& name, host::View view, host::DataMode) {
-    mApplication.open(QStringLiteral("OpenQuery"), host::acQuery, name, view, true);
+    mApplication.open(QStringLiteral("OpenQuery"), {host::ObjectType::Query, name}, view, true);
 }
 
 void HostDoCmd::openTable(const QString& name, host::View view, host::DataMode) {
-    mApplication.open(QStringLiteral("OpenTable"), host::acTable, name, view, true);
+    mApplication.open(QStringLiteral("OpenTable"), {host::ObjectType::Table, name}, view, true);
 }
 
 void HostDoCmd::openForm(const QString& name, host::View view, const QString&, const QString&, host::DataMode,
                          host::WindowMode windowMode) {
-    mApplication.open(QStringLiteral("OpenForm"), host::acForm, name, view,
+    mApplication.open(QStringLiteral("OpenForm"), {host::ObjectType::Form, name}, view,
                       windowMode != host::WindowMode::Hidden);
 }
 
 void HostDoCmd::openReport(const QString& name, host::View view, host::WindowMode windowMode) {
-    mApplication.open(QStringLiteral("OpenReport"), host::acReport, name, view,
+    mApplication.open(QStringLiteral("OpenReport"), {host::ObjectType::Report, name}, view,
                       windowMode != host::WindowMode::Hidden);
 }
 
-void HostDoCmd::close(int objectType, const QString& name, host::SaveOption) {
-    mApplication.close(objectType, name);
+void HostDoCmd::close(const host::ObjectRef& object, host::SaveOption) {
+    mApplication.close(object);
 }
 
-void HostDoCmd::selectObject(int objectType, const QString& name, bool inDatabaseWindow) {
-    mApplication.select(objectType, name, inDatabaseWindow);
+void HostDoCmd::selectObject(const host::ObjectRef& object, bool inDatabaseWindow) {
+    mApplication.select(object, inDatabaseWindow);
 }
 
 void HostDoCmd::runCommand(host::Command command) {

@@ -24,9 +24,10 @@ public:
     virtual void setDatabase(std::shared_ptr<QdbDatabase> database) = 0;
     virtual std::shared_ptr<QdbDatabase> database() const = 0;
 
-    virtual void setCurrentObject(int objectType, const QString& name) = 0;
+    // The object that has the focus (nothing: none has).
+    virtual void setCurrentObject(std::optional<host::ObjectRef> object) = 0;
     virtual void setVersion(const QString& versionText) = 0;  // "12.0" unless set
-    virtual void setObjectState(int objectType, const QString& name, host::ObjectStates state) = 0;
+    virtual void setObjectState(const host::ObjectRef& object, host::ObjectStates state) = 0;
     virtual void setConnectionMode(int mode) = 0;
     // Named procedures that Run accepts; every call is recorded.
     virtual void registerProcedure(const QString& name) = 0;
@@ -34,14 +35,15 @@ public:
 
     // What the add-in did to the host, for the programs and tests to read back.
     // The view an object is open in (Normal or Design), or nothing when it is closed.
-    virtual std::optional<host::View> openView(int objectType, const QString& name) const = 0;
+    virtual std::optional<host::View> openView(const host::ObjectRef& object) const = 0;
     virtual bool echoOn() const = 0;
     virtual QStringList sentKeys() const = 0;
     virtual QList<host::Command> commandsRun() const = 0;  // DoCmd.RunCommand, in order
     virtual void setMainWindowHandle(quintptr handle) = 0;
     // Called after every DoCmd action that opens, closes or selects an object ("OpenQuery", "OpenTable",
     // "OpenForm", "OpenReport", "Close", "SelectObject", "RunCommand").
-    using CommandObserver = std::function<void(const QString& action, int objectType, const QString& name)>;
+    // A selected page of the database window comes with an empty name.
+    using CommandObserver = std::function<void(const QString& action, const host::ObjectRef& object)>;
     virtual void setCommandObserver(CommandObserver observer) = 0;
 };
 

@@ -108,12 +108,12 @@ bool isSqlStatement(const QString& source) {
     return statement.match(source).hasMatch();
 }
 
-QString hiddenRecordSourceQueryName(int objectType, const QString& owner) {
-    return (objectType == kTypeForm ? QStringLiteral("~sq_f") : QStringLiteral("~sq_r")) + owner;
+QString hiddenRecordSourceQueryName(int catalogueType, const QString& owner) {
+    return (catalogueType == kTypeForm ? QStringLiteral("~sq_f") : QStringLiteral("~sq_r")) + owner;
 }
 
-QString hiddenRowSourceQueryName(int objectType, const QString& owner, const QString& control) {
-    const QString marker = objectType == kTypeForm ? QStringLiteral("~sq_c") : QStringLiteral("~sq_d");
+QString hiddenRowSourceQueryName(int catalogueType, const QString& owner, const QString& control) {
+    const QString marker = catalogueType == kTypeForm ? QStringLiteral("~sq_c") : QStringLiteral("~sq_d");
     return marker + owner + marker + control;
 }
 
@@ -310,6 +310,8 @@ std::optional<host::ObjectRef> QdbEngine::findObject(host::ObjectType type, cons
         case host::ObjectType::Report:
             engineType = kTypeReport;
             break;
+        default:
+            return std::nullopt;  // the engine keeps no macros, modules or server objects
     }
     if (const std::optional<ObjectRow> row = findObject(name, {engineType})) {
         return host::ObjectRef{type, row->name};

@@ -140,7 +140,8 @@ private:
 bool isSqlStatement(const QString& source);
 
 // The name of the hidden query of a form's or report's record source, and of a control's row source.
-QString hiddenRecordSourceQueryName(int objectType, const QString& owner);
-QString hiddenRowSourceQueryName(int objectType, const QString& owner, const QString& control);
+// catalogueType: kTypeForm or kTypeReport, the catalogue's numbering (not host::ObjectType's).
+QString hiddenRecordSourceQueryName(int catalogueType, const QString& owner);
+QString hiddenRowSourceQueryName(int catalogueType, const QString& owner, const QString& control);
 
 }  // namespace qdb

@@ -15,14 +15,6 @@
 
 namespace host {
 
-// Object type codes (the host's numbering).
-inline constexpr int acTable = 0;
-inline constexpr int acQuery = 1;
-inline constexpr int acForm = 2;
-inline constexpr int acReport = 3;
-inline constexpr int acMacro = 4;
-inline constexpr int acModule = 5;
-
 // The kinds of saved query, with the host's codes (QueryDef::type). The codes show in the catalogue and
 // in the image keys of the tree window, so they stay as the host numbers them.
 enum class QueryType {
@@ -71,10 +63,25 @@ inline constexpr int errItemNotFound = 3265;
 inline constexpr int errPropertyNotFound = 3270;
 inline constexpr int errObjectInvalid = 3420;
 
-// The kinds of saved object a name may stand for, with the host's codes.
-enum class ObjectType { Table = acTable, Query = acQuery, Form = acForm, Report = acReport };
+// The kinds of object the host knows, with its codes (they show in the catalogue and in image keys).
+// The add-in's commands apply to tables, queries, forms and reports; the others may still be the
+// current object or a page of the database window.
+enum class ObjectType {
+    Table = 0,
+    Query = 1,
+    Form = 2,
+    Report = 3,
+    Macro = 4,
+    Module = 5,
+    DataAccessPage = 6,
+    ServerView = 7,
+    Diagram = 8,
+    StoredProcedure = 9,
+    Function = 10,
+};
 
-// One saved object: its kind and its name as the database spells it.
+// One object: its kind and its name as the database spells it. An empty name stands for the whole
+// page of that kind in the database window (selectObject) or the current object (close).
 struct ObjectRef {
     ObjectType type = ObjectType::Table;
     QString name;
@@ -212,8 +219,8 @@ public:
     virtual void openForm(const QString& name, View view, const QString& filterName,
                           const QString& whereCondition, DataMode dataMode, WindowMode windowMode) = 0;
     virtual void openReport(const QString& name, View view, WindowMode windowMode = WindowMode::Normal) = 0;
-    virtual void close(int objectType, const QString& name, SaveOption save) = 0;
-    virtual void selectObject(int objectType, const QString& name, bool inDatabaseWindow) = 0;
+    virtual void close(const ObjectRef& object, SaveOption save) = 0;
+    virtual void selectObject(const ObjectRef& object, bool inDatabaseWindow) = 0;
     virtual void runCommand(Command command) = 0;
 };
 
@@ -231,12 +238,12 @@ class Application {
 public:
     virtual ~Application() = default;
 
-    virtual int currentObjectType() = 0;
-    virtual QString currentObjectName() = 0;
+    // The object that has the focus, or nothing when none has.
+    virtual std::optional<ObjectRef> currentObject() = 0;
     // SysCmd(acSysCmdAccessVer): the version text, such as "12.0" or "9.0 Beta".
     virtual QString accessVersion() = 0;
     // SysCmd(acSysCmdGetObjectState, type, name).
-    virtual ObjectStates objectState(int objectType, const QString& name) = 0;
+    virtual ObjectStates objectState(const ObjectRef& object) = 0;
     // The open database, or nullptr when none is open.
     virtual std::shared_ptr<Database> currentDb() = 0;
     virtual CurrentProject& currentProject() = 0;

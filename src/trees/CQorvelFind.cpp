@@ -12,12 +12,13 @@ namespace {
 
 const QString kModule = QStringLiteral("frmFindReplaceDlg");
 
-bool TypeAccepted(int mode, int objectType) {
+bool TypeAccepted(int mode, host::ObjectType type) {
     switch (mode) {
         case frmQorvel::ModeUsesFind:
-            return objectType == host::acQuery || objectType == host::acForm || objectType == host::acReport;
+            return type == host::ObjectType::Query || type == host::ObjectType::Form ||
+                   type == host::ObjectType::Report;
         case frmQorvel::ModeUsedByFind:
-            return objectType == host::acTable || objectType == host::acQuery;
+            return type == host::ObjectType::Table || type == host::ObjectType::Query;
         default:
             return true;
     }
@@ -34,17 +35,18 @@ bool CQorvelFind::mfValidDataSource() {
         return false;
     }
     return ErrorBoundary(mContext.services(), QStringLiteral("mfValidDataSource"), kModule, false, [&] {
-        const int objectType = application->currentObjectType();
-        const QString objectName = application->currentObjectName();
-        if (objectType == -1) {
+        const std::optional<host::ObjectRef> current = application->currentObject();
+        if (!current) {
             return false;
         }
+        const host::ObjectType objectType = current->type;
+        const QString& objectName = current->name;
         bool found = false;
         if (TypeAccepted(QorvelMode, objectType)) {
             QString name = objectName;
-            if (objectType == host::acForm) {
+            if (objectType == host::ObjectType::Form) {
                 name = QStringLiteral("~sq_f") + objectName;
-            } else if (objectType == host::acReport) {
+            } else if (objectType == host::ObjectType::Report) {
                 name = QStringLiteral("~sq_r") + objectName;
             }
             // A form or report whose record source names a table or query directly has no hidden query.
@@ -58,9 +60,9 @@ bool CQorvelFind::mfValidDataSource() {
                     mDataSource = TableDataSource(mContext, name);
                     DataSourceFieldNames(mContext, mDataSource.get(), nullptr, mFindWhatList);
                     found = mDataSource != nullptr;
-                } else if (attempt == 0 && objectType == host::acForm) {
+                } else if (attempt == 0 && objectType == host::ObjectType::Form) {
                     name = FormRecordSource(mContext, objectName);
-                } else if (attempt == 0 && objectType == host::acReport) {
+                } else if (attempt == 0 && objectType == host::ObjectType::Report) {
                     name = ReportRecordSource(mContext, objectName);
                 } else {
                     break;

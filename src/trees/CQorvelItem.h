@@ -14,7 +14,8 @@
 class CQorvelItem {
 public:
     CQorvelItem() = default;
-    CQorvelItem(QString name, int objectType, host::QueryType queryType = host::QueryType::Select)
+    CQorvelItem(QString name, host::ObjectType objectType,
+                host::QueryType queryType = host::QueryType::Select)
         : name(std::move(name)), objectType(objectType), queryType(queryType) {}
     // Releases a chain of any depth without recursion.
     ~CQorvelItem();
@@ -26,8 +27,8 @@ public:
     // The name as the tree shows it: a hidden record-source or row-source query is shown as its owner
     // ("Form", "Report", "Form.Control", "Report.Control").
     QString name;
-    // The host's object type code: table, query, form or report (controls count as their form or report).
-    int objectType = 0;
+    // Table, query, form or report (controls count as their form or report).
+    host::ObjectType objectType = host::ObjectType::Table;
     // For a query, its kind.
     host::QueryType queryType = host::QueryType::Select;
     // Matched by the field find.

@@ -81,11 +81,13 @@ void ShowHiddenQueryAsOwner(CQorvelItem& item) {
     }
     const QString prefix = item.name.left(5).toLower();
     if (prefix == QLatin1String("~sq_f") || prefix == QLatin1String("~sq_r")) {
-        item.objectType = prefix.endsWith(QLatin1Char('f')) ? host::acForm : host::acReport;
+        item.objectType =
+            prefix.endsWith(QLatin1Char('f')) ? host::ObjectType::Form : host::ObjectType::Report;
         item.name = item.name.mid(5);
     } else if (prefix == QLatin1String("~sq_c") || prefix == QLatin1String("~sq_d")) {
         const QStringList parts = item.name.split(prefix, Qt::KeepEmptyParts, Qt::CaseInsensitive);
-        item.objectType = prefix.endsWith(QLatin1Char('c')) ? host::acForm : host::acReport;
+        item.objectType =
+            prefix.endsWith(QLatin1Char('c')) ? host::ObjectType::Form : host::ObjectType::Report;
         if (parts.size() >= 3) {
             item.name = parts.at(1) + QLatin1Char('.') + parts.at(2);
         }
@@ -114,12 +116,13 @@ QorvelTreeBuilder::~QorvelTreeBuilder() {
     CloseQuietly(mSources);
 }
 
-QorvelTree QorvelTreeBuilder::BuildUses(const QString& objectName, int objectType) {
+QorvelTree QorvelTreeBuilder::BuildUses(const host::ObjectRef& object) {
+    const QString& objectName = object.name;
     QorvelTree tree;
     try {
-        tree.root =
-            CQorvelItem(objectName, objectType,
-                        objectType == host::acQuery ? Lookup(objectName).queryType : host::QueryType::Select);
+        tree.root = CQorvelItem(
+            objectName, object.type,
+            object.type == host::ObjectType::Query ? Lookup(objectName).queryType : host::QueryType::Select);
         tree.nodeCount = 1;
         struct Level {
             CQorvelItem* item;
@@ -128,13 +131,13 @@ QorvelTree QorvelTreeBuilder::BuildUses(const QString& objectName, int objectTyp
             int next = 0;
         };
         QString catalogueName = objectName;
-        if (objectType == host::acForm) {
+        if (object.type == host::ObjectType::Form) {
             catalogueName = QStringLiteral("~sq_f") + objectName;
-        } else if (objectType == host::acReport) {
+        } else if (object.type == host::ObjectType::Report) {
             catalogueName = QStringLiteral("~sq_r") + objectName;
         }
         std::vector<Level> levels;
-        levels.push_back({&tree.root, catalogueName.toCaseFolded(), TopSources(objectName, objectType)});
+        levels.push_back({&tree.root, catalogueName.toCaseFolded(), TopSources(object)});
         mPath.insert(levels.back().key);
         while (!levels.empty()) {
             Level& level = levels.back();
@@ -152,7 +155,7 @@ QorvelTree QorvelTreeBuilder::BuildUses(const QString& objectName, int objectTyp
                 }
                 const ObjectInfo& info = Lookup(name);
                 if (info.isQuery) {
-                    CQorvelItem item(name, host::acQuery, info.queryType);
+                    CQorvelItem item(name, host::ObjectType::Query, info.queryType);
                     ShowHiddenQueryAsOwner(item);
                     item.searched = mSettings.mode == 3 && FieldFindMatches(name);
                     parent->children.push_back(std::move(item));
@@ -164,7 +167,7 @@ QorvelTree QorvelTreeBuilder::BuildUses(const QString& objectName, int objectTyp
                         Expanded(key, !below->names.isEmpty());
                     }
                 } else if (info.isTable) {
-                    parent->children.emplace_back(name, host::acTable);
+                    parent->children.emplace_back(name, host::ObjectType::Table);
                     ++tree.nodeCount;
                 }
                 // anything else (a source deleted since, a form) is not shown
@@ -183,11 +186,13 @@ QorvelTree QorvelTreeBuilder::BuildUses(const QString& objectName, int objectTyp
     return tree;
 }
 
-QStringList QorvelTreeBuilder::TopSources(const QString& objectName, int objectType) {
+QStringList QorvelTreeBuilder::TopSources(const host::ObjectRef& object) {
+    const QString& objectName = object.name;
+    const host::ObjectType objectType = object.type;
     QString catalogueName = objectName;
-    if (objectType == host::acForm) {
+    if (objectType == host::ObjectType::Form) {
         catalogueName = QStringLiteral("~sq_f") + objectName;
-    } else if (objectType == host::acReport) {
+    } else if (objectType == host::ObjectType::Report) {
         catalogueName = QStringLiteral("~sq_r") + objectName;
     }
     QStringList names;
@@ -196,9 +201,9 @@ QStringList QorvelTreeBuilder::TopSources(const QString& objectName, int objectT
     try {
         if (rows->eof()) {
             // A record source that names a table or query directly has no hidden query.
-            if (objectType == host::acForm) {
+            if (objectType == host::ObjectType::Form) {
                 names.append(FormRecordSource(mContext, objectName));
-            } else if (objectType == host::acReport) {
+            } else if (objectType == host::ObjectType::Report) {
                 names.append(ReportRecordSource(mContext, objectName));
             }
         }
@@ -291,13 +296,13 @@ QList<QorvelTreeBuilder::SourceRow> QorvelTreeBuilder::SourceRows(const QString&
     return mAllSources.value(queryName.toCaseFolded());
 }
 
-QorvelTree QorvelTreeBuilder::BuildUsedBy(const QString& objectName, int objectType,
-                                          double enumerationShare) {
+QorvelTree QorvelTreeBuilder::BuildUsedBy(const host::ObjectRef& object, double enumerationShare) {
+    const QString& objectName = object.name;
     QorvelTree tree;
     try {
-        tree.root =
-            CQorvelItem(objectName, objectType,
-                        objectType == host::acQuery ? Lookup(objectName).queryType : host::QueryType::Select);
+        tree.root = CQorvelItem(
+            objectName, object.type,
+            object.type == host::ObjectType::Query ? Lookup(objectName).queryType : host::QueryType::Select);
         tree.nodeCount = 1;
         Guarded(mContext.services(), "ExpressionToQuery", [&] { ExpressionToQuery(); });
         if (Stop()) {
@@ -340,7 +345,7 @@ QorvelTree QorvelTreeBuilder::BuildUsedBy(const QString& objectName, int objectT
                 if (user.isEmpty() || level.shown.contains(key)) {
                     return;
                 }
-                CQorvelItem item(user, host::acQuery, Lookup(user).queryType);
+                CQorvelItem item(user, host::ObjectType::Query, Lookup(user).queryType);
                 item.searched = mSettings.mode == 4 && FieldFindMatches(user);
                 level.shown.insert(key);
                 level.item->children.push_back(std::move(item));

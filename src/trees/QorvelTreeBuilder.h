@@ -64,10 +64,10 @@ public:
     QorvelTreeBuilder(AddinContext& context, host::Database& database, Observer& observer, Settings settings);
     ~QorvelTreeBuilder();
 
-    // The Uses tree of a query, form or report (objectType: the host's code). Empty unless Built.
-    QorvelTree BuildUses(const QString& objectName, int objectType);
+    // The Uses tree of a query, form or report. Empty unless Built.
+    QorvelTree BuildUses(const host::ObjectRef& object);
     // The Used By tree of a query or table. enumerationShare: the part of the progress bar it may fill.
-    QorvelTree BuildUsedBy(const QString& objectName, int objectType, double enumerationShare);
+    QorvelTree BuildUsedBy(const host::ObjectRef& object, double enumerationShare);
 
     Outcome outcome() const { return mOutcome; }
 
@@ -84,7 +84,7 @@ private:
     };
 
     // The Uses tree's parts.
-    QStringList TopSources(const QString& objectName, int objectType);
+    QStringList TopSources(const host::ObjectRef& object);
     QStringList AddQuerySources(const QString& queryName);
     const QStringList& QuerySources(const QString& queryName);
     QList<SourceRow> SourceRows(const QString& queryName);

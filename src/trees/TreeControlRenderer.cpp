@@ -4,11 +4,11 @@
 
 QString ImageKey(const CQorvelItem& item, const platform::TreeControl& control) {
     switch (item.objectType) {
-        case host::acTable:
+        case host::ObjectType::Table:
             return QStringLiteral("Table");
-        case host::acForm:
+        case host::ObjectType::Form:
             return QStringLiteral("Form");
-        case host::acReport:
+        case host::ObjectType::Report:
             return QStringLiteral("Report");
         default: {
             const QString key = QLatin1Char('q') + QString::number(static_cast<int>(item.queryType));

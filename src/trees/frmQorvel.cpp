@@ -85,22 +85,24 @@ bool frmQorvel::Initialize(int mode, const QString& objectName) {
     setMousePointer(host::MousePointer::Hourglass);
     const bool shown = ErrorBoundary(mContext.services(), QStringLiteral("Initialize"), kModule, false, [&] {
         if (!objectName.isEmpty()) {
-            mObjectName = objectName;
-            mObjectType = IsQuery(mContext, objectName)   ? host::acQuery
-                          : IsTable(mContext, objectName) ? host::acTable
-                                                          : -1;
+            mObject.reset();
+            if (IsQuery(mContext, objectName)) {
+                mObject = host::ObjectRef{host::ObjectType::Query, objectName};
+            } else if (IsTable(mContext, objectName)) {
+                mObject = host::ObjectRef{host::ObjectType::Table, objectName};
+            }
         } else {
-            mObjectName = mContext.host().currentObjectName();
-            mObjectType = mContext.host().currentObjectType();
+            mObject = mContext.host().currentObject();
         }
-        if (mObjectType == -1) {
+        if (!mObject) {
             return false;
         }
+        const host::ObjectType objectType = mObject->type;
         mMode = mode;
         mIconNumber = mode;
         if (mMode == ModeUses || mMode == ModeUsesFind) {
-            if (mObjectType == host::acQuery || mObjectType == host::acForm ||
-                mObjectType == host::acReport) {
+            if (objectType == host::ObjectType::Query || objectType == host::ObjectType::Form ||
+                objectType == host::ObjectType::Report) {
                 Qorvel();
                 mCaption = QStringLiteral("VEXOR Qorvel");
                 if (mMode == ModeUsesFind) {
@@ -111,7 +113,7 @@ bool frmQorvel::Initialize(int mode, const QString& objectName) {
                             static_cast<int>(platform::MsgIcon::Exclamation), QStringLiteral("Qorvel"));
             }
         } else if (mMode == ModeUsedBy || mMode == ModeUsedByFind) {
-            if (mObjectType == host::acQuery || mObjectType == host::acTable) {
+            if (objectType == host::ObjectType::Query || objectType == host::ObjectType::Table) {
                 QueryUsedBy();
                 mCaption = QStringLiteral("VEXOR Query/Table Used By");
                 if (mMode == ModeUsedByFind) {
@@ -156,7 +158,7 @@ bool frmQorvel::Qorvel() {
         temporaries.emplace(mContext, database.get());
         BuildObserver observer(*this);
         QorvelTreeBuilder builder(mContext, *database, observer, BuildSettings());
-        QorvelTree tree = builder.BuildUses(mObjectName, mObjectType);
+        QorvelTree tree = builder.BuildUses(*mObject);
         ReportBuild(builder, tree);
         mQorvelTree = std::move(tree);
         BuildTreeView(0);
@@ -224,7 +226,7 @@ bool frmQorvel::QueryUsedBy() {
         temporaries.emplace(mContext, database.get());
         BuildObserver observer(*this);
         QorvelTreeBuilder builder(mContext, *database, observer, BuildSettings());
-        QorvelTree tree = builder.BuildUsedBy(mObjectName, mObjectType, enumerationShare);
+        QorvelTree tree = builder.BuildUsedBy(*mObject, enumerationShare);
         if (mCancel) {
             Close();
             return;
@@ -288,11 +290,12 @@ void frmQorvel::tvQorvel_NodeClick(int node) {
     if (!item) {
         return;
     }
-    const bool objectWithoutData = item->objectType == host::acForm || item->objectType == host::acReport;
-    const bool queryNode = item->objectType == host::acQuery;
+    const bool objectWithoutData =
+        item->objectType == host::ObjectType::Form || item->objectType == host::ObjectType::Report;
+    const bool queryNode = item->objectType == host::ObjectType::Query;
     const QString& name = item->name;
-    mEditEnabled = queryNode && !IsQueryNew(mContext, host::acQuery, name) &&
-                   !IsQueryDirty(mContext, host::acQuery, name);
+    const host::ObjectRef query{host::ObjectType::Query, name};
+    mEditEnabled = queryNode && !IsQueryNew(mContext, query) && !IsQueryDirty(mContext, query);
     mOpenEnabled = !objectWithoutData;
 }
 
@@ -350,7 +353,7 @@ QString frmQorvel::NodeDescription(int node) {
     }
     CQorvelItem& item = *mNodeItems[static_cast<std::size_t>(node)];
     if (!item.description) {
-        item.description = ObjectDescription(mContext, item.objectType, item.name);
+        item.description = ObjectDescription(mContext, {item.objectType, item.name});
     }
     return *item.description;
 }
@@ -393,14 +396,14 @@ void frmQorvel::OpenObject(host::View view) {
                     application.screen().activeDatasheetSetFocus();
                 }
             });
-        } else if (item->objectType == host::acForm) {
+        } else if (item->objectType == host::ObjectType::Form) {
             // A control's node reads Form.Control; forms always open in design view.
             openOrSay(QStringLiteral("form"), [&] {
                 application.doCmd().openForm(name.section(QLatin1Char('.'), 0, 0), host::View::Design,
                                              QString(), QString(), host::DataMode::PropertySettings,
                                              host::WindowMode::Normal);
             });
-        } else if (item->objectType == host::acReport) {
+        } else if (item->objectType == host::ObjectType::Report) {
             openOrSay(QStringLiteral("report"), [&] {
                 application.doCmd().openReport(name.section(QLatin1Char('.'), 0, 0), host::View::Design);
             });

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CProgressBar;
@@ -50,8 +51,7 @@ public:
     QString Caption() const { return mCaption; }
     int IconNumber() const { return mIconNumber; }
     int Mode() const { return mMode; }
-    QString ObjectName() const { return mObjectName; }
-    int ObjectType() const { return mObjectType; }
+    QString ObjectName() const { return mObject ? mObject->name : QString(); }
     bool Cancelled() const { return mCancel; }
     // True when the last build could not be completed (and the user was told why).
     bool BuildFailed() const { return mBuildFailed; }
@@ -123,8 +123,8 @@ private:
     QorvelTreeBuilder::Settings mSettings;
 
     int mMode = 0;
-    QString mObjectName;
-    int mObjectType = -1;
+    // The object whose tree it is; nothing when it is none the tree window knows.
+    std::optional<host::ObjectRef> mObject;
     QString mCaption;
     int mIconNumber = 0;
     bool mCancel = false;

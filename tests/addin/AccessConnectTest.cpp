@@ -10,7 +10,7 @@ namespace {
 
 struct Kind {
     const char* label;
-    int type;
+    host::ObjectType type;
 };
 
 struct State {
@@ -22,8 +22,16 @@ struct State {
 QString AvailabilityTable(AddinFixture& fixture, AccessConnect& connect) {
     static const char* const commands[] = {"New",    "Editor",   "Datasheet",  "Design", "Uses",
                                            "UsedBy", "UsesFind", "UsedByFind", "Help"};
-    const Kind kinds[] = {{"table", 0},  {"query", 1},       {"form", 2},      {"report", 3},   {"macro", 4},
-                          {"module", 5}, {"server-view", 7}, {"procedure", 9}, {"function", 10}};
+    using host::ObjectType;
+    const Kind kinds[] = {{"table", ObjectType::Table},
+                          {"query", ObjectType::Query},
+                          {"form", ObjectType::Form},
+                          {"report", ObjectType::Report},
+                          {"macro", ObjectType::Macro},
+                          {"module", ObjectType::Module},
+                          {"server-view", ObjectType::ServerView},
+                          {"procedure", ObjectType::StoredProcedure},
+                          {"function", ObjectType::Function}};
     const State states[] = {
         {"saved", host::ObjectState::Open},
         {"changed", host::ObjectState::Open | host::ObjectState::Dirty},
@@ -78,9 +86,9 @@ TEST_F(AvailabilityTest, EveryObjectKindAndStateMatchesTheReferenceTable) {
 
 TEST_F(AvailabilityTest, AFailedPassKeepsTheFlagsSetSoFarInRibbonMode) {
     Connect();
-    SetCurrent(host::acForm, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Form, QStringLiteral("Orders"));
     connect.ToolbarButtonsEnable();
-    SetCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Table, QStringLiteral("Orders"));
     context().disconnect();
     connect.ToolbarButtonsEnable();
     EXPECT_TRUE(connect.ButtonEnabled[ecbQorvel]);
@@ -90,7 +98,7 @@ TEST_F(AvailabilityTest, AFailedPassKeepsTheFlagsSetSoFarInRibbonMode) {
 
 TEST_F(AvailabilityTest, ToolbarModeWithoutAToolbarLeavesEveryCommandAvailable) {
     Connect(QStringLiteral("9.0"));
-    SetCurrent(host::acForm, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Form, QStringLiteral("Orders"));
     Click(QStringLiteral("QueryEditor"));
     Click(QStringLiteral("UsedBy"));
     for (bool enabled : connect.ButtonEnabled) {
@@ -113,7 +121,7 @@ TEST_F(AvailabilityTest, ToolbarModeTouchesOnlyButtonsWhoseStateChanges) {
     connect.mQorvelFind = &qorvelFind;
     connect.mQueryUsedByFind = &usedByFind;
 
-    SetCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Table, QStringLiteral("Orders"));
     connect.ToolbarButtonsEnable();
     EXPECT_TRUE(connect.ToolbarMode);
     EXPECT_FALSE(editor.enabled);
@@ -142,7 +150,7 @@ using DispatchTest = AddinFixture;
 
 TEST_F(DispatchTest, EveryRibbonIdOpensItsTool) {
     Connect();
-    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    SetCurrent(host::ObjectType::Query, QStringLiteral("Order Totals"));
     const std::pair<QString, QStringList> cases[] = {
         {QStringLiteral("QueryTemplates"),
          {QStringLiteral("templates Init 3"), QStringLiteral("templates ShowModal")}},
@@ -173,7 +181,7 @@ TEST_F(DispatchTest, EveryRibbonIdOpensItsTool) {
 
 TEST_F(DispatchTest, DependenciesRefreshesAvailabilityOnly) {
     Connect();
-    SetCurrent(host::acForm, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Form, QStringLiteral("Orders"));
     Click(QStringLiteral("Dependencies"));
     EXPECT_TRUE(connect.ButtonEnabled[ecbQorvel]);
     EXPECT_FALSE(connect.ButtonEnabled[ecbQueryUsedBy]);
@@ -183,7 +191,8 @@ TEST_F(DispatchTest, DependenciesRefreshesAvailabilityOnly) {
 
 TEST_F(DispatchTest, CommandsThatDoNotApplySayWhy) {
     Connect();
-    SetCurrent(host::acQuery, QStringLiteral("Draft"), host::ObjectState::Open | host::ObjectState::New);
+    SetCurrent(host::ObjectType::Query, QStringLiteral("Draft"),
+               host::ObjectState::Open | host::ObjectState::New);
     for (const char* id : {"QueryEditor", "Uses", "UsedBy", "UsesFind", "UsedByFind"}) {
         Click(QLatin1String(id));
     }
@@ -208,7 +217,7 @@ TEST_F(DispatchTest, CommandsThatDoNotApplySayWhy) {
 
 TEST_F(DispatchTest, AStoredProcedurePassesTheEditorTestButOpensNothing) {
     Connect();
-    SetCurrent(9, QStringLiteral("spOrders"));
+    SetCurrent(host::ObjectType::StoredProcedure, QStringLiteral("spOrders"));
     Click(QStringLiteral("QueryEditor"));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_TRUE(windows.editors.empty());
@@ -216,7 +225,7 @@ TEST_F(DispatchTest, AStoredProcedurePassesTheEditorTestButOpensNothing) {
 
 TEST_F(DispatchTest, ATreeWithNothingToShowIsDroppedAndAnInvalidFindDialogUnloaded) {
     Connect();
-    SetCurrent(host::acReport, QStringLiteral("Invoice"));
+    SetCurrent(host::ObjectType::Report, QStringLiteral("Invoice"));
     windows.treeInitializeResult = false;
     windows.validDataSource = false;
     Click(QStringLiteral("Uses"));
@@ -225,7 +234,7 @@ TEST_F(DispatchTest, ATreeWithNothingToShowIsDroppedAndAnInvalidFindDialogUnload
               QStringList({QStringLiteral("tree Initialize 1"), QStringLiteral("find PrepareTreeFind 3"),
                            QStringLiteral("find mfValidDataSource"), QStringLiteral("find Unload")}));
     // The Used By find does not ask for a data source.
-    SetCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Table, QStringLiteral("Orders"));
     windows.log.clear();
     Click(QStringLiteral("UsedByFind"));
     EXPECT_EQ(windows.log,
@@ -234,7 +243,7 @@ TEST_F(DispatchTest, ATreeWithNothingToShowIsDroppedAndAnInvalidFindDialogUnload
 
 TEST_F(DispatchTest, AToolTheProgramDoesNotOfferOpensNothing) {
     Connect();
-    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    SetCurrent(host::ObjectType::Query, QStringLiteral("Order Totals"));
     windows.offersTools = false;
     for (const char* id : {"QueryTemplates", "QueryEditor", "Uses", "UsedBy", "UsesFind", "UsedByFind"}) {
         Click(QLatin1String(id));
@@ -248,7 +257,7 @@ TEST_F(DispatchTest, AFailingCommandIsReportedUnderItsOwnName) {
     // A program that gives no window factory at all.
     AccessConnect bare(services(), nullptr);
     bare.AddinInstance_OnConnection(host.get());
-    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    SetCurrent(host::ObjectType::Query, QStringLiteral("Order Totals"));
     bare.RunQorvel(IRibbonControl{QStringLiteral("UsedBy")});
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(
@@ -264,13 +273,13 @@ using OpenObjectTest = AddinFixture;
 
 TEST_F(OpenObjectTest, DatasheetAndDesignViewOpenTablesAndQueries) {
     Connect();
-    SetCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Table, QStringLiteral("Orders"));
     connect.mQueryDatasheet_Click();
-    EXPECT_EQ(host->openView(host::acTable, QStringLiteral("Orders")), host::View::Normal);
-    SetCurrent(host::acQuery, QStringLiteral("order totals"));
+    EXPECT_EQ(host->openView({host::ObjectType::Table, QStringLiteral("Orders")}), host::View::Normal);
+    SetCurrent(host::ObjectType::Query, QStringLiteral("order totals"));
     connect.mQueryDesign_Click();
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Design);
-    SetCurrent(host::acForm, QStringLiteral("Order Form"));
+    EXPECT_EQ(host->openView({host::ObjectType::Query, QStringLiteral("Order Totals")}), host::View::Design);
+    SetCurrent(host::ObjectType::Form, QStringLiteral("Order Form"));
     connect.mQueryDatasheet_Click();
     connect.mQueryDesign_Click();
     EXPECT_EQ(actions, QStringList({QStringLiteral("OpenTable 0 Orders"),
@@ -280,7 +289,7 @@ TEST_F(OpenObjectTest, DatasheetAndDesignViewOpenTablesAndQueries) {
 
 TEST_F(OpenObjectTest, DesignViewClosesTheQueryEditorFirst) {
     Connect();
-    SetCurrent(host::acQuery, QStringLiteral("Order Totals"));
+    SetCurrent(host::ObjectType::Query, QStringLiteral("Order Totals"));
     Click(QStringLiteral("QueryEditor"));
     ASSERT_TRUE(context().openEditors().contains(QStringLiteral("order totals")));
     windows.log.clear();
@@ -292,9 +301,9 @@ TEST_F(OpenObjectTest, DesignViewClosesTheQueryEditorFirst) {
 
 TEST_F(OpenObjectTest, AnObjectThatCannotBeOpenedIsNamedInTheMessage) {
     Connect();
-    SetCurrent(host::acQuery, QStringLiteral("Totals {object}"));
+    SetCurrent(host::ObjectType::Query, QStringLiteral("Totals {object}"));
     connect.mQueryDatasheet_Click();
-    SetCurrent(host::acTable, QStringLiteral("Gone"));
+    SetCurrent(host::ObjectType::Table, QStringLiteral("Gone"));
     connect.mQueryDesign_Click();
     EXPECT_EQ(MessageTexts(),
               QStringList({QStringLiteral("Can't open query 'Totals {object}', it contains errors."),

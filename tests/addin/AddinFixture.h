@@ -29,8 +29,12 @@ protected:
         database->saveForm({QStringLiteral("Order Form"), QStringLiteral("Orders"), QString(), {}});
         database->saveReport({QStringLiteral("Invoice"), QStringLiteral("Order Totals"), QString(), {}});
         host->setDatabase(database);
-        host->setCommandObserver([this](const QString& action, int type, const QString& name) {
-            actions.append(QStringLiteral("%1 %2 %3").arg(action).arg(type).arg(name).trimmed());
+        host->setCommandObserver([this](const QString& action, const host::ObjectRef& object) {
+            actions.append(QStringLiteral("%1 %2 %3")
+                               .arg(action)
+                               .arg(static_cast<int>(object.type))
+                               .arg(object.name)
+                               .trimmed());
         });
     }
 
@@ -46,9 +50,9 @@ protected:
     AddinContext& context() const { return *connect.context(); }
 
 public:
-    void SetCurrent(int type, const QString& name, host::ObjectStates state = {}) {
-        host->setCurrentObject(type, name);
-        host->setObjectState(type, name, state);
+    void SetCurrent(host::ObjectType type, const QString& name, host::ObjectStates state = {}) {
+        host->setCurrentObject(host::ObjectRef{type, name});
+        host->setObjectState({type, name}, state);
     }
 
 protected:

@@ -33,18 +33,18 @@ TEST_F(EditorRegistryTest, OpeningTheEditorClosesTheQuerysDesignView) {
     Connect();
     host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Design, host::DataMode::Edit);
     ShowQueryEditor(context(), QStringLiteral("Order Totals"), false);
-    EXPECT_FALSE(host->openView(host::acQuery, QStringLiteral("Order Totals")).has_value());
+    EXPECT_FALSE(host->openView({host::ObjectType::Query, QStringLiteral("Order Totals")}).has_value());
     // Its datasheet stays open.
     host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Normal, host::DataMode::Edit);
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Normal);
+    EXPECT_EQ(host->openView({host::ObjectType::Query, QStringLiteral("Order Totals")}), host::View::Normal);
 
     // Older hosts cannot tell the view: a query window without a datasheet is its design view.
     host->setVersion(QStringLiteral("9.0"));
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Normal);
+    EXPECT_EQ(host->openView({host::ObjectType::Query, QStringLiteral("Order Totals")}), host::View::Normal);
     host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Design, host::DataMode::Edit);
-    SetCurrent(host::acTable, QStringLiteral("Orders"));
+    SetCurrent(host::ObjectType::Table, QStringLiteral("Orders"));
     actions.clear();
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
     EXPECT_EQ(actions, QStringList({QStringLiteral("SelectObject 1 Order Totals"),
@@ -52,7 +52,7 @@ TEST_F(EditorRegistryTest, OpeningTheEditorClosesTheQuerysDesignView) {
     host->setVersion(QStringLiteral("8.0"));
     host->doCmd().openQuery(QStringLiteral("Order Totals"), host::View::Design, host::DataMode::Edit);
     CloseQueryDesignView(context(), QStringLiteral("Order Totals"));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Design);
+    EXPECT_EQ(host->openView({host::ObjectType::Query, QStringLiteral("Order Totals")}), host::View::Design);
 }
 
 TEST_F(EditorRegistryTest, ClosingAnEditorUnloadsItAndForgetsIt) {
@@ -136,18 +136,18 @@ TEST_F(MainWindowsTest, CreateQueryInDesignViewNeedsAVisibleDatabaseWindow) {
     // On the queries page: leave it for the modules page, run the command, then come back and select the new
     // query.
     databaseWindow.pages = {{1773, 0}, {1774, -1}, {1775, 0}};
-    EXPECT_EQ(DatabaseWindowObjectType(context()), 1);
+    EXPECT_EQ(DatabaseWindowObjectType(context()), host::ObjectType::Query);
     EXPECT_TRUE(CreateQueryInDesignView(context()));
     EXPECT_EQ(actions,
               QStringList({QStringLiteral("SelectObject 5"), QStringLiteral("RunCommand 1 Query1"),
                            QStringLiteral("SelectObject 1"), QStringLiteral("SelectObject 1 Query1")}));
     EXPECT_EQ(host->sentKeys(), QStringList({QStringLiteral("~")}));
-    EXPECT_EQ(host->openView(host::acQuery, QStringLiteral("Query1")), host::View::Design);
+    EXPECT_EQ(host->openView({host::ObjectType::Query, QStringLiteral("Query1")}), host::View::Design);
 
     // On the forms page nothing is selected; a refused command shows the host's own text.
     actions.clear();
     databaseWindow.pages = {{1773, 0}, {1775, -1}};
-    EXPECT_EQ(DatabaseWindowObjectType(context()), -1);
+    EXPECT_FALSE(DatabaseWindowObjectType(context()));
     host->setDatabase(nullptr);
     EXPECT_FALSE(CreateQueryInDesignView(context()));
     EXPECT_TRUE(actions.isEmpty());

@@ -142,35 +142,35 @@ TEST_F(DesktopTest, EveryRibbonControlOnEveryKindOfObject) {
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
     ModalWatcher modals;
     struct Case {
-        int type;
+        host::ObjectType type;
         const char* name;
         const char* control;
         const char* expected;  // a window's form name, or a message
     };
     const Case cases[] = {
-        {host::acTable, "Orders", "QueryEditor", "Query Editor is not available!"},
-        {host::acTable, "Orders", "Uses", "Qorvel is not available!"},
-        {host::acTable, "Orders", "UsesFind", "Qorvel Find is not available!"},
-        {host::acTable, "Orders", "UsedBy", "frmQorvel"},
-        {host::acTable, "Orders", "UsedByFind", "frmFindReplaceDlg"},
-        {host::acQuery, "Order Totals", "QueryEditor", "frmEditor"},
-        {host::acQuery, "Order Totals", "Uses", "frmQorvel"},
-        {host::acQuery, "Order Totals", "UsesFind", "frmFindReplaceDlg"},
-        {host::acQuery, "Order Totals", "UsedBy", "frmQorvel"},
-        {host::acQuery, "Order Totals", "UsedByFind", "frmFindReplaceDlg"},
-        {host::acForm, "Customers", "QueryEditor", "Query Editor is not available!"},
-        {host::acForm, "Customers", "Uses", "frmQorvel"},
-        {host::acForm, "Customers", "UsedBy", "Query Used By is not available!"},
-        {host::acForm, "Customers", "UsedByFind", "Query Used By Find is not available!"},
-        {host::acReport, "Invoice", "Uses", "frmQorvel"},
-        {host::acReport, "Invoice", "UsesFind", "frmFindReplaceDlg"},
-        {host::acReport, "Invoice", "UsedBy", "Query Used By is not available!"},
-        {host::acReport, "Invoice", "QueryTemplates", "frmTemplates"},
-        {host::acQuery, "Order Totals", "About", "frmAbout"},
+        {host::ObjectType::Table, "Orders", "QueryEditor", "Query Editor is not available!"},
+        {host::ObjectType::Table, "Orders", "Uses", "Qorvel is not available!"},
+        {host::ObjectType::Table, "Orders", "UsesFind", "Qorvel Find is not available!"},
+        {host::ObjectType::Table, "Orders", "UsedBy", "frmQorvel"},
+        {host::ObjectType::Table, "Orders", "UsedByFind", "frmFindReplaceDlg"},
+        {host::ObjectType::Query, "Order Totals", "QueryEditor", "frmEditor"},
+        {host::ObjectType::Query, "Order Totals", "Uses", "frmQorvel"},
+        {host::ObjectType::Query, "Order Totals", "UsesFind", "frmFindReplaceDlg"},
+        {host::ObjectType::Query, "Order Totals", "UsedBy", "frmQorvel"},
+        {host::ObjectType::Query, "Order Totals", "UsedByFind", "frmFindReplaceDlg"},
+        {host::ObjectType::Form, "Customers", "QueryEditor", "Query Editor is not available!"},
+        {host::ObjectType::Form, "Customers", "Uses", "frmQorvel"},
+        {host::ObjectType::Form, "Customers", "UsedBy", "Query Used By is not available!"},
+        {host::ObjectType::Form, "Customers", "UsedByFind", "Query Used By Find is not available!"},
+        {host::ObjectType::Report, "Invoice", "Uses", "frmQorvel"},
+        {host::ObjectType::Report, "Invoice", "UsesFind", "frmFindReplaceDlg"},
+        {host::ObjectType::Report, "Invoice", "UsedBy", "Query Used By is not available!"},
+        {host::ObjectType::Report, "Invoice", "QueryTemplates", "frmTemplates"},
+        {host::ObjectType::Query, "Order Totals", "About", "frmAbout"},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(std::string(test.name) + " " + test.control);
-        ASSERT_TRUE(window.selectObject(test.type, QString::fromLatin1(test.name)));
+        ASSERT_TRUE(window.selectObject({test.type, QString::fromLatin1(test.name)}));
         modals.seen.clear();
         ASSERT_TRUE(window.clickControl(QString::fromLatin1(test.control)));
         const QString expected = QString::fromLatin1(test.expected);
@@ -221,16 +221,16 @@ TEST_F(DesktopTest, CommandBarsOfOlderHosts) {
     }
 
     // The watch follows the current object (every 200 ms).
-    window.selectObject(host::acTable, QStringLiteral("Orders"));
+    window.selectObject({host::ObjectType::Table, QStringLiteral("Orders")});
     EXPECT_SOON_WITHIN(!toolbarButton(window, QStringLiteral("Query Editor"))->isEnabled(), 1000);
     EXPECT_FALSE(toolbarButton(window, QStringLiteral("Qorvel"))->isEnabled());
     EXPECT_TRUE(toolbarButton(window, QStringLiteral("Query Used By"))->isEnabled());
     EXPECT_TRUE(toolbarButton(window, QStringLiteral("Datasheet View"))->isEnabled());
-    window.selectObject(host::acForm, QStringLiteral("Customers"));
+    window.selectObject({host::ObjectType::Form, QStringLiteral("Customers")});
     EXPECT_SOON_WITHIN(toolbarButton(window, QStringLiteral("Qorvel"))->isEnabled(), 1000);
     EXPECT_FALSE(toolbarButton(window, QStringLiteral("Query Used By"))->isEnabled());
     EXPECT_FALSE(toolbarButton(window, QStringLiteral("Datasheet View"))->isEnabled());
-    window.selectObject(host::acQuery, QStringLiteral("Order Totals"));
+    window.selectObject({host::ObjectType::Query, QStringLiteral("Order Totals")});
     EXPECT_SOON_WITHIN(toolbarButton(window, QStringLiteral("Query Editor"))->isEnabled(), 1000);
 
     // Clicks go to the add-in's members.
@@ -241,14 +241,14 @@ TEST_F(DesktopTest, CommandBarsOfOlderHosts) {
     EXPECT_SOON(addinWindow(QStringLiteral("frmEditor")));
     ASSERT_TRUE(window.clickControl(QStringLiteral("Design View")));
     EXPECT_SOON(qobject_cast<app::QueryDesignWindow*>(
-        window.objectWindow(host::acQuery, QStringLiteral("Order Totals"))));
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Order Totals")})));
     // Opening design view from the toolbar closed the query's editor.
     EXPECT_SOON(!addinWindow(QStringLiteral("frmEditor")));
-    window.selectObject(host::acTable, QStringLiteral("Orders"));
+    window.selectObject({host::ObjectType::Table, QStringLiteral("Orders")});
     EXPECT_SOON_WITHIN(toolbarButton(window, QStringLiteral("Datasheet View"))->isEnabled(), 1000);
     ASSERT_TRUE(window.clickControl(QStringLiteral("Datasheet View")));
-    EXPECT_SOON(
-        qobject_cast<app::DatasheetWindow*>(window.objectWindow(host::acTable, QStringLiteral("Orders"))));
+    EXPECT_SOON(qobject_cast<app::DatasheetWindow*>(
+        window.objectWindow({host::ObjectType::Table, QStringLiteral("Orders")})));
     ASSERT_TRUE(window.clickControl(QStringLiteral("New Query")));
     EXPECT_SOON_EQ(modals.seen, QStringList{QStringLiteral("frmTemplates")});
     ASSERT_TRUE(window.clickControl(QStringLiteral("&About...")));

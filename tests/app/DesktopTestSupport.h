@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "common/ObjectRefPrinter.h"
 #include "common/QtApplicationEnvironment.h"
 #include "host/JsonDatabase.h"
 #include "host/QdbDatabase.h"

@@ -21,8 +21,8 @@ protected:
         ASSERT_TRUE(window.openDatabase(mDatabasePath));
     }
 
-    QWidget* openDialog(int type, const QString& name, const QString& control) {
-        EXPECT_TRUE(mWindow->selectObject(type, name));
+    QWidget* openDialog(host::ObjectType type, const QString& name, const QString& control) {
+        EXPECT_TRUE(mWindow->selectObject({type, name}));
         EXPECT_TRUE(mWindow->clickControl(control));
         QWidget* dialog = nullptr;
         (void)QTest::qWaitFor([&] { return (dialog = addinWindow(QStringLiteral("frmFindReplaceDlg"))); });
@@ -38,8 +38,8 @@ protected:
 }  // namespace
 
 TEST_F(FindDialogTest, UsesFindOffersTheFieldsAndOpensTheMarkedTree) {
-    QWidget* dialog =
-        openDialog(host::acQuery, QStringLiteral("Top Customer Mailing"), QStringLiteral("UsesFind"));
+    QWidget* dialog = openDialog(host::ObjectType::Query, QStringLiteral("Top Customer Mailing"),
+                                 QStringLiteral("UsesFind"));
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Find"));
     EXPECT_EQ(dialog->parentWidget(), mWindow.get());
@@ -71,7 +71,8 @@ TEST_F(FindDialogTest, UsesFindOffersTheFieldsAndOpensTheMarkedTree) {
 }
 
 TEST_F(FindDialogTest, CancelOnlyHidesTheTreeFindAndClosingRemembersWholeWords) {
-    QWidget* dialog = openDialog(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedByFind"));
+    QWidget* dialog =
+        openDialog(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedByFind"));
     ASSERT_TRUE(dialog);
     QPointer<QWidget> guard(dialog);
     child<QCheckBox>(*dialog, "chkWholeWordOnly")->setChecked(true);
@@ -81,7 +82,7 @@ TEST_F(FindDialogTest, CancelOnlyHidesTheTreeFindAndClosingRemembersWholeWords) 
     dialog->close();     // the close box unloads it, and the setting is remembered
     QApplication::processEvents();
 
-    dialog = openDialog(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedByFind"));
+    dialog = openDialog(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedByFind"));
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(child<QCheckBox>(*dialog, "chkWholeWordOnly")->isChecked());
 }

@@ -64,11 +64,12 @@ TEST_F(HostFilesTest, HostFileOpensAsAnImportedCopyAndIsNeverWritten) {
     EXPECT_TRUE(window.databasePath().startsWith(MainWindow::importFolder()));
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("nwind.mdb (imported copy)")))
         << window.windowTitle().toStdString();
-    EXPECT_TRUE(window.databaseWindow()->names(host::acTable).contains(QStringLiteral("Customers")));
-    EXPECT_GT(window.databaseWindow()->names(host::acQuery).size(), 10);
+    EXPECT_TRUE(
+        window.databaseWindow()->names(host::ObjectType::Table).contains(QStringLiteral("Customers")));
+    EXPECT_GT(window.databaseWindow()->names(host::ObjectType::Query).size(), 10);
     // Its queries run on the copy.
-    window.openObject(host::acTable, QStringLiteral("Customers"));
-    ASSERT_SOON(window.objectWindow(host::acTable, QStringLiteral("Customers")));
+    window.openObject({host::ObjectType::Table, QStringLiteral("Customers")});
+    ASSERT_SOON(window.objectWindow({host::ObjectType::Table, QStringLiteral("Customers")}));
     // The recent-files list names the real file, not the copy.
     EXPECT_EQ(window.recentFiles().value(0), QFileInfo(mSource).absoluteFilePath());
 
@@ -134,8 +135,8 @@ TEST_F(HostFilesTest, DamagedAndForeignFilesAreRefusedAndTheHostStaysAsItWas) {
     EXPECT_EQ(window.databasePath(), QFileInfo(mDatabasePath).absoluteFilePath());
     EXPECT_EQ(window.windowTitle(), title);
     EXPECT_FALSE(window.recentFiles().contains(QFileInfo(truncated).absoluteFilePath()));
-    window.openObject(host::acTable, QStringLiteral("Orders"));
-    EXPECT_SOON(window.objectWindow(host::acTable, QStringLiteral("Orders")));
+    window.openObject({host::ObjectType::Table, QStringLiteral("Orders")});
+    EXPECT_SOON(window.objectWindow({host::ObjectType::Table, QStringLiteral("Orders")}));
 }
 
 TEST_F(HostFilesTest, RecentFilesListTheLastEightOpenedNewestFirst) {
@@ -173,6 +174,7 @@ TEST_F(HostFilesTest, DroppedHostFileOpensItsImportedCopy) {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
     EXPECT_SOON(window.importedFrom() == QFileInfo(mSource).absoluteFilePath());
-    EXPECT_TRUE(window.databaseWindow()->names(host::acTable).contains(QStringLiteral("Customers")));
+    EXPECT_TRUE(
+        window.databaseWindow()->names(host::ObjectType::Table).contains(QStringLiteral("Customers")));
     EXPECT_TRUE(mMessages.isEmpty()) << messages().toStdString();
 }

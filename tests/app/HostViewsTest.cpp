@@ -69,11 +69,11 @@ TEST_F(DesktopTest, DesignViewOfEachKindOfQuery) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
     const auto design = [&window](const QString& name) {
-        return qobject_cast<app::QueryDesignWindow*>(window.objectWindow(host::acQuery, name));
+        return qobject_cast<app::QueryDesignWindow*>(window.objectWindow({host::ObjectType::Query, name}));
     };
 
     // A select query with joins and grouping: its output columns in the grid, in order.
-    window.openDesign(host::acQuery, QStringLiteral("Order Totals"));
+    window.openDesign({host::ObjectType::Query, QStringLiteral("Order Totals")});
     ASSERT_SOON(design(QStringLiteral("Order Totals")));
     auto* grid = design(QStringLiteral("Order Totals"))->findChild<QTableWidget*>();
     ASSERT_TRUE(grid);
@@ -91,7 +91,7 @@ TEST_F(DesktopTest, DesignViewOfEachKindOfQuery) {
                     .contains(QStringLiteral("Orders.OrderID")));
 
     // A union query has no design grid: only its SQL.
-    window.openDesign(host::acQuery, QStringLiteral("All Contacts"));
+    window.openDesign({host::ObjectType::Query, QStringLiteral("All Contacts")});
     ASSERT_SOON(design(QStringLiteral("All Contacts")));
     EXPECT_TRUE(design(QStringLiteral("All Contacts"))->showsSql());
     EXPECT_EQ(design(QStringLiteral("All Contacts"))->findChild<QTabWidget*>()->count(), 1);
@@ -101,8 +101,8 @@ TEST_F(DesktopTest, DesignViewOfEachKindOfQuery) {
                     .startsWith(QStringLiteral("SELECT Customers.CompanyName AS Contact")));
 
     // SQL View of a saved query shows the saved text.
-    ASSERT_TRUE(window.selectObject(host::acQuery, QStringLiteral("Countries")));
-    window.openDesign(host::acQuery, QStringLiteral("Countries"));
+    ASSERT_TRUE(window.selectObject({host::ObjectType::Query, QStringLiteral("Countries")}));
+    window.openDesign({host::ObjectType::Query, QStringLiteral("Countries")});
     ASSERT_SOON(design(QStringLiteral("Countries")));
     design(QStringLiteral("Countries"))->showSqlView();
     EXPECT_TRUE(design(QStringLiteral("Countries"))->showsSql());
@@ -111,39 +111,42 @@ TEST_F(DesktopTest, DesignViewOfEachKindOfQuery) {
 TEST_F(DesktopTest, FormAndReportViewsShowRecordSourceAndRowSources) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
-    window.openObject(host::acForm, QStringLiteral("Customers"));
-    ASSERT_SOON(window.objectWindow(host::acForm, QStringLiteral("Customers")));
-    QStringList texts = labelTexts(*window.objectWindow(host::acForm, QStringLiteral("Customers")));
+    window.openObject({host::ObjectType::Form, QStringLiteral("Customers")});
+    ASSERT_SOON(window.objectWindow({host::ObjectType::Form, QStringLiteral("Customers")}));
+    QStringList texts =
+        labelTexts(*window.objectWindow({host::ObjectType::Form, QStringLiteral("Customers")}));
     EXPECT_TRUE(texts.contains(QStringLiteral("Customers")));
     EXPECT_TRUE(texts.contains(QStringLiteral("cboCountry:")));
     EXPECT_TRUE(texts.join(QLatin1Char('\n')).contains(QStringLiteral("SELECT DISTINCT Customers.Country")));
     // The form is the current object while its window is active.
-    EXPECT_EQ(window.application().currentObjectType(), host::acForm);
+    EXPECT_EQ(window.application().currentObject(),
+              (host::ObjectRef{host::ObjectType::Form, QStringLiteral("Customers")}));
 
-    window.openDesign(host::acReport, QStringLiteral("Stock Sheet"));
-    ASSERT_SOON(window.objectWindow(host::acReport, QStringLiteral("Stock Sheet")));
-    texts = labelTexts(*window.objectWindow(host::acReport, QStringLiteral("Stock Sheet")));
+    window.openDesign({host::ObjectType::Report, QStringLiteral("Stock Sheet")});
+    ASSERT_SOON(window.objectWindow({host::ObjectType::Report, QStringLiteral("Stock Sheet")}));
+    texts = labelTexts(*window.objectWindow({host::ObjectType::Report, QStringLiteral("Stock Sheet")}));
     EXPECT_TRUE(texts.contains(QStringLiteral("Design View")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Products")));
-    EXPECT_EQ(window.state().openView(host::acReport, QStringLiteral("Stock Sheet")), host::View::Design);
+    EXPECT_EQ(window.state().openView({host::ObjectType::Report, QStringLiteral("Stock Sheet")}),
+              host::View::Design);
 }
 
 TEST_F(DesktopTest, BuiltInRibbonCommands) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
-    ASSERT_TRUE(window.selectObject(host::acQuery, QStringLiteral("Countries")));
+    ASSERT_TRUE(window.selectObject({host::ObjectType::Query, QStringLiteral("Countries")}));
     ASSERT_TRUE(window.clickControl(QStringLiteral("ViewsDatasheetView")));
-    EXPECT_SOON(
-        qobject_cast<app::DatasheetWindow*>(window.objectWindow(host::acQuery, QStringLiteral("Countries"))));
-    ASSERT_TRUE(window.selectObject(host::acQuery, QStringLiteral("Big Orders")));
+    EXPECT_SOON(qobject_cast<app::DatasheetWindow*>(
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Countries")})));
+    ASSERT_TRUE(window.selectObject({host::ObjectType::Query, QStringLiteral("Big Orders")}));
     ASSERT_TRUE(window.clickControl(QStringLiteral("QueryRunQuery")));
     EXPECT_SOON(qobject_cast<app::DatasheetWindow*>(
-        window.objectWindow(host::acQuery, QStringLiteral("Big Orders"))));
-    ASSERT_TRUE(window.selectObject(host::acTable, QStringLiteral("Orders")));
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Big Orders")})));
+    ASSERT_TRUE(window.selectObject({host::ObjectType::Table, QStringLiteral("Orders")}));
     ASSERT_TRUE(window.clickControl(QStringLiteral("ViewsDesignView")));
     ASSERT_TRUE(window.clickControl(QStringLiteral("CreateQueryInDesignView")));
-    EXPECT_SOON(
-        qobject_cast<app::QueryDesignWindow*>(window.objectWindow(host::acQuery, QStringLiteral("Query1"))));
+    EXPECT_SOON(qobject_cast<app::QueryDesignWindow*>(
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Query1")})));
     EXPECT_TRUE(mMessages.isEmpty()) << mMessages.join(QLatin1Char('\n')).toStdString();
     ASSERT_TRUE(window.clickControl(QStringLiteral("CompactAndRepair")));
     EXPECT_EQ(mMessages, QStringList{QStringLiteral("This command isn't available in Qorvel Host.")});
@@ -155,8 +158,8 @@ TEST_F(DesktopTest, NewDatabaseIsEmptyAndAnExistingFileIsNotReplaced) {
     const QString path = mFolder.filePath(QStringLiteral("new.qdb"));
     ASSERT_TRUE(window.newDatabase(path)) << mMessages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(window.databasePath(), QFileInfo(path).absoluteFilePath());
-    EXPECT_TRUE(window.databaseWindow()->names(host::acTable).isEmpty());
-    EXPECT_TRUE(window.databaseWindow()->names(host::acQuery).isEmpty());
+    EXPECT_TRUE(window.databaseWindow()->names(host::ObjectType::Table).isEmpty());
+    EXPECT_TRUE(window.databaseWindow()->names(host::ObjectType::Query).isEmpty());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("new : Database - Qorvel Host"));
     EXPECT_EQ(window.application().currentProject().fullName(), QFileInfo(path).absoluteFilePath());
 
@@ -170,20 +173,18 @@ TEST_F(DesktopTest, NewDatabaseIsEmptyAndAnExistingFileIsNotReplaced) {
 }
 
 TEST(ScriptObjects, KindAndNameFromTheCommandLine) {
-    int type = -1;
-    QString name;
-    ASSERT_TRUE(app::parseObject(QStringLiteral("query:Order Totals"), type, name));
-    EXPECT_EQ(type, host::acQuery);
-    EXPECT_EQ(name, QStringLiteral("Order Totals"));
-    ASSERT_TRUE(app::parseObject(QStringLiteral("Report:A:B"), type, name));
-    EXPECT_EQ(type, host::acReport);
-    EXPECT_EQ(name, QStringLiteral("A:B"));
-    ASSERT_TRUE(app::parseObject(QStringLiteral("table:Orders"), type, name));
-    EXPECT_EQ(type, host::acTable);
-    ASSERT_TRUE(app::parseObject(QStringLiteral("form:Customers"), type, name));
-    EXPECT_EQ(type, host::acForm);
-    EXPECT_FALSE(app::parseObject(QStringLiteral("macro:Autoexec"), type, name));
-    EXPECT_FALSE(app::parseObject(QStringLiteral("query:"), type, name));
-    EXPECT_FALSE(app::parseObject(QStringLiteral("Orders"), type, name));
-    EXPECT_FALSE(app::parseObject(QStringLiteral(":Orders"), type, name));
+    using host::ObjectRef;
+    using host::ObjectType;
+    EXPECT_EQ(app::parseObject(QStringLiteral("query:Order Totals")),
+              (ObjectRef{ObjectType::Query, QStringLiteral("Order Totals")}));
+    EXPECT_EQ(app::parseObject(QStringLiteral("Report:A:B")),
+              (ObjectRef{ObjectType::Report, QStringLiteral("A:B")}));
+    EXPECT_EQ(app::parseObject(QStringLiteral("table:Orders")),
+              (ObjectRef{ObjectType::Table, QStringLiteral("Orders")}));
+    EXPECT_EQ(app::parseObject(QStringLiteral("form:Customers")),
+              (ObjectRef{ObjectType::Form, QStringLiteral("Customers")}));
+    EXPECT_FALSE(app::parseObject(QStringLiteral("macro:Autoexec")));
+    EXPECT_FALSE(app::parseObject(QStringLiteral("query:")));
+    EXPECT_FALSE(app::parseObject(QStringLiteral("Orders")));
+    EXPECT_FALSE(app::parseObject(QStringLiteral(":Orders")));
 }

@@ -44,7 +44,7 @@ TEST_F(DesktopTest, RefusesFilesThatAreNotDatabasesAndStaysUsable) {
 
     EXPECT_FALSE(window.hasDatabase());
     EXPECT_TRUE(window.openDatabase(mDatabasePath));
-    EXPECT_TRUE(window.databaseWindow()->names(host::acTable).contains(QStringLiteral("Orders")));
+    EXPECT_TRUE(window.databaseWindow()->names(host::ObjectType::Table).contains(QStringLiteral("Orders")));
 }
 
 TEST_F(DesktopTest, HiddenObjectsShowOnlyWithShowHidden) {
@@ -52,10 +52,10 @@ TEST_F(DesktopTest, HiddenObjectsShowOnlyWithShowHidden) {
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
     const auto hidden = [&window] {
         int count = 0;
-        for (const QString& name : window.databaseWindow()->names(host::acQuery)) {
+        for (const QString& name : window.databaseWindow()->names(host::ObjectType::Query)) {
             count += name.startsWith(QStringLiteral("~sq_")) ? 1 : 0;
         }
-        for (const QString& name : window.databaseWindow()->names(host::acTable)) {
+        for (const QString& name : window.databaseWindow()->names(host::ObjectType::Table)) {
             count += name.startsWith(QStringLiteral("MSys")) ? 1 : 0;
         }
         return count;
@@ -63,7 +63,8 @@ TEST_F(DesktopTest, HiddenObjectsShowOnlyWithShowHidden) {
     EXPECT_EQ(hidden(), 0);
     window.databaseWindow()->setShowHidden(true);
     EXPECT_GT(hidden(), 2);
-    EXPECT_TRUE(window.databaseWindow()->names(host::acTable).contains(QStringLiteral("MSysObjects")));
+    EXPECT_TRUE(
+        window.databaseWindow()->names(host::ObjectType::Table).contains(QStringLiteral("MSysObjects")));
     window.databaseWindow()->setShowHidden(false);
     EXPECT_EQ(hidden(), 0);
 }
@@ -72,69 +73,72 @@ TEST_F(DesktopTest, SelectionAndActiveWindowMakeTheCurrentObject) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
     const struct {
-        int type;
+        host::ObjectType type;
         const char* name;
-    } objects[] = {{host::acTable, "Orders"},
-                   {host::acQuery, "Order Totals"},
-                   {host::acForm, "Customers"},
-                   {host::acReport, "Invoice"}};
+    } objects[] = {{host::ObjectType::Table, "Orders"},
+                   {host::ObjectType::Query, "Order Totals"},
+                   {host::ObjectType::Form, "Customers"},
+                   {host::ObjectType::Report, "Invoice"}};
     for (const auto& object : objects) {
-        ASSERT_TRUE(window.selectObject(object.type, QString::fromLatin1(object.name)));
-        EXPECT_EQ(window.application().currentObjectType(), object.type);
-        EXPECT_EQ(window.application().currentObjectName(), QString::fromLatin1(object.name));
+        ASSERT_TRUE(window.selectObject({object.type, QString::fromLatin1(object.name)}));
+        EXPECT_EQ(window.application().currentObject(),
+                  (host::ObjectRef{object.type, QString::fromLatin1(object.name)}));
     }
     // An object open in a window is current while the window is active.
-    window.openObject(host::acQuery, QStringLiteral("Big Orders"));
-    EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Big Orders")) != nullptr);
-    EXPECT_EQ(window.application().currentObjectName(), QStringLiteral("Big Orders"));
-    EXPECT_EQ(window.application().objectState(host::acQuery, QStringLiteral("Big Orders")),
+    window.openObject({host::ObjectType::Query, QStringLiteral("Big Orders")});
+    EXPECT_SOON(window.objectWindow({host::ObjectType::Query, QStringLiteral("Big Orders")}) != nullptr);
+    EXPECT_EQ(window.application().currentObject(),
+              (host::ObjectRef{host::ObjectType::Query, QStringLiteral("Big Orders")}));
+    EXPECT_EQ(window.application().objectState({host::ObjectType::Query, QStringLiteral("Big Orders")}),
               host::ObjectState::Open);
     // Back in the database window, its selection is current again.
-    window.selectObject(host::acTable, QStringLiteral("Customers"));
-    EXPECT_EQ(window.application().currentObjectName(), QStringLiteral("Customers"));
+    window.selectObject({host::ObjectType::Table, QStringLiteral("Customers")});
+    EXPECT_EQ(window.application().currentObject(),
+              (host::ObjectRef{host::ObjectType::Table, QStringLiteral("Customers")}));
     // Closing the window closes the object in the host.
     window.documents()->closeAllSubWindows();
-    EXPECT_SOON_EQ(window.application().objectState(host::acQuery, QStringLiteral("Big Orders")),
+    EXPECT_SOON_EQ(window.application().objectState({host::ObjectType::Query, QStringLiteral("Big Orders")}),
                    host::ObjectStates());
 }
 
 TEST_F(DesktopTest, ObjectsOpenInTheirViews) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
-    window.openObject(host::acTable, QStringLiteral("Orders"));
-    EXPECT_SOON(window.objectWindow(host::acTable, QStringLiteral("Orders")));
-    auto* datasheet =
-        qobject_cast<app::DatasheetWindow*>(window.objectWindow(host::acTable, QStringLiteral("Orders")));
+    window.openObject({host::ObjectType::Table, QStringLiteral("Orders")});
+    EXPECT_SOON(window.objectWindow({host::ObjectType::Table, QStringLiteral("Orders")}));
+    auto* datasheet = qobject_cast<app::DatasheetWindow*>(
+        window.objectWindow({host::ObjectType::Table, QStringLiteral("Orders")}));
     ASSERT_TRUE(datasheet && datasheet->table());
     EXPECT_GT(datasheet->table()->model()->rowCount(), 0);
 
     // A saved query's datasheet shows its rows.
-    window.openObject(host::acQuery, QStringLiteral("Order Totals"));
-    EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Order Totals")));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Order Totals")});
+    EXPECT_SOON(window.objectWindow({host::ObjectType::Query, QStringLiteral("Order Totals")}));
     auto* rows = qobject_cast<app::DatasheetWindow*>(
-        window.objectWindow(host::acQuery, QStringLiteral("Order Totals")));
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Order Totals")}));
     ASSERT_TRUE(rows && rows->table());
     EXPECT_EQ(rows->table()->model()->rowCount(), 6);
 
-    window.openDesign(host::acQuery, QStringLiteral("Order Totals"));
+    window.openDesign({host::ObjectType::Query, QStringLiteral("Order Totals")});
     EXPECT_SOON(qobject_cast<app::QueryDesignWindow*>(
-        window.objectWindow(host::acQuery, QStringLiteral("Order Totals"))));
-    EXPECT_EQ(window.state().openView(host::acQuery, QStringLiteral("Order Totals")), host::View::Design);
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Order Totals")})));
+    EXPECT_EQ(window.state().openView({host::ObjectType::Query, QStringLiteral("Order Totals")}),
+              host::View::Design);
 
-    window.openObject(host::acForm, QStringLiteral("Order Entry"));
-    EXPECT_SOON(
-        qobject_cast<app::DocumentWindow*>(window.objectWindow(host::acForm, QStringLiteral("Order Entry"))));
-    window.openObject(host::acReport, QStringLiteral("Invoice"));
-    EXPECT_SOON(
-        qobject_cast<app::DocumentWindow*>(window.objectWindow(host::acReport, QStringLiteral("Invoice"))));
+    window.openObject({host::ObjectType::Form, QStringLiteral("Order Entry")});
+    EXPECT_SOON(qobject_cast<app::DocumentWindow*>(
+        window.objectWindow({host::ObjectType::Form, QStringLiteral("Order Entry")})));
+    window.openObject({host::ObjectType::Report, QStringLiteral("Invoice")});
+    EXPECT_SOON(qobject_cast<app::DocumentWindow*>(
+        window.objectWindow({host::ObjectType::Report, QStringLiteral("Invoice")})));
 }
 
 TEST_F(DesktopTest, NewQueryCommandOpensAnUnsavedDesign) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
     window.application().doCmd().runCommand(host::Command::NewObjectQuery);
-    EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Query1")));
-    EXPECT_EQ(window.application().objectState(host::acQuery, QStringLiteral("Query1")),
+    EXPECT_SOON(window.objectWindow({host::ObjectType::Query, QStringLiteral("Query1")}));
+    EXPECT_EQ(window.application().objectState({host::ObjectType::Query, QStringLiteral("Query1")}),
               host::ObjectState::Open | host::ObjectState::New);
 }
 
@@ -153,12 +157,13 @@ TEST_F(DesktopTest, SimpleQueryWizardSavesTheQuery) {
     });
     window.application().run(QString::fromLatin1(app::kSimpleQueryWizard));
     EXPECT_EQ(problem, QString());
-    EXPECT_TRUE(window.databaseWindow()->names(host::acQuery).contains(QStringLiteral("Customer Names")));
+    EXPECT_TRUE(
+        window.databaseWindow()->names(host::ObjectType::Query).contains(QStringLiteral("Customer Names")));
     auto database = window.application().currentDb();
     EXPECT_EQ(
         database->queryDef(QStringLiteral("Customer Names"))->sql(),
         QStringLiteral("SELECT [Customers].[CustomerID], [Customers].[CompanyName]\r\nFROM [Customers];"));
-    EXPECT_SOON(window.objectWindow(host::acQuery, QStringLiteral("Customer Names")));
+    EXPECT_SOON(window.objectWindow({host::ObjectType::Query, QStringLiteral("Customer Names")}));
 
     // The other wizards are not part of this host: it says so.
     window.application().run(QString::fromLatin1(app::kCrosstabQueryWizard));

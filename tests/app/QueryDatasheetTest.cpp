@@ -74,15 +74,17 @@ int columnOf(const QAbstractItemModel& model, const QString& name) {
 class QueryDatasheetTest : public DesktopTest {
 protected:
     app::DatasheetWindow* datasheet(const QString& query) {
-        return qobject_cast<app::DatasheetWindow*>(mWindow->objectWindow(host::acQuery, query));
+        return qobject_cast<app::DatasheetWindow*>(mWindow->objectWindow({host::ObjectType::Query, query}));
     }
-    bool isOpen(const QString& query) { return mWindow->state().openView(host::acQuery, query).has_value(); }
+    bool isOpen(const QString& query) {
+        return mWindow->state().openView({host::ObjectType::Query, query}).has_value();
+    }
 };
 
 TEST_F(QueryDatasheetTest, SelectQueryShowsItsRowsInTheirOrder) {
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
-    window.openObject(host::acQuery, QStringLiteral("Customer List"));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Customer List")});
     ASSERT_SOON(datasheet(QStringLiteral("Customer List")));
     QAbstractItemModel* rows = datasheet(QStringLiteral("Customer List"))->table()->model();
     EXPECT_EQ(column(*rows, columnOf(*rows, QStringLiteral("CompanyName"))),
@@ -94,13 +96,14 @@ TEST_F(QueryDatasheetTest, SelectQueryShowsItsRowsInTheirOrder) {
     EXPECT_EQ(rows->data(rows->index(4, active), Qt::CheckStateRole), QVariant(Qt::Unchecked));
     EXPECT_EQ(rows->data(rows->index(1, columnOf(*rows, QStringLiteral("Phone")))).toString(), QString());
     EXPECT_TRUE(mMessages.isEmpty()) << mMessages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(window.application().currentObjectName(), QStringLiteral("Customer List"));
+    EXPECT_EQ(window.application().currentObject(),
+              (host::ObjectRef{host::ObjectType::Query, QStringLiteral("Customer List")}));
 
     // A crosstab and a union open the same way.
-    window.openObject(host::acQuery, QStringLiteral("All Contacts"));
+    window.openObject({host::ObjectType::Query, QStringLiteral("All Contacts")});
     ASSERT_SOON(datasheet(QStringLiteral("All Contacts")));
     EXPECT_EQ(datasheet(QStringLiteral("All Contacts"))->table()->model()->rowCount(), 13);
-    window.openObject(host::acQuery, QStringLiteral("Sales by Category and Quarter"));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Sales by Category and Quarter")});
     ASSERT_SOON(datasheet(QStringLiteral("Sales by Category and Quarter")));
 }
 
@@ -109,7 +112,7 @@ TEST_F(QueryDatasheetTest, ParameterPromptsAnsweredAndCancelled) {
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
     {
         ParameterAnswers answers({QStringLiteral("1/1/2024"), QStringLiteral("2/29/2024")});
-        window.openObject(host::acQuery, QStringLiteral("Orders Between Dates"));
+        window.openObject({host::ObjectType::Query, QStringLiteral("Orders Between Dates")});
         ASSERT_SOON(datasheet(QStringLiteral("Orders Between Dates")));
         EXPECT_EQ(answers.prompts, (QStringList{QStringLiteral("Enter Parameter Value: Start Date"),
                                                 QStringLiteral("Enter Parameter Value: End Date")}));
@@ -122,21 +125,21 @@ TEST_F(QueryDatasheetTest, ParameterPromptsAnsweredAndCancelled) {
     // Cancel at the second prompt: no datasheet, the query is not open, and nothing is said.
     {
         ParameterAnswers cancelled({QStringLiteral("1/1/2024"), std::nullopt});
-        window.openObject(host::acQuery, QStringLiteral("Orders Between Dates"));
+        window.openObject({host::ObjectType::Query, QStringLiteral("Orders Between Dates")});
         ASSERT_SOON(cancelled.prompts.size() == 2);
         QTest::qWait(50);
     }
-    EXPECT_FALSE(window.objectWindow(host::acQuery, QStringLiteral("Orders Between Dates")));
+    EXPECT_FALSE(window.objectWindow({host::ObjectType::Query, QStringLiteral("Orders Between Dates")}));
     EXPECT_FALSE(isOpen(QStringLiteral("Orders Between Dates")));
     EXPECT_TRUE(mMessages.isEmpty()) << mMessages.join(QLatin1Char('\n')).toStdString();
 
     // An answer that is no value of the declared type is the engine's error, and no datasheet opens.
     ParameterAnswers wrong({QStringLiteral("someday"), QStringLiteral("2/29/2024")});
-    window.openObject(host::acQuery, QStringLiteral("Orders Between Dates"));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Orders Between Dates")});
     ASSERT_SOON(mMessages.size() == 1);
     EXPECT_TRUE(mMessages[0].contains(QStringLiteral("(Error "))) << mMessages[0].toStdString();
     QTest::qWait(20);
-    EXPECT_FALSE(window.objectWindow(host::acQuery, QStringLiteral("Orders Between Dates")));
+    EXPECT_FALSE(window.objectWindow({host::ObjectType::Query, QStringLiteral("Orders Between Dates")}));
 }
 
 TEST_F(QueryDatasheetTest, FailingQueryShowsTheHostErrorAndTheHostStaysUsable) {
@@ -147,27 +150,28 @@ TEST_F(QueryDatasheetTest, FailingQueryShowsTheHostErrorAndTheHostStaysUsable) {
     }
     MainWindow& window = openHost();
     ASSERT_TRUE(window.openDatabase(mDatabasePath));
-    window.openObject(host::acQuery, QStringLiteral("Broken"));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Broken")});
     ASSERT_SOON(mMessages.size() == 1);
     EXPECT_TRUE(mMessages[0].contains(QStringLiteral("Undefined function 'Nonsense' in expression.")))
         << mMessages[0].toStdString();
     EXPECT_TRUE(mMessages[0].contains(QStringLiteral("3085")));
     QTest::qWait(20);
-    EXPECT_FALSE(window.objectWindow(host::acQuery, QStringLiteral("Broken")));
+    EXPECT_FALSE(window.objectWindow({host::ObjectType::Query, QStringLiteral("Broken")}));
     EXPECT_FALSE(isOpen(QStringLiteral("Broken")));
 
     // A failing run from design view leaves the design open.
-    window.openDesign(host::acQuery, QStringLiteral("Broken"));
-    ASSERT_SOON(
-        qobject_cast<app::QueryDesignWindow*>(window.objectWindow(host::acQuery, QStringLiteral("Broken"))));
-    window.openObject(host::acQuery, QStringLiteral("Broken"));
+    window.openDesign({host::ObjectType::Query, QStringLiteral("Broken")});
+    ASSERT_SOON(qobject_cast<app::QueryDesignWindow*>(
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Broken")})));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Broken")});
     ASSERT_SOON(mMessages.size() == 2);
     QTest::qWait(20);
-    EXPECT_TRUE(
-        qobject_cast<app::QueryDesignWindow*>(window.objectWindow(host::acQuery, QStringLiteral("Broken"))));
-    EXPECT_EQ(window.state().openView(host::acQuery, QStringLiteral("Broken")), host::View::Design);
+    EXPECT_TRUE(qobject_cast<app::QueryDesignWindow*>(
+        window.objectWindow({host::ObjectType::Query, QStringLiteral("Broken")})));
+    EXPECT_EQ(window.state().openView({host::ObjectType::Query, QStringLiteral("Broken")}),
+              host::View::Design);
 
-    window.openObject(host::acQuery, QStringLiteral("Countries"));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Countries")});
     ASSERT_SOON(datasheet(QStringLiteral("Countries")));
     EXPECT_EQ(column(*datasheet(QStringLiteral("Countries"))->table()->model(), 0),
               (QStringList{QStringLiteral("France"), QStringLiteral("Ireland"), QStringLiteral("UK")}));
@@ -191,11 +195,11 @@ TEST_F(QueryDatasheetTest, ActionQueriesRunOnlyOnTheRunCommand) {
     const double before = soapPrice();
 
     // Opening an action query as a datasheet runs nothing.
-    window.openObject(host::acQuery, QStringLiteral("Raise Soap Prices"));
+    window.openObject({host::ObjectType::Query, QStringLiteral("Raise Soap Prices")});
     ASSERT_SOON(mMessages.size() == 1);
     EXPECT_TRUE(mMessages[0].contains(QStringLiteral("is an action query"))) << mMessages[0].toStdString();
     QTest::qWait(20);
-    EXPECT_FALSE(window.objectWindow(host::acQuery, QStringLiteral("Raise Soap Prices")));
+    EXPECT_FALSE(window.objectWindow({host::ObjectType::Query, QStringLiteral("Raise Soap Prices")}));
     EXPECT_FALSE(isOpen(QStringLiteral("Raise Soap Prices")));
     EXPECT_DOUBLE_EQ(soapPrice(), before);
 
@@ -205,10 +209,10 @@ TEST_F(QueryDatasheetTest, ActionQueriesRunOnlyOnTheRunCommand) {
     EXPECT_TRUE(questions[0].startsWith(QStringLiteral("You are about to run an update query")));
     EXPECT_DOUBLE_EQ(soapPrice(), before);
     answer = true;
-    window.openObject(host::acTable, QStringLiteral("Products"));
-    ASSERT_SOON(window.objectWindow(host::acTable, QStringLiteral("Products")));
-    auto* products =
-        qobject_cast<app::DatasheetWindow*>(window.objectWindow(host::acTable, QStringLiteral("Products")));
+    window.openObject({host::ObjectType::Table, QStringLiteral("Products")});
+    ASSERT_SOON(window.objectWindow({host::ObjectType::Table, QStringLiteral("Products")}));
+    auto* products = qobject_cast<app::DatasheetWindow*>(
+        window.objectWindow({host::ObjectType::Table, QStringLiteral("Products")}));
     products->table()->setCurrentIndex(products->table()->model()->index(3, 1));
     const auto* shownBefore = products->table()->model();
     EXPECT_EQ(shownBefore->data(shownBefore->index(2, columnOf(*shownBefore, QStringLiteral("UnitPrice"))))
@@ -226,7 +230,8 @@ TEST_F(QueryDatasheetTest, ActionQueriesRunOnlyOnTheRunCommand) {
     // A make-table query: its table appears; run again, it asks before replacing the table.
     questions.clear();
     window.runQuery(QStringLiteral("Make Order Archive"));
-    EXPECT_TRUE(window.databaseWindow()->names(host::acTable).contains(QStringLiteral("Order Archive")));
+    EXPECT_TRUE(
+        window.databaseWindow()->names(host::ObjectType::Table).contains(QStringLiteral("Order Archive")));
     EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("2 row(s) affected."));
     window.runQuery(QStringLiteral("Make Order Archive"));
     ASSERT_EQ(questions.size(), 3);

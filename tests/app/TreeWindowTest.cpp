@@ -53,9 +53,9 @@ protected:
         ASSERT_TRUE(window.openDatabase(mDatabasePath));
     }
 
-    QWidget* openTree(int type, const QString& name, const QString& control) {
+    QWidget* openTree(host::ObjectType type, const QString& name, const QString& control) {
         const auto before = treeWindows();
-        EXPECT_TRUE(mWindow->selectObject(type, name));
+        EXPECT_TRUE(mWindow->selectObject({type, name}));
         EXPECT_TRUE(mWindow->clickControl(control));
         QWidget* opened = nullptr;
         (void)QTest::qWaitFor([&] {
@@ -88,7 +88,8 @@ protected:
 }  // namespace
 
 TEST_F(TreeWindowTest, UsedByWindowShowsTheTreeWithPicturesByKindAndEnablesCommandsByNode) {
-    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    QWidget* window =
+        openTree(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
     ASSERT_TRUE(window);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("VEXOR Query/Table Used By"));
     EXPECT_EQ(window->parentWidget(), mWindow.get());  // stays above the host's main window
@@ -141,7 +142,8 @@ TEST_F(TreeWindowTest, UsedByWindowShowsTheTreeWithPicturesByKindAndEnablesComma
 }
 
 TEST_F(TreeWindowTest, DoubleClickOpensTheNodeWithoutFoldingItAndEnterOpensToo) {
-    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    QWidget* window =
+        openTree(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
     ASSERT_TRUE(window);
     auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
     QTreeWidgetItem* totals = findItem(*tree, QStringLiteral("Order Totals"));
@@ -150,18 +152,20 @@ TEST_F(TreeWindowTest, DoubleClickOpensTheNodeWithoutFoldingItAndEnterOpensToo) 
     const QPoint centre = tree->visualItemRect(totals).center();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, centre);
-    EXPECT_SOON(mWindow->objectWindow(host::acQuery, QStringLiteral("Order Totals")));
+    EXPECT_SOON(mWindow->objectWindow({host::ObjectType::Query, QStringLiteral("Order Totals")}));
     EXPECT_EQ(totals->isExpanded(), expanded);
 
     tree->setCurrentItem(findItem(*tree, QStringLiteral("Customer List")));
     tree->setFocus();
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_SOON(mWindow->objectWindow(host::acQuery, QStringLiteral("Customer List")));
+    EXPECT_SOON(mWindow->objectWindow({host::ObjectType::Query, QStringLiteral("Customer List")}));
 }
 
 TEST_F(TreeWindowTest, SeveralWindowsAtOnceAndAllCloseWithTheDatabase) {
-    QWidget* usedBy = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
-    QWidget* uses = openTree(host::acQuery, QStringLiteral("Top Customer Mailing"), QStringLiteral("Uses"));
+    QWidget* usedBy =
+        openTree(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    QWidget* uses =
+        openTree(host::ObjectType::Query, QStringLiteral("Top Customer Mailing"), QStringLiteral("Uses"));
     ASSERT_TRUE(usedBy && uses);
     EXPECT_EQ(uses->windowTitle(), QStringLiteral("VEXOR Qorvel"));
     EXPECT_EQ(treeWindows().size(), 2);
@@ -173,7 +177,8 @@ TEST_F(TreeWindowTest, SeveralWindowsAtOnceAndAllCloseWithTheDatabase) {
 }
 
 TEST_F(TreeWindowTest, PictureExportHoldsEveryUnfoldedRowOfATreeTallerThanTheWindow) {
-    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    QWidget* window =
+        openTree(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
     ASSERT_TRUE(window);
     auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
     tree->expandAll();
@@ -212,7 +217,8 @@ TEST_F(TreeWindowTest, PictureExportHoldsEveryUnfoldedRowOfATreeTallerThanTheWin
 }
 
 TEST_F(TreeWindowTest, TooltipIsTheObjectDescriptionAndTheMenuComesOnlyOnTheSelectedNode) {
-    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    QWidget* window =
+        openTree(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
     ASSERT_TRUE(window);
     auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
     QTreeWidgetItem* table = tree->topLevelItem(0);
@@ -254,8 +260,8 @@ TEST_F(TreeWindowTest, ExportFilesAreNamedAfterTheObjectWithoutTheCharactersAFil
         QStringLiteral("Who/Buys? <All> \"Best\" | A:B*"),
         QStringLiteral("SELECT Customers.* FROM Customers;")));
     mWindow->databaseWindow()->refresh();
-    QWidget* window =
-        openTree(host::acQuery, QStringLiteral("Who/Buys? <All> \"Best\" | A:B*"), QStringLiteral("Uses"));
+    QWidget* window = openTree(host::ObjectType::Query, QStringLiteral("Who/Buys? <All> \"Best\" | A:B*"),
+                               QStringLiteral("Uses"));
     ASSERT_TRUE(window);
     Viewers viewers;
     button(*window, "Bitmap")->trigger();
@@ -269,23 +275,24 @@ TEST_F(TreeWindowTest, ExportFilesAreNamedAfterTheObjectWithoutTheCharactersAFil
 }
 
 TEST_F(TreeWindowTest, OpenDesignAndEditOnEachKindOfNodeReachTheHostAndTheEditor) {
-    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    QWidget* window =
+        openTree(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
     ASSERT_TRUE(window);
     auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
     struct Case {
         const char* node;
-        int type;
+        host::ObjectType type;
         const char* object;
         bool opens;  // Open gives a datasheet; forms and reports open in design view only
     };
     const Case cases[] = {
-        {"Customers", host::acTable, "Customers", true},
-        {"Customer List", host::acQuery, "Customer List", true},
-        {"Order Entry.cboCustomer", host::acForm, "Order Entry", false},
-        {"Invoice", host::acReport, "Invoice", false},
+        {"Customers", host::ObjectType::Table, "Customers", true},
+        {"Customer List", host::ObjectType::Query, "Customer List", true},
+        {"Order Entry.cboCustomer", host::ObjectType::Form, "Order Entry", false},
+        {"Invoice", host::ObjectType::Report, "Invoice", false},
     };
-    const auto closeObject = [&](int type, const QString& name) {
-        if (QWidget* object = mWindow->objectWindow(type, name)) {
+    const auto closeObject = [&](host::ObjectType type, const QString& name) {
+        if (QWidget* object = mWindow->objectWindow({type, name})) {
             object->close();
             QApplication::processEvents();
         }
@@ -296,21 +303,21 @@ TEST_F(TreeWindowTest, OpenDesignAndEditOnEachKindOfNodeReachTheHostAndTheEditor
         tree->setCurrentItem(findItem(*tree, QString::fromLatin1(test.node)));
         button(*window, "Design")->trigger();
         // The host stand-in shows a table's design as its datasheet.
-        EXPECT_SOON(mWindow->objectWindow(test.type, object) &&
-                    (test.type == host::acTable ||
-                     mWindow->objectWindow(test.type, object)->view() == host::View::Design));
+        EXPECT_SOON(mWindow->objectWindow({test.type, object}) &&
+                    (test.type == host::ObjectType::Table ||
+                     mWindow->objectWindow({test.type, object})->view() == host::View::Design));
         closeObject(test.type, object);
         button(*window, "Open")->trigger();  // disabled on forms and reports: nothing opens
         if (test.opens) {
-            EXPECT_SOON(mWindow->objectWindow(test.type, object) &&
-                        mWindow->objectWindow(test.type, object)->view() == host::View::Normal);
+            EXPECT_SOON(mWindow->objectWindow({test.type, object}) &&
+                        mWindow->objectWindow({test.type, object})->view() == host::View::Normal);
         } else {
             QTest::qWait(50);
-            EXPECT_FALSE(mWindow->objectWindow(test.type, object));
+            EXPECT_FALSE(mWindow->objectWindow({test.type, object}));
         }
         closeObject(test.type, object);
         button(*window, "Edit")->trigger();  // only a saved query has SQL to edit
-        if (test.type == host::acQuery) {
+        if (test.type == host::ObjectType::Query) {
             EXPECT_SOON(addinWindow(QStringLiteral("frmEditor")));
         } else {
             QTest::qWait(50);
@@ -325,7 +332,8 @@ TEST_F(TreeWindowTest, OpenDesignAndEditOnEachKindOfNodeReachTheHostAndTheEditor
 }
 
 TEST_F(TreeWindowTest, F1OpensTheTreeWindowsHelpPageBesideTheAddin) {
-    QWidget* window = openTree(host::acTable, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
+    QWidget* window =
+        openTree(host::ObjectType::Table, QStringLiteral("Customers"), QStringLiteral("UsedBy"));
     ASSERT_TRUE(window);
     auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("tvQorvel"));
     window->activateWindow();

@@ -193,18 +193,19 @@ TEST_F(CatalogueRoutines, ObjectTestsAndState) {
     application->setVersion("nonsense");
     EXPECT_EQ(AccessMajorVersion(context()), 0);
 
-    application->setObjectState(host::acQuery, "Q", host::ObjectState::Open | host::ObjectState::Dirty);
-    EXPECT_TRUE(IsQueryDirty(context(), host::acQuery, "Q"));
-    EXPECT_FALSE(IsQueryNew(context(), host::acQuery, "Q"));
-    application->setCurrentObject(host::acQuery, "Q");
+    application->setObjectState({host::ObjectType::Query, "Q"},
+                                host::ObjectState::Open | host::ObjectState::Dirty);
+    EXPECT_TRUE(IsQueryDirty(context(), host::ObjectRef{host::ObjectType::Query, "Q"}));
+    EXPECT_FALSE(IsQueryNew(context(), host::ObjectRef{host::ObjectType::Query, "Q"}));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, "Q"});
     EXPECT_TRUE(IsQueryDirty(context()));
-    application->setObjectState(host::acQuery, "Q",
+    application->setObjectState({host::ObjectType::Query, "Q"},
                                 host::ObjectState::Open | host::ObjectState::Dirty | host::ObjectState::New);
     EXPECT_TRUE(IsQueryNew(context()));
     EXPECT_FALSE(IsQueryDirty(context()));
-    application->setCurrentObject(host::acTable, "A");
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, "A"});
     EXPECT_FALSE(IsQueryNew(context()));
-    EXPECT_FALSE(IsQueryNew(context(), host::acForm, "Q"));
+    EXPECT_FALSE(IsQueryNew(context(), host::ObjectRef{host::ObjectType::Form, "Q"}));
 
     database->saveForm({"Orders Form", "SELECT A.* FROM A", "", {}});
     database->saveReport({"Invoice", "B", "", {}});
@@ -217,10 +218,10 @@ TEST_F(CatalogueRoutines, ObjectTestsAndState) {
 
     database->setDescription("Tables", "A", "The A table");
     database->setDescription("Forms", "Orders Form", "Entry form");
-    EXPECT_EQ(ObjectDescription(context(), host::acTable, "A"), "The A table");
-    EXPECT_EQ(ObjectDescription(context(), host::acTable, "B"), "");
-    EXPECT_EQ(ObjectDescription(context(), host::acForm, "Orders Form"), "Entry form");
-    EXPECT_EQ(ObjectDescription(context(), host::acModule, "A"), "");
+    EXPECT_EQ(ObjectDescription(context(), {host::ObjectType::Table, "A"}), "The A table");
+    EXPECT_EQ(ObjectDescription(context(), {host::ObjectType::Table, "B"}), "");
+    EXPECT_EQ(ObjectDescription(context(), {host::ObjectType::Form, "Orders Form"}), "Entry form");
+    EXPECT_EQ(ObjectDescription(context(), {host::ObjectType::Module, "A"}), "");
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join('\n').toStdString();
 }
 

@@ -271,7 +271,7 @@ protected:
 }  // namespace
 
 TEST_F(TreeFindDialog, FindOpensTheMarkedTreeAndUnloads) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     context().rememberedWholeWord() = true;
     frmFindReplaceDlg dialog(context());
     dialog.PrepareTreeFind(frmQorvel::ModeUsedByFind);
@@ -302,7 +302,7 @@ TEST_F(TreeFindDialog, FindOpensTheMarkedTreeAndUnloads) {
 }
 
 TEST_F(TreeFindDialog, AnObjectThatCannotBeSearchedIsRefusedOnce) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     frmFindReplaceDlg dialog(context());
     dialog.PrepareTreeFind(frmQorvel::ModeUsesFind);
     EXPECT_FALSE(dialog.mfValidDataSource());

@@ -491,7 +491,8 @@ TEST_F(EditorLogicTest, TheContextMenuOffersWhatTheNameIs) {
 
     // Open through the host.
     editor->mnuOpen_Click();
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Order List")), host::View::Normal);
+    EXPECT_EQ(application->openView({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::View::Normal);
 
     // Copy, cut and paste on the selection.
     editor->mnuCopy_Click();
@@ -512,7 +513,7 @@ TEST_F(EditorLogicTest, TheContextMenuOnATableName) {
     EXPECT_FALSE(editor->menuItem(QStringLiteral("mnuQorvel")).enabled);
     EXPECT_TRUE(editor->menuItem(QStringLiteral("mnuUsedBy")).enabled);
     editor->mnuDesign_Click();
-    EXPECT_EQ(application->openView(host::acTable, QStringLiteral("Orders")), host::View::Design);
+    EXPECT_EQ(application->openView({host::ObjectType::Table, QStringLiteral("Orders")}), host::View::Design);
 }
 
 TEST_F(EditorLogicTest, OpeningTheQueryInTheHost) {
@@ -522,19 +523,21 @@ TEST_F(EditorLogicTest, OpeningTheQueryInTheHost) {
     editor->tbButtons_ButtonClick(QStringLiteral("Open"));
     EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Do you want to save changes?"));
     EXPECT_EQ(prompter.messages()[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_FALSE(application->openView(host::acQuery, QStringLiteral("Order List")));
+    EXPECT_FALSE(application->openView({host::ObjectType::Query, QStringLiteral("Order List")}));
 
     // No and the datasheet: the saved query opens, the editor keeps its text and will still ask at close.
     prompter.answer(MsgResult::No);
     editor->OpenQuery(host::View::Normal);
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Order List")), host::View::Normal);
+    EXPECT_EQ(application->openView({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::View::Normal);
     EXPECT_FALSE(editor->NoSavePrompt);
     EXPECT_EQ(surface.closeRequests, 0);
 
     // No and the design view: the open datasheet closes, the design opens, the editor closes unasked.
     prompter.answer(MsgResult::No);
     editor->OpenQuery(host::View::Design);
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Order List")), host::View::Design);
+    EXPECT_EQ(application->openView({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::View::Design);
     EXPECT_TRUE(editor->NoSavePrompt);
     EXPECT_EQ(surface.closeRequests, 1);
     prompter.clear();
@@ -552,7 +555,8 @@ TEST_F(EditorLogicTest, ANewQueryIsSavedBeforeItCanBeOpened) {
     prompter.answer(MsgResult::Yes);
     prompter.answerInput(QStringLiteral("Saved First"));
     editor->OpenQuery(host::View::Normal);
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Saved First")), host::View::Normal);
+    EXPECT_EQ(application->openView({host::ObjectType::Query, QStringLiteral("Saved First")}),
+              host::View::Normal);
 }
 
 }  // namespace

@@ -41,14 +41,15 @@ TEST_F(HostApplicationTest, DefaultsAndProject) {
 }
 
 TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
-    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectStates());
+    EXPECT_EQ(app->objectState({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::ObjectStates());
     EXPECT_FALSE(app->allQueries(QStringLiteral("Order List")).isLoaded);
     EXPECT_EQ(errorNumber([&] { app->allQueries(QStringLiteral("Nope")); }), host::errItemNotFound);
 
     app->doCmd().openQuery(QStringLiteral("order list"), host::View::Design, host::DataMode::Edit);
-    EXPECT_EQ(app->currentObjectType(), host::acQuery);
-    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Order List"));
-    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectState::Open);
+    EXPECT_EQ(app->currentObject(), (host::ObjectRef{host::ObjectType::Query, QStringLiteral("Order List")}));
+    EXPECT_EQ(app->objectState({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::ObjectState::Open);
     const host::AccessObjectState state = app->allQueries(QStringLiteral("Order List"));
     EXPECT_TRUE(state.isLoaded);
     EXPECT_EQ(state.currentView, host::CurrentView::Design);
@@ -57,29 +58,33 @@ TEST_F(HostApplicationTest, OpeningAndClosingObjects) {
 
     app->doCmd().openTable(QStringLiteral("Orders"), host::View::Normal, host::DataMode::Edit);
     EXPECT_TRUE(app->screen().hasActiveDatasheet());
-    app->doCmd().selectObject(host::acQuery, QStringLiteral("Order List"), false);
-    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Order List"));
+    app->doCmd().selectObject({host::ObjectType::Query, QStringLiteral("Order List")}, false);
+    EXPECT_EQ(app->currentObject(), (host::ObjectRef{host::ObjectType::Query, QStringLiteral("Order List")}));
     EXPECT_FALSE(app->screen().hasActiveDatasheet());
 
-    app->setObjectState(host::acQuery, QStringLiteral("Order List"),
+    app->setObjectState({host::ObjectType::Query, QStringLiteral("Order List")},
                         host::ObjectState::Open | host::ObjectState::Dirty);
-    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("ORDER LIST")),
+    EXPECT_EQ(app->objectState({host::ObjectType::Query, QStringLiteral("ORDER LIST")}),
               host::ObjectState::Open | host::ObjectState::Dirty);
-    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::SaveOption::No);
-    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectStates());
-    EXPECT_FALSE(app->openView(host::acQuery, QStringLiteral("Order List")));
-    EXPECT_EQ(
-        errorNumber([&] { app->doCmd().selectObject(host::acQuery, QStringLiteral("Order List"), false); }),
-        2489);
+    app->doCmd().close({host::ObjectType::Query, QStringLiteral("Order List")}, host::SaveOption::No);
+    EXPECT_EQ(app->objectState({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::ObjectStates());
+    EXPECT_FALSE(app->openView({host::ObjectType::Query, QStringLiteral("Order List")}));
+    EXPECT_EQ(errorNumber([&] {
+                  app->doCmd().selectObject({host::ObjectType::Query, QStringLiteral("Order List")}, false);
+              }),
+              2489);
 
-    app->doCmd().selectObject(host::acTable, QStringLiteral("orders"), true);
-    EXPECT_EQ(app->currentObjectType(), host::acTable);
-    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Orders"));
+    app->doCmd().selectObject({host::ObjectType::Table, QStringLiteral("orders")}, true);
+    EXPECT_EQ(app->currentObject(), (host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")}));
     EXPECT_NE(errorNumber([&] {
                   app->doCmd().openQuery(QStringLiteral("Nope"), host::View::Normal, host::DataMode::Edit);
               }),
               0);
-    EXPECT_NE(errorNumber([&] { app->doCmd().selectObject(host::acForm, QStringLiteral("Nope"), true); }), 0);
+    EXPECT_NE(errorNumber([&] {
+                  app->doCmd().selectObject({host::ObjectType::Form, QStringLiteral("Nope")}, true);
+              }),
+              0);
 }
 
 TEST_F(HostApplicationTest, RecordSourcesOfOpenFormsAndReports) {
@@ -87,13 +92,13 @@ TEST_F(HostApplicationTest, RecordSourcesOfOpenFormsAndReports) {
     EXPECT_EQ(errorNumber([&] { app->reportRecordSource(QStringLiteral("Invoice")); }), 2451);
     app->doCmd().openForm(QStringLiteral("Entry"), host::View::Design, QString(), QString(),
                           host::DataMode::PropertySettings, host::WindowMode::Hidden);
-    EXPECT_EQ(app->currentObjectType(), -1);  // a hidden window does not become current
+    EXPECT_FALSE(app->currentObject());  // a hidden window does not become current
     EXPECT_EQ(app->formRecordSource(QStringLiteral("entry")), QStringLiteral("SELECT Id FROM Orders"));
-    app->doCmd().close(host::acForm, QStringLiteral("Entry"), host::SaveOption::No);
+    app->doCmd().close({host::ObjectType::Form, QStringLiteral("Entry")}, host::SaveOption::No);
     EXPECT_EQ(errorNumber([&] { app->formRecordSource(QStringLiteral("Entry")); }), 2450);
     app->doCmd().openReport(QStringLiteral("Invoice"), host::View::Design, host::WindowMode::Normal);
     EXPECT_EQ(app->reportRecordSource(QStringLiteral("Invoice")), QStringLiteral("Order List"));
-    EXPECT_EQ(app->currentObjectType(), host::acReport);
+    EXPECT_EQ(app->currentObject(), (host::ObjectRef{host::ObjectType::Report, QStringLiteral("Invoice")}));
 }
 
 TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
@@ -101,9 +106,8 @@ TEST_F(HostApplicationTest, NewQueryCommandOpensAnUnsavedQuery) {
     app->doCmd().runCommand(host::Command::NewObjectQuery);
     EXPECT_EQ(app->sentKeys(), QStringList{QStringLiteral("~")});
     EXPECT_EQ(app->commandsRun(), QList<host::Command>{host::Command::NewObjectQuery});
-    EXPECT_EQ(app->currentObjectType(), host::acQuery);
-    EXPECT_EQ(app->currentObjectName(), QStringLiteral("Query1"));
-    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Query1")),
+    EXPECT_EQ(app->currentObject(), (host::ObjectRef{host::ObjectType::Query, QStringLiteral("Query1")}));
+    EXPECT_EQ(app->objectState({host::ObjectType::Query, QStringLiteral("Query1")}),
               host::ObjectState::Open | host::ObjectState::New);
     EXPECT_EQ(app->allQueries(QStringLiteral("Query1")).currentView, host::CurrentView::Design);
     app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Normal, host::DataMode::Edit);
@@ -127,12 +131,12 @@ TEST_F(HostApplicationTest, DCountAndProcedures) {
 
 TEST_F(HostApplicationTest, ObserverSeesEveryCommandAndANewDatabaseClearsTheState) {
     QStringList seen;
-    app->setCommandObserver([&](const QString& action, int type, const QString& name) {
-        seen << QStringLiteral("%1 %2 %3").arg(action).arg(type).arg(name);
+    app->setCommandObserver([&](const QString& action, const host::ObjectRef& object) {
+        seen << QStringLiteral("%1 %2 %3").arg(action).arg(static_cast<int>(object.type)).arg(object.name);
     });
     app->doCmd().openQuery(QStringLiteral("order list"), host::View::Normal, host::DataMode::Edit);
-    app->doCmd().selectObject(host::acTable, QStringLiteral("Orders"), true);
-    app->doCmd().close(host::acQuery, QStringLiteral("Order List"), host::SaveOption::No);
+    app->doCmd().selectObject({host::ObjectType::Table, QStringLiteral("Orders")}, true);
+    app->doCmd().close({host::ObjectType::Query, QStringLiteral("Order List")}, host::SaveOption::No);
     EXPECT_EQ(seen,
               QStringList({QStringLiteral("OpenQuery 1 Order List"), QStringLiteral("SelectObject 0 Orders"),
                            QStringLiteral("Close 1 Order List")}));
@@ -140,9 +144,9 @@ TEST_F(HostApplicationTest, ObserverSeesEveryCommandAndANewDatabaseClearsTheStat
     app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Design, host::DataMode::Edit);
     app->setDatabase(nullptr);
     EXPECT_EQ(app->currentDb(), nullptr);
-    EXPECT_EQ(app->currentObjectType(), -1);
-    EXPECT_EQ(app->currentObjectName(), QString());
-    EXPECT_EQ(app->objectState(host::acQuery, QStringLiteral("Order List")), host::ObjectStates());
+    EXPECT_FALSE(app->currentObject());
+    EXPECT_EQ(app->objectState({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::ObjectStates());
     EXPECT_NE(errorNumber([&] {
                   app->doCmd().openQuery(QStringLiteral("Order List"), host::View::Normal,
                                          host::DataMode::Edit);

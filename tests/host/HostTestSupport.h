@@ -1,6 +1,7 @@
 // Shared helpers of the engine's tests: a database in a temporary folder and error-number checks.
 #pragma once
 
+#include "common/ObjectRefPrinter.h"
 #include "host/QdbDatabase.h"
 #include "hostapi/host.h"
 

@@ -179,7 +179,7 @@ TEST_F(EditorWindowTest, ARightClickOnATableNameOffersItsCommands) {
     EXPECT_TRUE(window->menuItem(QStringLiteral("mnuCopy"))->isEnabled());
     window->menuItem(QStringLiteral("mnuOpen"))->trigger();
     menu->hide();
-    EXPECT_EQ(application->openView(host::acTable, QStringLiteral("Orders")), host::View::Normal);
+    EXPECT_EQ(application->openView({host::ObjectType::Table, QStringLiteral("Orders")}), host::View::Normal);
 
     // On a keyword: only the clipboard items.
     cursor.setPosition(2);

@@ -65,8 +65,8 @@ protected:
         QGuiApplication::clipboard()->clear();
     }
 
-    TreeWindow& open(int mode, int type, const QString& name, const QString& find = QString()) {
-        mApplication->setCurrentObject(type, name);
+    TreeWindow& open(int mode, host::ObjectType type, const QString& name, const QString& find = QString()) {
+        mApplication->setCurrentObject(host::ObjectRef{type, name});
         auto window = std::make_unique<TreeWindow>(*mContext, nullptr);
         window->logic().FilterField = find;
         EXPECT_TRUE(window->Initialize(mode));
@@ -127,7 +127,7 @@ QString describe(const QMimeData* data) {
 }  // namespace
 
 TEST_F(TreeWindowView, BothExportsLeaveTheUsersClipboardAsItWas) {
-    TreeWindow& window = open(frmQorvel::ModeUsedBy, host::acTable, QStringLiteral("Customers"));
+    TreeWindow& window = open(frmQorvel::ModeUsedBy, host::ObjectType::Table, QStringLiteral("Customers"));
     const Content contents[] = {
         {"text",
          [] {
@@ -176,8 +176,8 @@ TEST_F(TreeWindowView, BothExportsLeaveTheUsersClipboardAsItWas) {
 }
 
 TEST_F(TreeWindowView, FieldFindMarksTheQueriesThatHoldTheFieldInBold) {
-    TreeWindow& window =
-        open(frmQorvel::ModeUsedByFind, host::acTable, QStringLiteral("Customers"), QStringLiteral("City"));
+    TreeWindow& window = open(frmQorvel::ModeUsedByFind, host::ObjectType::Table, QStringLiteral("Customers"),
+                              QStringLiteral("City"));
     QTreeWidget* tree = window.tree();
     tree->expandAll();
     QStringList bold;
@@ -205,7 +205,7 @@ TEST_F(TreeWindowView, EachKindOfTreeHasAWindowIconOfItsOwn) {
     QList<QImage> icons;
     for (int mode = frmQorvel::ModeUses; mode <= frmQorvel::ModeUsedByFind; ++mode) {
         const bool usedBy = mode == frmQorvel::ModeUsedBy || mode == frmQorvel::ModeUsedByFind;
-        TreeWindow& window = open(mode, usedBy ? host::acTable : host::acQuery,
+        TreeWindow& window = open(mode, usedBy ? host::ObjectType::Table : host::ObjectType::Query,
                                   usedBy ? QStringLiteral("Orders") : QStringLiteral("Order Totals"),
                                   mode >= frmQorvel::ModeUsesFind ? QStringLiteral("OrderID") : QString());
         ASSERT_FALSE(window.windowIcon().isNull()) << mode;

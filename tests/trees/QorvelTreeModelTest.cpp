@@ -17,7 +17,7 @@ TEST_F(TreeModel, NodesCarryKindQueryTypeAndOwnerNamesAndTheWindowReadsThem) {
     frmQorvel window(context());
     ASSERT_TRUE(window.Initialize(frmQorvel::ModeUsedBy, QStringLiteral("Customers")));
     const QorvelTree& tree = window.Tree();
-    EXPECT_EQ(tree.root.objectType, host::acTable);
+    EXPECT_EQ(tree.root.objectType, host::ObjectType::Table);
     EXPECT_EQ(tree.nodeCount, 11);
     EXPECT_FALSE(tree.shortened);
     QStringList seen;
@@ -25,7 +25,7 @@ TEST_F(TreeModel, NodesCarryKindQueryTypeAndOwnerNamesAndTheWindowReadsThem) {
         seen << QStringLiteral("%1 %2 %3 %4")
                     .arg(depth)
                     .arg(item.name)
-                    .arg(item.objectType)
+                    .arg(static_cast<int>(item.objectType))
                     .arg(static_cast<int>(item.queryType));
         return true;
     });
@@ -45,15 +45,15 @@ TEST_F(TreeModel, NodesCarryKindQueryTypeAndOwnerNamesAndTheWindowReadsThem) {
 
 TEST(TreeRenderers, TextAndControlShowTheSameTreeWithItsMarks) {
     QorvelTree tree;
-    tree.root = CQorvelItem(QStringLiteral("Top"), host::acQuery, host::QueryType::Union);
-    CQorvelItem middle(QStringLiteral("Middle"), host::acQuery, host::QueryType::Append);
+    tree.root = CQorvelItem(QStringLiteral("Top"), host::ObjectType::Query, host::QueryType::Union);
+    CQorvelItem middle(QStringLiteral("Middle"), host::ObjectType::Query, host::QueryType::Append);
     middle.searched = true;
-    middle.children.emplace_back(QStringLiteral("T"), host::acTable);
+    middle.children.emplace_back(QStringLiteral("T"), host::ObjectType::Table);
     tree.root.children.push_back(std::move(middle));
-    CQorvelItem again(QStringLiteral("Middle"), host::acQuery, host::QueryType::Append);
+    CQorvelItem again(QStringLiteral("Middle"), host::ObjectType::Query, host::QueryType::Append);
     again.expandedElsewhere = true;
     tree.root.children.push_back(std::move(again));
-    tree.root.children.emplace_back(QStringLiteral("F.Combo"), host::acForm);
+    tree.root.children.emplace_back(QStringLiteral("F.Combo"), host::ObjectType::Form);
     tree.nodeCount = 5;
 
     EXPECT_EQ(TreeText(tree), QStringLiteral("Top\r\n    Middle (*)\r\n        T\r\n    Middle (...)\r\n"

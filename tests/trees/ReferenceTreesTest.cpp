@@ -11,36 +11,36 @@ namespace {
 struct TreeCase {
     const char* file;
     int mode;
-    int objectType;
+    host::ObjectType objectType;
     const char* object;
     const char* find = "";
     bool wholeWord = false;
 };
 
 const TreeCase kCases[] = {
-    {"uses-order-list", 1, host::acQuery, "Order List"},
-    {"uses-orders-twice", 1, host::acQuery, "Orders Twice"},
-    {"uses-big-orders", 1, host::acQuery, "Big Orders"},
-    {"uses-sub-orders", 1, host::acQuery, "Sub Orders"},
-    {"uses-deep-orders", 1, host::acQuery, "Deep Orders"},
-    {"uses-reads-obrien", 1, host::acQuery, "Reads OBrien"},
-    {"uses-gone-reader", 1, host::acQuery, "Gone Reader"},
-    {"uses-all-names", 1, host::acQuery, "All Names"},
-    {"uses-cycle-a", 1, host::acQuery, "Cycle A"},
-    {"uses-order-form", 1, host::acForm, "Order Form"},
-    {"uses-plain-form", 1, host::acForm, "Plain Form"},
-    {"uses-invoice", 1, host::acReport, "Invoice"},
-    {"uses-customer-form", 1, host::acForm, "Customer Form"},
-    {"usedby-orders", 2, host::acTable, "Orders"},
-    {"usedby-customers", 2, host::acTable, "Customers"},
-    {"usedby-order-list", 2, host::acQuery, "Order List"},
-    {"usedby-obrien", 2, host::acQuery, "O'Brien Orders"},
-    {"usedby-cycle-a", 2, host::acQuery, "Cycle A"},
-    {"usedby-unused", 2, host::acTable, "Unused"},
-    {"find-uses-custid-whole", 3, host::acQuery, "Find Longer", "CustID", true},
-    {"find-uses-custid-any", 3, host::acQuery, "Find Longer", "custid", false},
-    {"find-usedby-orders-custid-whole", 4, host::acTable, "Orders", "CustID", true},
-    {"find-usedby-orders-custid-any", 4, host::acTable, "Orders", "CustID", false},
+    {"uses-order-list", 1, host::ObjectType::Query, "Order List"},
+    {"uses-orders-twice", 1, host::ObjectType::Query, "Orders Twice"},
+    {"uses-big-orders", 1, host::ObjectType::Query, "Big Orders"},
+    {"uses-sub-orders", 1, host::ObjectType::Query, "Sub Orders"},
+    {"uses-deep-orders", 1, host::ObjectType::Query, "Deep Orders"},
+    {"uses-reads-obrien", 1, host::ObjectType::Query, "Reads OBrien"},
+    {"uses-gone-reader", 1, host::ObjectType::Query, "Gone Reader"},
+    {"uses-all-names", 1, host::ObjectType::Query, "All Names"},
+    {"uses-cycle-a", 1, host::ObjectType::Query, "Cycle A"},
+    {"uses-order-form", 1, host::ObjectType::Form, "Order Form"},
+    {"uses-plain-form", 1, host::ObjectType::Form, "Plain Form"},
+    {"uses-invoice", 1, host::ObjectType::Report, "Invoice"},
+    {"uses-customer-form", 1, host::ObjectType::Form, "Customer Form"},
+    {"usedby-orders", 2, host::ObjectType::Table, "Orders"},
+    {"usedby-customers", 2, host::ObjectType::Table, "Customers"},
+    {"usedby-order-list", 2, host::ObjectType::Query, "Order List"},
+    {"usedby-obrien", 2, host::ObjectType::Query, "O'Brien Orders"},
+    {"usedby-cycle-a", 2, host::ObjectType::Query, "Cycle A"},
+    {"usedby-unused", 2, host::ObjectType::Table, "Unused"},
+    {"find-uses-custid-whole", 3, host::ObjectType::Query, "Find Longer", "CustID", true},
+    {"find-uses-custid-any", 3, host::ObjectType::Query, "Find Longer", "custid", false},
+    {"find-usedby-orders-custid-whole", 4, host::ObjectType::Table, "Orders", "CustID", true},
+    {"find-usedby-orders-custid-any", 4, host::ObjectType::Table, "Orders", "CustID", false},
 };
 
 class ReferenceTrees : public ScenarioTest, public ::testing::WithParamInterface<TreeCase> {
@@ -50,7 +50,7 @@ protected:
 
 TEST_P(ReferenceTrees, TreeTextMatchesItsReference) {
     const TreeCase& treeCase = GetParam();
-    application->setCurrentObject(treeCase.objectType, QString::fromUtf8(treeCase.object));
+    application->setCurrentObject(host::ObjectRef{treeCase.objectType, QString::fromUtf8(treeCase.object)});
     std::unique_ptr<frmQorvel> window;
     if (treeCase.mode >= frmQorvel::ModeUsesFind) {
         CQorvelFind find(context());

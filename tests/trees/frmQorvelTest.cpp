@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(TreeWindow, NodesCarryIconsOfTheirKindAndHiddenQueriesShowTheirOwners) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Customers"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Customers")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUsedBy));
     EXPECT_EQ(describe(tree->tvQorvel()).toStdString(),
@@ -59,7 +59,7 @@ TEST_F(TreeWindow, NodesCarryIconsOfTheirKindAndHiddenQueriesShowTheirOwners) {
 }
 
 TEST_F(TreeWindow, TreeTextHasCrLfLinesAndFourBlanksPerLevel) {
-    application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Big Orders")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     EXPECT_EQ(tree->TreeText(),
@@ -70,7 +70,7 @@ TEST_F(TreeWindow, TreeTextHasCrLfLinesAndFourBlanksPerLevel) {
 }
 
 TEST_F(TreeWindow, FindMarksAreBoldAndNamedInTheCaption) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto tree = window();
     tree->FilterField = QStringLiteral("CustID");
     tree->FilterWholeWord = true;
@@ -81,7 +81,7 @@ TEST_F(TreeWindow, FindMarksAreBoldAndNamedInTheCaption) {
     EXPECT_TRUE(nodes.contains(QStringLiteral("Find Longer q0\n")));
     EXPECT_TRUE(nodes.contains(QStringLiteral("Order Form Form bold\n")));  // its record-source statement
 
-    application->setCurrentObject(host::acQuery, QStringLiteral("Find Longer"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Find Longer")});
     auto uses = window();
     uses->FilterField = QStringLiteral("custid");
     ASSERT_TRUE(uses->Initialize(frmQorvel::ModeUsesFind));
@@ -90,9 +90,9 @@ TEST_F(TreeWindow, FindMarksAreBoldAndNamedInTheCaption) {
 }
 
 TEST_F(TreeWindow, WrongObjectTypeGivesItsMessageThenNothingToShow) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUses));
-    application->setCurrentObject(host::acForm, QStringLiteral("Order Form"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Form, QStringLiteral("Order Form")});
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUsedBy));
     ASSERT_EQ(prompter.shown.size(), 4u);
     EXPECT_EQ(prompter.shown[0].text, QStringLiteral("This action is only available for queries"));
@@ -113,7 +113,7 @@ TEST_F(TreeWindow, NameThatIsNoObjectShowsNothingAtAll) {
 }
 
 TEST_F(TreeWindow, UsedByBuildRunsUnderTheProgressWindowToItsEnd) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUsedBy));
     platform::InMemoryProgressWindow& progress = *progressWindows.last();
@@ -125,7 +125,7 @@ TEST_F(TreeWindow, UsedByBuildRunsUnderTheProgressWindowToItsEnd) {
 }
 
 TEST_F(TreeWindow, ProgressRisesStepByStepToATenthWhileEnumeratingThenToTheEnd) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Customers"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Customers")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUsedBy));
     const auto& steps = progressWindows.last()->valueHistory();
@@ -145,7 +145,7 @@ TEST_F(TreeWindow, ProgressRisesStepByStepToATenthWhileEnumeratingThenToTheEnd) 
 }
 
 TEST_F(TreeWindow, WithoutAHostOrDatabaseNothingIsShown) {
-    application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Big Orders")});
     application->setDatabase(nullptr);
     EXPECT_FALSE(window()->Initialize(frmQorvel::ModeUses));
     context().disconnect();
@@ -157,7 +157,7 @@ TEST_F(TreeWindow, WithoutAHostOrDatabaseNothingIsShown) {
 
 TEST_F(TreeWindow, CancelDuringEnumerationClosesBothWindowsAndLeavesNoTemporaryQuery) {
     progressWindows.cancelAtStep = 2;  // the first row; step 1 is the bar's start at 0
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto tree = window();
     bool closedSignal = false;
     QObject::connect(tree.get(), &frmQorvel::closed, [&] { closedSignal = true; });
@@ -176,7 +176,7 @@ TEST_F(TreeWindow, CancelDuringEnumerationClosesBothWindowsAndLeavesNoTemporaryQ
 }
 
 TEST_F(TreeWindow, CancelWhileBuildingTheTreeStopsToo) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto probe = window();
     ASSERT_TRUE(probe->Initialize(frmQorvel::ModeUsedBy));
     const int enumerationSteps = progressWindows.last()->steps() - probe->tvQorvel().children(0).size();
@@ -191,7 +191,7 @@ TEST_F(TreeWindow, CancelWhileBuildingTheTreeStopsToo) {
 
 TEST_F(TreeWindow, ClosingTheProgressWindowFinishesEnumerationButBuildsNoTree) {
     progressWindows.closeAtStep = 2;  // the first row; step 1 is the bar's start at 0
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto tree = window();
     EXPECT_FALSE(tree->Initialize(frmQorvel::ModeUsedBy));
     EXPECT_FALSE(tree->Cancelled());
@@ -247,7 +247,7 @@ private:
 };
 
 TEST_F(TreeWindow, AFailureIsReportedAndTheTemporaryQueriesAreStillDeleted) {
-    application->setCurrentObject(host::acQuery, QStringLiteral("Deep Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Deep Orders")});
     auto uses = window(std::make_unique<FailingTreeControl>(3));
     EXPECT_TRUE(uses->Initialize(frmQorvel::ModeUses));  // the partial tree is shown
     EXPECT_EQ(uses->tvQorvel().nodeCount(), 2);
@@ -255,7 +255,7 @@ TEST_F(TreeWindow, AFailureIsReportedAndTheTemporaryQueriesAreStillDeleted) {
     EXPECT_TRUE(prompter.shown[0].text.contains(QStringLiteral("BuildTreeView")));
     EXPECT_TRUE(temporaryQueries().isEmpty());
 
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto usedBy = window(std::make_unique<FailingTreeControl>(1));
     EXPECT_FALSE(usedBy->Initialize(frmQorvel::ModeUsedBy));
     EXPECT_TRUE(temporaryQueries().isEmpty());
@@ -273,14 +273,14 @@ public:
 };
 
 TEST_F(TreeWindow, QueryTypeWithoutItsOwnImageGetsTheSelectImage) {
-    application->setCurrentObject(host::acQuery, QStringLiteral("Add Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Add Orders")});
     auto tree = window(std::make_unique<NoAppendImage>());
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     EXPECT_EQ(tree->tvQorvel().imageKey(0), QStringLiteral("q0"));
 }
 
 TEST_F(TreeWindow, OpenAndEditFollowTheSelectedNodesKind) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUsedBy));
     auto& control = static_cast<platform::InMemoryTreeControl&>(tree->tvQorvel());
@@ -300,7 +300,7 @@ TEST_F(TreeWindow, OpenAndEditFollowTheSelectedNodesKind) {
     control.click(nodeNamed(QStringLiteral("Invoice")));
     EXPECT_FALSE(tree->OpenEnabled());
     EXPECT_FALSE(tree->EditEnabled());
-    application->setObjectState(host::acQuery, QStringLiteral("Order List"),
+    application->setObjectState({host::ObjectType::Query, QStringLiteral("Order List")},
                                 host::ObjectState::Open | host::ObjectState::Dirty);
     control.click(nodeNamed(QStringLiteral("Order List")));
     EXPECT_TRUE(tree->OpenEnabled());
@@ -308,13 +308,14 @@ TEST_F(TreeWindow, OpenAndEditFollowTheSelectedNodesKind) {
 }
 
 TEST_F(TreeWindow, OpenObjectOpensQueriesTablesAndTheFormOfAControl) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Customers"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Customers")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUsedBy));
     auto& control = tree->tvQorvel();
     QStringList opened;
-    application->setCommandObserver([&](const QString& action, int type, const QString& name) {
-        opened << action + QLatin1Char(' ') + QString::number(type) + QLatin1Char(' ') + name;
+    application->setCommandObserver([&](const QString& action, const host::ObjectRef& object) {
+        opened << action + QLatin1Char(' ') + QString::number(static_cast<int>(object.type)) +
+                      QLatin1Char(' ') + object.name;
     });
     tree->OpenObject(host::View::Normal);  // the root table
     for (int node = 0; node < control.nodeCount(); ++node) {
@@ -328,19 +329,22 @@ TEST_F(TreeWindow, OpenObjectOpensQueriesTablesAndTheFormOfAControl) {
     EXPECT_EQ(opened,
               (QStringList{QStringLiteral("OpenTable 0 Customers"), QStringLiteral("OpenQuery 1 Big Orders"),
                            QStringLiteral("OpenForm 2 Order Form"), QStringLiteral("OpenReport 3 Invoice")}));
-    EXPECT_EQ(application->openView(host::acForm, QStringLiteral("Order Form")), host::View::Design);
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Big Orders")), host::View::Normal);
+    EXPECT_EQ(application->openView({host::ObjectType::Form, QStringLiteral("Order Form")}),
+              host::View::Design);
+    EXPECT_EQ(application->openView({host::ObjectType::Query, QStringLiteral("Big Orders")}),
+              host::View::Normal);
     EXPECT_TRUE(prompter.shown.empty()) << prompter.messages.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(TreeWindow, DoubleClickOpensOnlyAfterANodeWasClickedAndBlocksFolding) {
-    application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Big Orders")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     auto& control = static_cast<platform::InMemoryTreeControl&>(tree->tvQorvel());
     QStringList opened;
-    application->setCommandObserver(
-        [&](const QString& action, int, const QString& name) { opened << action + QLatin1Char(' ') + name; });
+    application->setCommandObserver([&](const QString& action, const host::ObjectRef& object) {
+        opened << action + QLatin1Char(' ') + object.name;
+    });
 
     // On empty space: the button press forgets the earlier click, so the double click opens nothing.
     tree->tvQorvel_MouseDown();
@@ -362,7 +366,8 @@ TEST_F(TreeWindow, DoubleClickOpensOnlyAfterANodeWasClickedAndBlocksFolding) {
     EXPECT_FALSE(tree->tvQorvel_MouseUp(true, 2));  // not over another one
 
     tree->tbButtons_ButtonClick(QStringLiteral("Design"));
-    EXPECT_EQ(application->openView(host::acQuery, QStringLiteral("Order List")), host::View::Design);
+    EXPECT_EQ(application->openView({host::ObjectType::Query, QStringLiteral("Order List")}),
+              host::View::Design);
 }
 
 TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
@@ -371,7 +376,7 @@ TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
     auto tree = std::make_unique<frmQorvel>(withEditors, nullptr, &progressWindows);
     tree->OpenObject(host::View::Normal);
     tree->OpenSQLEditor();
-    application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Big Orders")});
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     tree->OpenSQLEditor();
     tree->tvQorvel().setSelectedNode(2);  // Orders, a table
@@ -388,7 +393,7 @@ TEST_F(TreeWindow, CommandsWithoutASelectionOrOnTheWrongKindSaySo) {
 }
 
 TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
-    application->setCurrentObject(host::acForm, QStringLiteral("Plain Form"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Form, QStringLiteral("Plain Form")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     database->deleteForm(QStringLiteral("Plain Form"));
@@ -399,7 +404,7 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
 
     // A name that holds the placeholder is shown as it is.
     database->saveForm({QStringLiteral("Plan {object}"), QStringLiteral("Orders"), QString(), {}});
-    application->setCurrentObject(host::acForm, QStringLiteral("Plan {object}"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Form, QStringLiteral("Plan {object}")});
     auto braces = window();
     ASSERT_TRUE(braces->Initialize(frmQorvel::ModeUses));
     database->deleteForm(QStringLiteral("Plan {object}"));
@@ -409,7 +414,7 @@ TEST_F(TreeWindow, OpeningAnObjectThatFailsNamesItsKind) {
 }
 
 TEST_F(TreeWindow, NodeDescriptionIsReadOnceAndKept) {
-    application->setCurrentObject(host::acQuery, QStringLiteral("Big Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Query, QStringLiteral("Big Orders")});
     auto tree = window();
     ASSERT_TRUE(tree->Initialize(frmQorvel::ModeUses));
     EXPECT_EQ(tree->NodeDescription(1), QStringLiteral("Every order with its customer"));
@@ -423,7 +428,7 @@ TEST_F(TreeWindow, NodeDescriptionIsReadOnceAndKept) {
 TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
     CQorvelFind find(context());
     find.QorvelMode = frmQorvel::ModeUsesFind;
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     EXPECT_FALSE(find.mfValidDataSource());
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, QStringLiteral("This action is not available for selected object"));
@@ -437,8 +442,8 @@ TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
 
     CQorvelFind plainForm(context());
     plainForm.QorvelMode = frmQorvel::ModeUsesFind;
-    application->setCurrentObject(host::acForm,
-                                  QStringLiteral("Plain Form"));  // record source is a query name
+    // The record source is a query name.
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Form, QStringLiteral("Plain Form")});
     ASSERT_TRUE(plainForm.mfValidDataSource());
     EXPECT_TRUE(plainForm.FindWhatList().contains(QStringLiteral("Order List")))
         << plainForm.FindWhatList().join(QLatin1Char('|')).toStdString();
@@ -448,7 +453,7 @@ TEST_F(TreeWindow, FindDialogRefusesObjectsItsModeCannotSearch) {
 TEST_F(TreeWindow, FindButtonGivesNoWindowWhenThereIsNothingToShow) {
     CQorvelFind find(context());
     find.QorvelMode = frmQorvel::ModeUsesFind;
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     EXPECT_EQ(find.cmdFind_Click(QStringLiteral("CustID"), 1), nullptr);
     EXPECT_TRUE(find.IsClosed());
     EXPECT_EQ(prompter.messages, (QStringList{QStringLiteral("This action is only available for queries"),
@@ -456,7 +461,7 @@ TEST_F(TreeWindow, FindButtonGivesNoWindowWhenThereIsNothingToShow) {
 }
 
 TEST_F(TreeWindow, StatementPerNameLookupBuildsTheSameUsedByTree) {
-    application->setCurrentObject(host::acTable, QStringLiteral("Orders"));
+    application->setCurrentObject(host::ObjectRef{host::ObjectType::Table, QStringLiteral("Orders")});
     auto snapshot = window();
     ASSERT_TRUE(snapshot->Initialize(frmQorvel::ModeUsedBy));
     auto perName = window();
