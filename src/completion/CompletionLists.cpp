@@ -6,7 +6,6 @@
 #include "support/ErrorBoundary.h"
 
 #include <QRegularExpression>
-#include <QSet>
 
 namespace {
 
@@ -166,14 +165,14 @@ QStringList CompletionLists::PrepareFieldsList() {
                                  return rows;
                              }
                              // A full name is offered once, compared as the record's keys are.
-                             QSet<CaseBlindKey> seen;
-                             seen.reserve(dataSource->Fields.count());
+                             TextIndex offered;
                              rows.reserve(dataSource->Fields.count());
+                             const auto rowAt = [&rows](int i) -> const QString& { return rows.at(i); };
                              for (const auto& entry : dataSource->Fields) {
                                  const QString fullName = entry.item.FullName();
-                                 const qsizetype before = seen.size();
-                                 seen.insert(CaseBlindKey(fullName));
-                                 if (seen.size() != before) {
+                                 const size_t hash = keyed_detail::foldedHash(fullName);
+                                 if (offered.find(fullName, hash, rowAt) < 0) {
+                                     offered.insert(hash, int(rows.size()));
                                      rows << fullName;
                                  }
                              }

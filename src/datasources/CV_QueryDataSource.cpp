@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -23,18 +24,34 @@ QChar* writeName(QChar* out, const QString& name, bool brackets) {
 }  // namespace
 
 void CV_QueryDataSource::AnalyzeFields() {
-    // Names are counted once up front (exact comparison), so that a query over many wide sources does not
-    // compare every field with every field.
-    QHash<QString, int> counts;
-    counts.reserve(Fields.count());
-    for (const auto& entry : Fields) {
-        ++counts[entry.item.Name];
+    // Whether each name is borne by one field only (exact comparison), counted once up front rather than
+    // comparing every field with every field, in an index of positions rather than a hash table of
+    // names, which for a wide query would be a second index as big as the record's own.
+    const std::size_t size = std::size_t(Fields.count());
+    std::vector<int> firstOf(size);
+    std::vector<int> bearers(size, 0);
+    {
+        TextIndex names;
+        const auto nameAt = [this](int i) -> const QString& { return Fields.at(i).Name; };
+        const auto same = [](const QString& a, const QString& b) { return a == b; };
+        for (std::size_t i = 0; i < size; ++i) {
+            const QString& name = Fields.at(int(i)).Name;
+            const size_t hash = qHash(name);
+            int first = names.find(name, hash, nameAt, same);
+            if (first < 0) {
+                first = int(i);
+                names.insert(hash, first);
+            }
+            firstOf[i] = first;
+            ++bearers[std::size_t(first)];
+        }
     }
     QString lastTable;
     bool lastTableNeedsBrackets = false;
+    std::size_t index = 0;
     for (auto& entry : Fields) {
         CV_QueryDataSourceField& field = entry.item;
-        field.Unique = counts.value(field.Name) == 1;
+        field.Unique = bearers[std::size_t(firstOf[index++])] == 1;
 
         // The fields of one source come together: its name is looked at once.
         if (field.TableName != lastTable || lastTable.isNull()) {

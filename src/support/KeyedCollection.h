@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <deque>
 #include <utility>
+#include <vector>
 
 inline constexpr int errDuplicateKey = 457;
 
@@ -40,14 +41,18 @@ inline const char16_t* units(const QString& text) {
 inline bool isAscii(const QString& text) {
     return std::all_of(units(text), units(text) + text.size(), [](char16_t c) { return c < 0x80; });
 }
-// FNV-1a over the UTF-16 units of the folded text; plain ASCII is folded on the way, without a copy.
+// FNV-1a over the UTF-16 units of the folded text (plain ASCII folded on the way, without a copy), its
+// bits mixed at the end so that the low ones, which pick a slot, depend on every character.
 inline size_t foldedHash(const QString& text) {
     const auto hash = [](const char16_t* units, qsizetype size, bool fold) {
-        size_t h = size_t(14695981039346656037ULL);
+        quint64 h = 14695981039346656037ULL;
         for (qsizetype i = 0; i < size; ++i) {
-            h = (h ^ (fold ? foldAscii(units[i]) : units[i])) * size_t(1099511628211ULL);
+            h = (h ^ (fold ? foldAscii(units[i]) : units[i])) * 1099511628211ULL;
         }
-        return h;
+        h ^= h >> 33;
+        h *= 0xff51afd7ed558ccdULL;
+        h ^= h >> 33;
+        return size_t(h);
     };
     if (isAscii(text)) {
         return hash(units(text), text.size(), true);
@@ -55,49 +60,91 @@ inline size_t foldedHash(const QString& text) {
     const QString folded = FoldKey(text);
     return hash(units(folded), folded.size(), false);
 }
-}  // namespace keyed_detail
-
-// A text that hashes and compares as its FoldKey does, without the folded copy, and that carries its
-// hash: the index of a record of many thousand fields neither allocates a second string per field nor
-// reads every key again each time it grows.
-class CaseBlindKey {
-public:
-    explicit CaseBlindKey(const QString& text) : mText(text), mHash(keyed_detail::foldedHash(text)) {}
-    const QString& text() const { return mText; }
-    size_t hash() const { return mHash; }
-
-private:
-    QString mText;
-    size_t mHash;
-};
-
-inline bool operator==(const CaseBlindKey& a, const CaseBlindKey& b) {
-    if (a.hash() != b.hash()) {
-        return false;
-    }
-    const char16_t* x = keyed_detail::units(a.text());
-    const char16_t* y = keyed_detail::units(b.text());
-    const qsizetype size = a.text().size();
-    if (size == b.text().size()) {
+// Whether two texts have the same FoldKey, without making it for plain ASCII.
+inline bool sameFolded(const QString& a, const QString& b) {
+    const char16_t* x = units(a);
+    const char16_t* y = units(b);
+    const qsizetype size = a.size();
+    if (size == b.size()) {
         qsizetype i = 0;
         // Up to the first character beyond ASCII, where folding needs the Unicode tables.
         for (; i < size && (x[i] | y[i]) < 0x80; ++i) {
-            if (keyed_detail::foldAscii(x[i]) != keyed_detail::foldAscii(y[i])) {
+            if (foldAscii(x[i]) != foldAscii(y[i])) {
                 return false;
             }
         }
         if (i == size) {
             return true;
         }
-    } else if (keyed_detail::isAscii(a.text()) && keyed_detail::isAscii(b.text())) {
+    } else if (isAscii(a) && isAscii(b)) {
         return false;
     }
-    return FoldKey(a.text()) == FoldKey(b.text());
+    return FoldKey(a) == FoldKey(b);
 }
+}  // namespace keyed_detail
 
-inline size_t qHash(const CaseBlindKey& key, size_t seed = 0) {
-    return qHash(key.hash(), seed);
-}
+// Positions in a list of texts kept by the caller, found by their FoldKey (or by another comparison the
+// caller gives, with a hash to match): open addressing, each slot the low half of a text's hash and its
+// position, so that the index copies no text and reads none again when it grows (a power of two long, at
+// most half full). A record of many thousand fields needs no second string and no node per field for it.
+class TextIndex {
+public:
+    // The position of a text that is the same as key, or -1; textAt(position) gives the texts.
+    template <typename TextAt, typename Same = decltype(&keyed_detail::sameFolded)>
+    int find(const QString& key, size_t hash, const TextAt& textAt,
+             Same same = &keyed_detail::sameFolded) const {
+        if (mSlots.empty()) {
+            return -1;
+        }
+        const size_t mask = mSlots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Slot& slot = mSlots[at];
+            if (slot.position < 0) {
+                return -1;
+            }
+            if (slot.hash == quint32(hash) && same(textAt(slot.position), key)) {
+                return slot.position;
+            }
+        }
+    }
+
+    void insert(size_t hash, int position) {
+        if (2 * (mCount + 1) > mSlots.size()) {
+            std::vector<Slot> old(std::max<std::size_t>(16, 2 * mSlots.size()));
+            old.swap(mSlots);
+            for (const Slot& slot : old) {
+                if (slot.position >= 0) {
+                    place(slot);
+                }
+            }
+        }
+        place(Slot{quint32(hash), position});
+        ++mCount;
+    }
+
+    void clear() {
+        mSlots.clear();
+        mCount = 0;
+    }
+
+private:
+    struct Slot {
+        quint32 hash = 0;
+        int position = -1;  // -1: empty
+    };
+
+    void place(const Slot& slot) {
+        const size_t mask = mSlots.size() - 1;
+        size_t at = slot.hash & mask;
+        while (mSlots[at].position >= 0) {
+            at = (at + 1) & mask;
+        }
+        mSlots[at] = slot;
+    }
+
+    std::vector<Slot> mSlots;
+    std::size_t mCount = 0;
+};
 
 template <typename T>
 class KeyedCollection {
@@ -113,14 +160,14 @@ public:
     // Appends the item; a key already present raises error 457 and leaves the collection as it was.
     void add(T item, const QString& key = QString()) {
         if (!key.isNull()) {
-            const CaseBlindKey folded(key);
-            if (mIndex.contains(folded)) {
+            const size_t hash = keyed_detail::foldedHash(key);
+            if (find(key, hash) >= 0) {
                 throw host::Error(
                     errDuplicateKey,
                     QStringLiteral("This key is already associated with an element of this collection"),
                     kProjectName);
             }
-            mIndex.insert(folded, count());
+            mIndex.insert(hash, count());
         }
         mEntries.push_back(Entry{key, std::move(item)});
     }
@@ -131,18 +178,16 @@ public:
             add(std::move(item), key);
             return true;
         }
-        const CaseBlindKey folded(key);
-        if (mIndex.contains(folded)) {
+        const size_t hash = keyed_detail::foldedHash(key);
+        if (find(key, hash) >= 0) {
             return false;
         }
-        mIndex.insert(folded, count());
+        mIndex.insert(hash, count());
         mEntries.push_back(Entry{key, std::move(item)});
         return true;
     }
 
-    bool contains(const QString& key) const { return mIndex.contains(CaseBlindKey(key)); }
-    // Room for that many keyed items without growing the index on the way.
-    void reserve(int size) { mIndex.reserve(size); }
+    bool contains(const QString& key) const { return find(key, keyed_detail::foldedHash(key)) >= 0; }
 
     // By key; error 5 when the key is missing.
     T& item(const QString& key) { return mEntries[indexOf(key)].item; }
@@ -168,24 +213,30 @@ public:
     auto end() const { return mEntries.end(); }
 
 private:
+    int find(const QString& key, size_t hash) const {
+        return mIndex.find(
+            key, hash, [this](int i) -> const QString& { return mEntries[static_cast<std::size_t>(i)].key; });
+    }
+
     int indexOf(const QString& key) const {
-        const auto found = mIndex.constFind(CaseBlindKey(key));
-        if (found == mIndex.cend()) {
+        const int found = find(key, keyed_detail::foldedHash(key));
+        if (found < 0) {
             RaiseInvalidArgument();
         }
-        return found.value();
+        return found;
     }
 
     void reindex() {
         mIndex.clear();
         for (int i = 0; i < count(); ++i) {
-            if (!mEntries[static_cast<std::size_t>(i)].key.isNull()) {
-                mIndex.insert(CaseBlindKey(mEntries[static_cast<std::size_t>(i)].key), i);
+            const QString& key = mEntries[static_cast<std::size_t>(i)].key;
+            if (!key.isNull()) {
+                mIndex.insert(keyed_detail::foldedHash(key), i);
             }
         }
     }
 
     // A deque grows without moving its entries, which matters for records of many thousand fields.
     std::deque<Entry> mEntries;
-    QHash<CaseBlindKey, int> mIndex;
+    TextIndex mIndex;
 };
