@@ -166,12 +166,13 @@ QStringList CompletionLists::PrepareFieldsList() {
                                  return rows;
                              }
                              // A full name is offered once, compared as the record's keys are.
-                             QSet<QString> seen;
+                             QSet<CaseBlindKey> seen;
                              seen.reserve(dataSource->Fields.count());
+                             rows.reserve(dataSource->Fields.count());
                              for (const auto& entry : dataSource->Fields) {
                                  const QString fullName = entry.item.FullName();
                                  const qsizetype before = seen.size();
-                                 seen.insert(FoldKey(fullName));
+                                 seen.insert(CaseBlindKey(fullName));
                                  if (seen.size() != before) {
                                      rows << fullName;
                                  }
@@ -205,14 +206,11 @@ void CompletionLists::ApplyChoice(const QString& chosen) {
         if (copies) {
             before.replace(placeholder, name, Qt::CaseInsensitive);
             after.replace(placeholder, name, Qt::CaseInsensitive);
-            CSQLColorize* colorizer = mOwner.colorizer();
-            if (colorizer) {
-                colorizer->setTrapUndo(true);
-            }
+            // Recorded like any other change of the text (one undo step, the text marked changed, its
+            // draft written): colouring is not suspended around it, the pass that follows repaints it all.
             control.setText(before + after);
             control.setSelStart(int(before.size() + name.size()));
-            if (colorizer) {
-                colorizer->setTrapUndo(false);
+            if (CSQLColorize* colorizer = mOwner.colorizer()) {
                 colorizer->HighlightRefresh();
             }
         } else {
