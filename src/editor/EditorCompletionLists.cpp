@@ -17,8 +17,8 @@ QString EditorCompletionLists::GetSelectedField(frmEditor&) {
     return mLists.GetSelectedField();
 }
 
-bool EditorCompletionLists::AddFields(frmEditor& editor) {
-    if (mChosenField.isEmpty()) {
+bool EditorCompletionLists::AddFields(frmEditor& editor, const QString& dropped) {
+    if (mChosenField.isEmpty() || dropped != mChosenField) {
         return false;
     }
     return ::AddFields(editor.context().services(), *editor.rtbSQLEditor(), mChosenField);

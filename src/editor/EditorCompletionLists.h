@@ -17,9 +17,9 @@ public:
     void SelectFirstPlaceholder(frmEditor& editor, const QString& text, int start) override;
     QString GetSelectedField(frmEditor& editor) override;
     // Inserts the field last chosen in the fields dialog at the caret.
-    bool AddFields(frmEditor& editor) override;
+    bool AddFields(frmEditor& editor, const QString& dropped) override;
 
-    // The entry selected in the fields dialog (what a drag from it carries).
+    // The entry selected in the fields dialog (what a drag from it carries); empty once it closes.
     void setChosenField(const QString& field) { mChosenField = field; }
     CompletionLists& lists() { return mLists; }
 

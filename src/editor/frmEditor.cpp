@@ -735,11 +735,13 @@ void frmEditor::rtbSQLEditor_MouseUp(int button, int shift, int x, int y) {
 }
 
 void frmEditor::rtbSQLEditor_OLEDragDrop(const QString& data, int x, int y) {
-    Q_UNUSED(data)
     SetPosition(x, y);
-    if (mCompletion) {
-        mCompletion->AddFields(*this);
+    if (mCompletion && mCompletion->AddFields(*this, data)) {
+        return;
     }
+    // Text from another program or from this text goes in as it came, rather than a field the dialog
+    // happened to have chosen.
+    mRtb.setSelText(data);
 }
 
 void frmEditor::SetPosition(int x, int y) {

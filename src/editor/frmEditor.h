@@ -74,8 +74,9 @@ public:
     virtual void SelectFirstPlaceholder(frmEditor& editor, const QString& text, int start) = 0;
     // The field reference at the caret, selected; empty when there is none.
     virtual QString GetSelectedField(frmEditor& editor) = 0;
-    // Inserts the fields dialog's chosen field at the caret; True on success.
-    virtual bool AddFields(frmEditor& editor) = 0;
+    // Inserts the fields dialog's chosen field at the caret when the dropped text is that field; False
+    // when the drop came from elsewhere or the insertion failed.
+    virtual bool AddFields(frmEditor& editor, const QString& dropped) = 0;
 };
 
 class frmEditor : public QObject, public EditorBufferHost {

@@ -133,8 +133,9 @@ public:
         };
         choose(mDialog->logic().SelectedText());
         QObject::connect(mDialog->list(), &QListWidget::currentTextChanged, mDialog, choose);
-        QObject::connect(mDialog, &QObject::destroyed, [editor = mEditor] {
+        QObject::connect(mDialog, &QObject::destroyed, [editor = mEditor, choose] {
             if (editor) {
+                choose(QString());
                 editor->FieldsDialogClosed();
             }
         });

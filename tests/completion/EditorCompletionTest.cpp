@@ -150,12 +150,20 @@ TEST_F(CompletionInEditor, TemplateTakesUpTheFieldAtTheCaretAndDroppedFieldGoesT
     EXPECT_EQ(rtb.selStart(), inserted.indexOf(QLatin1String(" FROM")));  // after the inserted text
     EXPECT_TRUE(popups->lists.empty());
 
-    // Nothing chosen in the fields dialog: a drop changes nothing.
-    rtb.dragDrop(QStringLiteral("Customer"), pointOf(6).x(), pointOf(6).y());
-    EXPECT_EQ(rtb.text(), inserted);
-
+    // The field chosen in the fields dialog, dragged from it, goes in with the list's comma.
     completion->setChosenField(QStringLiteral("Orders.Customer"));
     rtb.dragDrop(QStringLiteral("Orders.Customer"), pointOf(6).x(), pointOf(6).y());
-    EXPECT_EQ(rtb.text(), QStringLiteral("SELECT Orders.Customer, IIf(IsNull(Orders.OrderID), 0, "
-                                         "Orders.OrderID) FROM Orders;"));
+    const QString withField =
+        QStringLiteral("SELECT Orders.Customer, IIf(IsNull(Orders.OrderID), 0, Orders.OrderID) FROM Orders;");
+    EXPECT_EQ(rtb.text(), withField);
+
+    // Any other text dropped goes in as it came, not the field the dialog has chosen; so does a drop with
+    // nothing chosen.
+    const int end = int(withField.size()) - 1;
+    rtb.dragDrop(QStringLiteral(" WHERE 1=1"), pointOf(end).x(), pointOf(end).y());
+    const QString withWhere = QString(withField).insert(end, QStringLiteral(" WHERE 1=1"));
+    EXPECT_EQ(rtb.text(), withWhere);
+    completion->setChosenField(QString());
+    rtb.dragDrop(QStringLiteral("Orders.Customer"), pointOf(6).x(), pointOf(6).y());
+    EXPECT_EQ(rtb.text(), QString(withWhere).insert(6, QStringLiteral("Orders.Customer")));
 }
