@@ -167,6 +167,7 @@ QStringList CompletionLists::PrepareFieldsList() {
                              // A full name is offered once, compared as the record's keys are.
                              TextIndex offered;
                              rows.reserve(dataSource->Fields.count());
+                             offered.reserve(std::size_t(dataSource->Fields.count()));
                              const auto rowAt = [&rows](int i) -> const QString& { return rows.at(i); };
                              for (const auto& entry : dataSource->Fields) {
                                  const QString fullName = entry.item.FullName();

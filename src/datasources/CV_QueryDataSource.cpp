@@ -32,6 +32,7 @@ void CV_QueryDataSource::AnalyzeFields() {
     std::vector<int> bearers(size, 0);
     {
         TextIndex names;
+        names.reserve(size);
         const auto nameAt = [this](int i) -> const QString& { return Fields.at(i).Name; };
         const auto same = [](const QString& a, const QString& b) { return a == b; };
         for (std::size_t i = 0; i < size; ++i) {

@@ -110,16 +110,21 @@ public:
 
     void insert(size_t hash, int position) {
         if (2 * (mCount + 1) > mSlots.size()) {
-            std::vector<Slot> old(std::max<std::size_t>(16, 2 * mSlots.size()));
-            old.swap(mSlots);
-            for (const Slot& slot : old) {
-                if (slot.position >= 0) {
-                    place(slot);
-                }
-            }
+            grow(std::max<std::size_t>(16, 2 * mSlots.size()));
         }
         place(Slot{quint32(hash), position});
         ++mCount;
+    }
+
+    // Room for count texts without growing on the way, where the caller knows how many may come.
+    void reserve(std::size_t count) {
+        std::size_t size = std::max<std::size_t>(16, mSlots.size());
+        while (size < 2 * count) {
+            size *= 2;
+        }
+        if (size > mSlots.size()) {
+            grow(size);
+        }
     }
 
     void clear() {
@@ -132,6 +137,16 @@ private:
         quint32 hash = 0;
         int position = -1;  // -1: empty
     };
+
+    void grow(std::size_t size) {
+        std::vector<Slot> old(size);
+        old.swap(mSlots);
+        for (const Slot& slot : old) {
+            if (slot.position >= 0) {
+                place(slot);
+            }
+        }
+    }
 
     void place(const Slot& slot) {
         const size_t mask = mSlots.size() - 1;

@@ -1,5 +1,5 @@
 // Keys of the add-in's collections compare without regard to case, also beyond ASCII, and the index stays
-// right when entries are removed.
+// right when entries are removed or room is made ahead.
 #include "support/KeyedCollection.h"
 
 #include <gtest/gtest.h>
@@ -44,4 +44,29 @@ TEST(KeyedCollection, ThousandsOfKeysStayFoundAsTheIndexGrows) {
     }
     EXPECT_FALSE(items.contains(QStringLiteral("[Source 1].[Column 5000]")));
     EXPECT_EQ(items.count(), 5000);
+}
+
+// Room made ahead, after some texts are in, keeps those found and takes the rest without losing any.
+TEST(TextIndex, ReserveKeepsWhatIsIndexed) {
+    QStringList texts;
+    TextIndex index;
+    const auto textAt = [&texts](int i) -> const QString& { return texts.at(i); };
+    const auto add = [&](const QString& text) {
+        index.insert(keyed_detail::foldedHash(text), int(texts.size()));
+        texts << text;
+    };
+    for (int i = 0; i < 20; ++i) {
+        add(QStringLiteral("Field %1").arg(i));
+    }
+    index.reserve(3000);
+    for (int i = 20; i < 3000; ++i) {
+        add(QStringLiteral("Field %1").arg(i));
+    }
+    index.reserve(10);  // less than is there: nothing changes
+    for (int i = 0; i < 3000; i += 13) {
+        const QString key = QStringLiteral("FIELD %1").arg(i);
+        EXPECT_EQ(index.find(key, keyed_detail::foldedHash(key), textAt), i);
+    }
+    const QString missing = QStringLiteral("Field 3000");
+    EXPECT_EQ(index.find(missing, keyed_detail::foldedHash(missing), textAt), -1);
 }
