@@ -97,7 +97,7 @@ frmEditor::frmEditor(AddinContext& context, platform::RichTextControl& rtb, plat
     }
     mSearch = std::make_unique<EditorSearch>(mContext, mRtb);
     mSearch->queryName = [this] { return mQueryName; };
-    mSearch->dataSource = [this] { return mobjQueryDataSource.get(); };
+    mSearch->dataSource = [this] { return mQueryDataSource.get(); };
     mSearch->beforeReplaceAll = [this] {
         if (mSQLColorize) {
             mSQLColorize->FullParse = true;
@@ -218,11 +218,11 @@ bool frmEditor::LoadQuery(const QString& queryName, const QString& sql) {
     std::shared_ptr<host::Database> database = mContext.currentDatabase();
     if (queryName.isEmpty()) {
         text = sql;
-        mobjQueryDataSource = std::make_unique<CV_QueryDataSource>();
+        mQueryDataSource = std::make_unique<CV_QueryDataSource>();
         setCaption(kCaptionPrefix + QStringLiteral("New Query"));
     } else {
         text = sql.isEmpty() ? database->queryDef(queryName)->sql() : sql;
-        mobjQueryDataSource = rQueryDataSourceFieldList(mContext, queryName, true, database.get());
+        mQueryDataSource = rQueryDataSourceFieldList(mContext, queryName, true, database.get());
         setCaption(kCaptionPrefix + queryName);
     }
     mLoadedSQL = text;
@@ -236,7 +236,7 @@ bool frmEditor::LoadQuery(const QString& queryName, const QString& sql) {
     for (const char* key : {"Save", "Undo", "Redo"}) {
         setToolbarButtonEnabled(QString::fromLatin1(key), false);
     }
-    setToolbarButtonEnabled(QStringLiteral("InsertItem"), mobjQueryDataSource != nullptr);
+    setToolbarButtonEnabled(QStringLiteral("InsertItem"), mQueryDataSource != nullptr);
 
     // The find dialog's suggestions are read when it opens (EditorSearch).
 
@@ -523,19 +523,19 @@ void frmEditor::FindReplace(int mode) {
 
 void frmEditor::InsertItem() {
     ErrorBoundary(mContext.services(), QStringLiteral("InsertItem"), kModule, [&] {
-        if (mfrmFields) {
-            mfrmFields->SetFocus();
+        if (mFieldsWindow) {
+            mFieldsWindow->SetFocus();
             return;
         }
-        mfrmFields = mContext.windows().CreateFieldsDialog(mContext, *this);
-        if (mfrmFields) {
-            mfrmFields->Show();
+        mFieldsWindow = mContext.windows().CreateFieldsDialog(mContext, *this);
+        if (mFieldsWindow) {
+            mFieldsWindow->Show();
         }
     });
 }
 
 void frmEditor::FieldsDialogClosed() {
-    mfrmFields.reset();
+    mFieldsWindow.reset();
 }
 
 void frmEditor::InsertTemplate() {
@@ -951,11 +951,11 @@ void frmEditor::Unload() {
     try {
         mRTB.reset();
         mSQLColorize.reset();
-        if (const auto fields = std::move(mfrmFields)) {
+        if (const auto fields = std::move(mFieldsWindow)) {
             fields->Unload();
         }
         mSearch.reset();
-        mobjQueryDataSource.reset();
+        mQueryDataSource.reset();
         mPendingEditor.reset();
         mPendingTree.reset();
         if (!mQueryName.isEmpty()) {

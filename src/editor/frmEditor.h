@@ -122,9 +122,9 @@ public:
     // Closing does not ask to save (the text went to the host's design view).
     bool NoSavePrompt = false;
 
-    CV_QueryDataSource* QueryDataSource() const { return mobjQueryDataSource.get(); }
+    CV_QueryDataSource* QueryDataSource() const { return mQueryDataSource.get(); }
     // The record itself, which completion creates when a table is chosen for a new query.
-    std::unique_ptr<CV_QueryDataSource>& QueryDataSourceRecord() { return mobjQueryDataSource; }
+    std::unique_ptr<CV_QueryDataSource>& QueryDataSourceRecord() { return mQueryDataSource; }
     EditorCompletion* completion() const { return mCompletion.get(); }
     CSQLColorize* colorizer() const { return mSQLColorize.get(); }
     CRichTextBox* buffer() const { return mRTB.get(); }
@@ -226,9 +226,9 @@ private:
     std::shared_ptr<EditorCompletion> mCompletion;
     std::unique_ptr<CSQLColorize> mSQLColorize;
     std::unique_ptr<CRichTextBox> mRTB;
-    std::unique_ptr<CV_QueryDataSource> mobjQueryDataSource;
+    std::unique_ptr<CV_QueryDataSource> mQueryDataSource;
     std::unique_ptr<EditorSearch> mSearch;
-    std::shared_ptr<FieldsWindow> mfrmFields;
+    std::shared_ptr<FieldsWindow> mFieldsWindow;
     std::shared_ptr<QueryEditorWindow> mPendingEditor;
     std::shared_ptr<QorvelTreeWindow> mPendingTree;
     QHash<QString, bool> mButtons;
