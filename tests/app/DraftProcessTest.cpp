@@ -1,5 +1,6 @@
 // qorvel-host killed with unsaved editor text: the draft written before the kill survives it and is offered
 // when the program starts again on the database. Runs the program under Xvfb with a data folder of its own.
+#include "common/HostProcess.h"
 #include "host/JsonDatabase.h"
 #include "host/QdbDatabase.h"
 
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -24,7 +24,7 @@ const QString kTyped = QStringLiteral(" AND 1 = 1");
 class DraftProcess : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()) {
+        if (!haveXvfb()) {
             GTEST_SKIP() << "xvfb-run is not installed";
         }
         ASSERT_TRUE(mFolder.isValid());
@@ -33,28 +33,12 @@ protected:
         ASSERT_TRUE(json.open(QIODevice::ReadOnly));
         qdb::JsonDatabase::build(*qdb::QdbDatabase::create(mDatabase),
                                  qdb::JsonDatabase::parse(json.readAll()));
-        mEnvironment = QProcessEnvironment::systemEnvironment();
-        mEnvironment.insert(QStringLiteral("QORVEL_REGISTRY"),
-                            mFolder.filePath(QStringLiteral("registry.ini")));
-        mEnvironment.insert(QStringLiteral("XDG_DATA_HOME"), mFolder.filePath(QStringLiteral("data")));
-        mEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), mFolder.filePath(QStringLiteral("config")));
-        mEnvironment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        QProcess registering;
-        start(registering, {QStringLiteral("--register"), QStringLiteral(QORVEL_PLAVO)}, false);
-        ASSERT_TRUE(registering.waitForFinished(60000));
-        ASSERT_EQ(registering.exitCode(), 0) << registering.readAll().toStdString();
+        const HostRun registered = mHost.registerAddin();
+        ASSERT_EQ(registered.exitCode, 0) << registered.all().toStdString();
     }
 
-    void start(QProcess& process, QStringList arguments, bool underXvfb) {
-        process.setProcessEnvironment(mEnvironment);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        arguments.prepend(QStringLiteral(QORVEL_HOST));
-        if (underXvfb) {
-            arguments.prepend(QStringLiteral("-a"));
-            process.start(QStringLiteral("xvfb-run"), arguments);
-        } else {
-            process.start(arguments.takeFirst(), arguments);
-        }
+    void start(QProcess& process, const QStringList& arguments, bool underXvfb) {
+        mHost.start(process, arguments, underXvfb);
     }
 
     QString draftFolder() const { return mFolder.filePath(QStringLiteral("data/Qorvel/qorvel-host/Drafts")); }
@@ -101,7 +85,7 @@ protected:
 
     QTemporaryDir mFolder;
     QString mDatabase;
-    QProcessEnvironment mEnvironment;
+    HostSandbox mHost{mFolder.path()};
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // qorvel-host as a process under Xvfb: the SQL editor opened on a saved query, the caret moved with the
 // arrow keys onto its placeholders, and the lists that pop up there, as the host reports them.
+#include "common/HostProcess.h"
 #include "host/JsonDatabase.h"
 #include "host/QdbDatabase.h"
 
@@ -8,9 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -58,7 +57,7 @@ QStringList names(const QJsonArray& objects) {
 }  // namespace
 
 TEST(CompletionProcess, ArrowKeysOntoPlaceholdersPopUpTheirLists) {
-    if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()) {
+    if (!haveXvfb()) {
         GTEST_SKIP() << "xvfb-run is not installed";
     }
     QTemporaryDir folder;
@@ -75,38 +74,24 @@ TEST(CompletionProcess, ArrowKeysOntoPlaceholdersPopUpTheirLists) {
     qdb::JsonDatabase::build(*qdb::QdbDatabase::create(database),
                              qdb::JsonDatabase::parse(QJsonDocument(sample).toJson()));
 
-    // A registry and data folders of the test's own, the add-in registered as the README says.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QORVEL_REGISTRY"), folder.filePath(QStringLiteral("registry.ini")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    QProcess registering;
-    registering.setProcessEnvironment(environment);
-    registering.setProcessChannelMode(QProcess::MergedChannels);
-    registering.start(QStringLiteral(QORVEL_HOST),
-                      {QStringLiteral("--register"), QStringLiteral(QORVEL_PLAVO)});
-    ASSERT_TRUE(registering.waitForFinished(60000));
-    ASSERT_EQ(registering.exitCode(), 0) << registering.readAll().toStdString();
+    const HostSandbox host(folder.path());
+    const HostRun registered = host.registerAddin();
+    ASSERT_EQ(registered.exitCode, 0) << registered.all().toStdString();
 
     // End, then Left twice: the caret passes the closing brace (nothing) into {table1}. Ctrl+End, then Left
     // three times: past the semicolon and the quote (nothing), the brace (nothing), into {value1}. The
     // script takes a picture of each list and cancels it.
     const QString picture = folder.filePath(QStringLiteral("editor.png"));
     QStringList arguments;
-    arguments << QStringLiteral("-a") << QStringLiteral(QORVEL_HOST) << database << QStringLiteral("--select")
-              << QStringLiteral("query:") + kQuery << QStringLiteral("--click")
-              << QStringLiteral("QueryEditor");
+    arguments << database << QStringLiteral("--select") << QStringLiteral("query:") + kQuery
+              << QStringLiteral("--click") << QStringLiteral("QueryEditor");
     for (const char* key : {"End", "Left", "Left", "Ctrl+End", "Left", "Left", "Left"}) {
         arguments << QStringLiteral("--key") << QString::fromLatin1(key);
     }
     arguments << QStringLiteral("--screenshot") << picture << QStringLiteral("--describe");
-    QProcess host;
-    host.setProcessEnvironment(environment);
-    host.start(QStringLiteral("xvfb-run"), arguments);
-    ASSERT_TRUE(host.waitForFinished(120000));
-    const QString output = QString::fromUtf8(host.readAllStandardOutput());
-    ASSERT_EQ(host.exitCode(), 0) << output.toStdString() << host.readAllStandardError().toStdString();
+    const HostRun run = host.run(arguments);
+    const QString& output = run.out;
+    ASSERT_EQ(run.exitCode, 0) << run.all().toStdString();
 
     std::vector<Window> lists;
     for (const Window& window : described(output)) {
